@@ -1,0 +1,20 @@
+// wlanprov: provisions a preferred wireless network on every wireless adapter of the computer
+// (-add), removes one (-delete), or shows the help dialog (-help).
+#include <cstdio>
+
+#include "dispatch.h"
+#include "globals.h"
+#include "platform.h"
+
+int main(int argc, char** argv)
+{
+    printf("Wavestead wlanprov ( Version 1.4 )\n");
+    WlanPlatform platform;
+    DWORD result = DetectPlatform(&platform);
+    if (result == 0)
+        result = Dispatch(platform, argc, argv);
+    if (g_bDebugLog == 1)
+        printf("main :: returning %ld\n", (long)result);
+    fflush(stdout);
+    return (int)result;
+}

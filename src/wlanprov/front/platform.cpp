@@ -1,0 +1,98 @@
+#include "platform.h"
+
+#include <cstdio>
+
+#include "globals.h"
+#include "version_info.h"
+
+namespace {
+
+const DWORD kXpSp2Threshold = 0x0A280884; // 2600.2180
+
+struct KnownVersion {
+    DWORD value;
+    WzcVersionClass outcome;
+};
+
+// Exact values first, in this order; only then the XP SP2 threshold.
+const KnownVersion kKnownVersions[] = {
+    {0x08931792, {PLATFORM_NONE, "main :: Windows 2000 SP3 + hotfix : NOT SUPPORTED!!\n"}},
+    {0x089319CC, {PLATFORM_NONE, "main :: Windows 2000 SP4 : NOT SUPPORTED!!\n"}},
+    {0x0A280000, {PLATFORM_NONE, "main :: Windows XP SP0 : NOT SUPPORTED!!\n"}},
+    {0x0A280452, {PLATFORM_XP_SP1, "main :: Windows XP SP1\n"}},
+    {0x0A28049D, {PLATFORM_XP_SP1, "main :: Windows XP SP1 + WPA\n"}},
+    {0x0A2804FC, {PLATFORM_XP_SP1, "main :: Windows XP SP1 + WPA rollup\n"}},
+};
+
+DWORD DetectXp(HMODULE wzc, WlanPlatform* platform)
+{
+    DWORD version = 0, lastError = 0;
+    switch (ReadProductVersionLS(wzc, &version, &lastError)) {
+    case VERSION_READ_OK:
+        break;
+    case VERSION_NO_MEMORY:
+        return ERROR_NOT_ENOUGH_MEMORY;
+    default:
+        return ERROR_NOT_SUPPORTED;
+    }
+    printf("main :: WZC Dll Version : %ld\n", (long)version);
+    WzcVersionClass outcome = ClassifyWzcVersion(version);
+    if (outcome.line)
+        printf("%s", outcome.line);
+    if (outcome.platform == PLATFORM_NONE)
+        return ERROR_NOT_SUPPORTED;
+    *platform = outcome.platform;
+    return 0;
+}
+
+DWORD DetectVista(WlanPlatform* platform)
+{
+    HMODULE wlan = LoadLibraryW(L"wlanapi.dll");
+    if (!wlan)
+        return ERROR_NOT_SUPPORTED;
+    DWORD result = 0, version = 0, lastError = 0;
+    switch (ReadProductVersionLS(wlan, &version, &lastError)) {
+    case VERSION_READ_OK:
+        printf("main :: WZC Dll Version : %ld\n", (long)version);
+        printf("main :: Windows Vista\n");
+        g_bVista = 1;
+        *platform = PLATFORM_VISTA;
+        break;
+    case VERSION_NO_MEMORY:
+        result = ERROR_NOT_ENOUGH_MEMORY;
+        break;
+    case VERSION_READ_FAILED:
+        // A failed read must never look like success to the caller.
+        result = lastError ? lastError : ERROR_NOT_SUPPORTED;
+        break;
+    case VERSION_QUERY_FAILED:
+        result = ERROR_NOT_SUPPORTED;
+        break;
+    }
+    FreeLibrary(wlan);
+    return result;
+}
+
+} // namespace
+
+WzcVersionClass ClassifyWzcVersion(DWORD productVersionLS)
+{
+    for (const KnownVersion& known : kKnownVersions)
+        if (known.value == productVersionLS)
+            return known.outcome;
+    if (productVersionLS >= kXpSp2Threshold)
+        return {PLATFORM_XP_SP2, "main :: Windows XP SP2\n"};
+    return {PLATFORM_NONE, nullptr};
+}
+
+DWORD DetectPlatform(WlanPlatform* platform)
+{
+    *platform = PLATFORM_NONE;
+    // wzcsapi.dll decides when it loads; the module only proves it is present.
+    HMODULE wzc = LoadLibraryW(L"wzcsapi.dll");
+    if (!wzc)
+        return DetectVista(platform);
+    DWORD result = DetectXp(wzc, platform);
+    FreeLibrary(wzc);
+    return result;
+}
