@@ -1,0 +1,143 @@
+#include "test_support.h"
+
+#include <fcntl.h>
+#include <io.h>
+#include <stdio.h>
+
+#include <thread>
+#include <vector>
+
+std::string NormalizeNewlines(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            continue;
+        out += text[i];
+    }
+    return out;
+}
+
+StdoutCapture::StdoutCapture()
+{
+    wchar_t dir[MAX_PATH], file[MAX_PATH];
+    GetTempPathW(MAX_PATH, dir);
+    GetTempFileNameW(dir, L"out", 0, file);
+    path_ = file;
+    fflush(stdout);
+    savedFd_ = _dup(1);
+    int fd = _wopen(file, _O_WRONLY | _O_TRUNC | _O_BINARY);
+    _dup2(fd, 1);
+    _close(fd);
+}
+
+StdoutCapture::~StdoutCapture()
+{
+    fflush(stdout);
+    _dup2(savedFd_, 1);
+    _close(savedFd_);
+    DeleteFileW(path_.c_str());
+}
+
+std::string StdoutCapture::Text()
+{
+    fflush(stdout);
+    std::string text;
+    HANDLE file = CreateFileW(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return text;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read)
+        text.append(buffer, read);
+    CloseHandle(file);
+    return NormalizeNewlines(text);
+}
+
+namespace {
+
+std::vector<wchar_t> BuildEnvironment(const std::wstring& extra)
+{
+    std::vector<wchar_t> block;
+    wchar_t* current = GetEnvironmentStringsW();
+    for (const wchar_t* p = current; *p; p += wcslen(p) + 1)
+        block.insert(block.end(), p, p + wcslen(p) + 1);
+    FreeEnvironmentStringsW(current);
+    size_t start = 0;
+    while (start < extra.size()) {
+        size_t end = extra.find(L'\n', start);
+        if (end == std::wstring::npos)
+            end = extra.size();
+        block.insert(block.end(), extra.begin() + start, extra.begin() + end);
+        block.push_back(L'\0');
+        start = end + 1;
+    }
+    block.push_back(L'\0');
+    return block;
+}
+
+} // namespace
+
+ProcessResult RunProcess(const std::wstring& commandLine, const std::wstring& environment,
+                         const std::function<void(DWORD processId)>& whileRunning,
+                         DWORD timeoutMs)
+{
+    ProcessResult result;
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+        return result;
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    HANDLE nul = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                             OPEN_EXISTING, 0, nullptr);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = nul;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    PROCESS_INFORMATION process = {};
+    std::vector<wchar_t> env = BuildEnvironment(environment);
+    std::wstring line = commandLine;
+    BOOL started = CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE,
+                                  CREATE_UNICODE_ENVIRONMENT, env.data(), nullptr, &startup,
+                                  &process);
+    CloseHandle(writeEnd);
+    CloseHandle(nul);
+    if (!started) {
+        CloseHandle(readEnd);
+        return result;
+    }
+    std::thread helper;
+    if (whileRunning)
+        helper = std::thread(whileRunning, process.dwProcessId);
+    std::string raw;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(readEnd, buffer, sizeof(buffer), &read, nullptr) && read)
+        raw.append(buffer, read);
+    CloseHandle(readEnd);
+    if (helper.joinable())
+        helper.join();
+    if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_TIMEOUT) {
+        TerminateProcess(process.hProcess, 1);
+        result.timedOut = true;
+    }
+    GetExitCodeProcess(process.hProcess, &result.exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    result.output = NormalizeNewlines(raw);
+    return result;
+}
+
+std::wstring MachineDir()
+{
+    return TESTBED_MACHINE_DIR;
+}
+
+std::wstring DistDir()
+{
+    return DIST_DIR;
+}
