@@ -1,3 +1,5 @@
+// The option grammar shared by the six handlers: token matching, value rules, messages,
+// stored values and the echo lines.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -30,15 +32,446 @@ Parsed Parse(HandlerKind kind, std::vector<std::string> options)
     return parsed;
 }
 
-TEST(OptionGrammar, AcceptsSsidAndAuthentication)
+class OptionGrammar : public ::testing::Test {
+protected:
+    void SetUp() override { g_bDebugLog = 0; }
+    void TearDown() override { g_bDebugLog = 0; }
+};
+
+const HandlerKind kAllHandlers[] = {HANDLER_ADD_VISTA,    HANDLER_ADD_XP_SP2,
+                                    HANDLER_ADD_XP_SP1,   HANDLER_REMOVE_VISTA,
+                                    HANDLER_REMOVE_XP_SP2, HANDLER_REMOVE_XP_SP1};
+const HandlerKind kAddHandlers[] = {HANDLER_ADD_VISTA, HANDLER_ADD_XP_SP2, HANDLER_ADD_XP_SP1};
+
+std::string Line(HandlerKind kind, const std::string& text)
 {
+    return std::string(HandlerName(kind)) + " :: " + text + "\n";
+}
+
+TEST_F(OptionGrammar, HandlerNames)
+{
+    EXPECT_STREQ("WZC_Vista", HandlerName(HANDLER_ADD_VISTA));
+    EXPECT_STREQ("WZC_XP_SP2", HandlerName(HANDLER_ADD_XP_SP2));
+    EXPECT_STREQ("WZC_XP_SP1", HandlerName(HANDLER_ADD_XP_SP1));
+    EXPECT_STREQ("WZCRemoveProfile_Vista", HandlerName(HANDLER_REMOVE_VISTA));
+    EXPECT_STREQ("WZCRemoveProfile_XP_SP2", HandlerName(HANDLER_REMOVE_XP_SP2));
+    EXPECT_STREQ("WZCRemoveProfile_XP_SP1", HandlerName(HANDLER_REMOVE_XP_SP1));
+}
+
+TEST_F(OptionGrammar, InitialValues)
+{
+    for (HandlerKind kind : kAllHandlers) {
+        Parsed p = Parse(kind, {});
+        ASSERT_EQ(0u, p.result);
+        EXPECT_EQ("", p.output);
+        const OptionSet& o = p.options;
+        EXPECT_STREQ("", o.ssid);
+        EXPECT_STREQ(L"", o.ssidWide);
+        EXPECT_STREQ(L"", o.authentication);
+        EXPECT_STREQ(L"", o.encryption);
+        EXPECT_STREQ(L"", o.networkKey);
+        EXPECT_EQ(1, o.keyIndex);
+        EXPECT_STREQ(L"", o.eapType);
+        EXPECT_EQ(kind == HANDLER_ADD_XP_SP1 ? 13 : 25, o.eapTypeNumber);
+        EXPECT_STREQ(L"", o.innerMethod);
+        EXPECT_EQ(0, o.useWindowsLogonInfo);
+        EXPECT_EQ(0, o.enableFastReconnect);
+        EXPECT_EQ(0, o.validateServerCert);
+        EXPECT_EQ(0, o.keyProvidedAutomatically);
+        EXPECT_EQ(0, o.ieee8021xEnabled);
+        EXPECT_EQ(0, o.machineAuth);
+        EXPECT_EQ(0, o.guestAuth);
+        EXPECT_EQ(0, o.trustRootCaCount);
+        EXPECT_STREQ(L"false", o.useOneX);
+        EXPECT_EQ(0u, o.eapFlags);
+    }
+    Parsed sp1 = Parse(HANDLER_ADD_XP_SP1, {});
+    EXPECT_EQ(3, sp1.options.authenticationCode);
+    EXPECT_EQ(4, sp1.options.encryptionCode);
+}
+
+// Which handlers take which token: an option of another handler ends parsing with the plain
+// "invalid input" line.
+struct Acceptance {
+    const char* argument;
+    bool vista, xpSp2, xpSp1, removal;
+};
+
+const Acceptance kAcceptance[] = {
+    {"/SSID:net", true, true, true, true},
+    {"/Authentication:WPA", true, true, true, false},
+    {"/Encryption:TKIP", true, true, true, false},
+    {"/NetworkKey:abcde", true, true, true, false},
+    {"/KeyIndex:2", true, true, true, false},
+    {"/KeyProvidedAutomatically:TRUE", false, true, true, false},
+    {"/IEEE8021xEnabled:TRUE", false, true, true, false},
+    {"/EAPType:PEAP", true, true, true, false},
+    {"/MACHINE_AUTH:TRUE", false, true, true, false},
+    {"/GUEST_AUTH:TRUE", false, true, true, false},
+    {"/InnerAuthentication:GTC", true, true, true, false},
+    {"/UseWindowsLogonInfo:TRUE", true, true, true, false},
+    {"/EnableFastReconnect:TRUE", true, true, true, false},
+    {"/ValidateServerCert:TRUE", true, true, true, false},
+    {"/TrustRootCA:Root", true, true, true, false},
+    {"/DebugLog:FALSE", true, true, true, true},
+    // Not tokens of anybody: other letter case, missing colon, unknown, command words.
+    {"/authentication:WPA", false, false, false, false},
+    {"/SSID", false, false, false, false},
+    {"SSID:net", false, false, false, false},
+    {"/ssid:net", false, false, false, false},
+    {"/Unknown:1", false, false, false, false},
+    {"-add", false, false, false, false},
+    {"", false, false, false, false},
+};
+
+TEST_F(OptionGrammar, TokensPerHandler)
+{
+    for (const Acceptance& a : kAcceptance) {
+        for (HandlerKind kind : kAllHandlers) {
+            bool accepted = kind == HANDLER_ADD_VISTA ? a.vista
+                          : kind == HANDLER_ADD_XP_SP2 ? a.xpSp2
+                          : kind == HANDLER_ADD_XP_SP1 ? a.xpSp1 : a.removal;
+            Parsed p = Parse(kind, {a.argument});
+            if (accepted) {
+                EXPECT_EQ(0u, p.result) << a.argument << " / " << HandlerName(kind);
+                EXPECT_EQ("", p.output) << a.argument << " / " << HandlerName(kind);
+            } else {
+                EXPECT_EQ(13u, p.result) << a.argument << " / " << HandlerName(kind);
+                EXPECT_EQ(Line(kind, "invalid input"), p.output)
+                    << a.argument << " / " << HandlerName(kind);
+            }
+        }
+    }
+}
+
+// Values that each add handler refuses, with the element the message names.
+struct BadValue {
+    const char* argument;
+    const char* element;
+    bool vista, xpSp2, xpSp1;  // whether that handler refuses it (all accept the token)
+};
+
+const std::string k33(33, 's');
+const std::string k65(65, 'k');
+const std::string k257(257, 'c');
+
+const BadValue kBadValues[] = {
+    {"/SSID:", "SSID", true, true, true},
+    {"/Authentication:", "AuthenticationMode", true, true, true},
+    {"/Authentication:Open", "AuthenticationMode", true, false, false},
+    {"/Authentication:open", "AuthenticationMode", false, true, true},
+    {"/Authentication:Shared", "AuthenticationMode", true, false, false},
+    {"/Authentication:shared", "AuthenticationMode", false, true, true},
+    {"/Authentication:WPA2", "AuthenticationMode", false, false, true},
+    {"/Authentication:WPA2PSK", "AuthenticationMode", false, false, true},
+    {"/Authentication:wpa", "AuthenticationMode", true, true, true},
+    {"/Authentication:WPA ", "AuthenticationMode", true, true, true},
+    {"/Encryption:None", "Encryptiontype", true, false, false},
+    {"/Encryption:none", "Encryptiontype", false, true, true},
+    {"/Encryption:aes", "Encryptiontype", true, true, true},
+    {"/Encryption:", "Encryptiontype", true, true, true},
+    {"/KeyIndex:0", "KeyIndex", true, true, true},
+    {"/KeyIndex:5", "KeyIndex", true, true, true},
+    {"/KeyIndex:01", "KeyIndex", true, true, true},
+    {"/KeyIndex:1 ", "KeyIndex", true, true, true},
+    {"/KeyIndex:", "KeyIndex", true, true, true},
+    {"/KeyProvidedAutomatically:true", "KeyProvidedAutomatically", false, true, true},
+    {"/IEEE8021xEnabled:1", "IEEE8021xEnabled", false, true, true},
+    {"/EAPType:peap", "EAPType", true, true, true},
+    {"/EAPType:SecureW2", "EAPType", true, false, true},
+    {"/EAPType:TLS", "EAPType", true, true, true},
+    {"/MACHINE_AUTH:yes", "MACHINE_AUTH", false, true, true},
+    {"/GUEST_AUTH:", "GUEST_AUTH", false, true, true},
+    {"/InnerAuthentication:MSCHAPV2", "InnerAuthenticationMethod", true, true, true},
+    {"/InnerAuthentication:gtc", "InnerAuthenticationMethod", true, true, true},
+    {"/UseWindowsLogonInfo:True", "UseWindowsLogonInfo", true, true, true},
+    {"/EnableFastReconnect:FALSE2", "EnableFastReconnect", true, true, true},
+    {"/ValidateServerCert:", "ValidateServerCert", true, true, true},
+    {"/TrustRootCA:", "TrustRootCA", true, true, true},
+    {"/DebugLog:true", "EnableDebugLog", true, true, true},
+    {"/DebugLog:", "EnableDebugLog", true, true, true},
+};
+
+TEST_F(OptionGrammar, BadValueMessages)
+{
+    for (const BadValue& b : kBadValues) {
+        std::string element = b.element;
+        bool xpOnly = element == "KeyProvidedAutomatically" || element == "IEEE8021xEnabled" ||
+                      element == "MACHINE_AUTH" || element == "GUEST_AUTH";
+        for (HandlerKind kind : kAddHandlers) {
+            if (xpOnly && kind == HANDLER_ADD_VISTA)
+                continue;  // not a Vista token at all (see TokensPerHandler)
+            bool refused = kind == HANDLER_ADD_VISTA ? b.vista
+                         : kind == HANDLER_ADD_XP_SP2 ? b.xpSp2 : b.xpSp1;
+            Parsed p = Parse(kind, {b.argument});
+            std::string where = std::string(b.argument) + " / " + HandlerName(kind);
+            if (refused) {
+                EXPECT_EQ(13u, p.result) << where;
+                EXPECT_EQ(Line(kind, "[" + std::string(b.element) + "] : invalid input"),
+                          p.output) << where;
+            } else {
+                EXPECT_EQ(0u, p.result) << where;
+                EXPECT_EQ("", p.output) << where;
+            }
+        }
+    }
+}
+
+TEST_F(OptionGrammar, LengthLimits)
+{
+    std::string ssid32(32, 's'), key64(64, 'k'), ca256(256, 'c');
+    for (HandlerKind kind : kAddHandlers) {
+        Parsed ok = Parse(kind, {"/SSID:" + ssid32, "/NetworkKey:" + key64,
+                                 "/TrustRootCA:" + ca256, "/NetworkKey:" + key64});
+        ASSERT_EQ(0u, ok.result) << ok.output;
+        EXPECT_EQ(ssid32, ok.options.ssid);
+        EXPECT_EQ(std::wstring(64, L'k'), ok.options.networkKey);
+        EXPECT_EQ(std::wstring(256, L'c'), ok.options.trustRootCa[0]);
+
+        EXPECT_EQ(Line(kind, "[SSID] : invalid input"), Parse(kind, {"/SSID:" + k33}).output);
+        EXPECT_EQ(Line(kind, "[NetworkKey] : invalid input"),
+                  Parse(kind, {"/NetworkKey:" + k65}).output);
+        EXPECT_EQ(Line(kind, "[TrustRootCA] : invalid input"),
+                  Parse(kind, {"/TrustRootCA:" + k257}).output);
+        Parsed empty = Parse(kind, {"/NetworkKey:"});
+        EXPECT_EQ(0u, empty.result);
+        EXPECT_STREQ(L"", empty.options.networkKey);
+    }
+    for (HandlerKind kind : {HANDLER_REMOVE_VISTA, HANDLER_REMOVE_XP_SP2, HANDLER_REMOVE_XP_SP1}) {
+        EXPECT_EQ(Line(kind, "[SSID] : invalid input"), Parse(kind, {"/SSID:"}).output);
+        EXPECT_EQ(Line(kind, "[SSID] : invalid input"), Parse(kind, {"/SSID:" + k33}).output);
+        EXPECT_EQ(Line(kind, "[EnableDebugLog] : invalid input"),
+                  Parse(kind, {"/DebugLog:yes"}).output);
+        EXPECT_EQ(0u, Parse(kind, {"/SSID:" + ssid32}).result);
+    }
+}
+
+TEST_F(OptionGrammar, WideValuesStopAtWhiteSpace)
+{
+    Parsed p = Parse(HANDLER_ADD_VISTA, {"/SSID:my net", "/NetworkKey:abc def",
+                                         "/TrustRootCA:My_Root CA", "/NetworkKey:abc\tdef"});
+    ASSERT_EQ(0u, p.result);
+    EXPECT_STREQ("my net", p.options.ssid);  // the SSID is kept as the narrow bytes
+    EXPECT_STREQ(L"abc", p.options.networkKey);
+    EXPECT_STREQ(L"My Root", p.options.trustRootCa[0]);
+
+    Parsed removal = Parse(HANDLER_REMOVE_VISTA, {"/SSID:my net"});
+    ASSERT_EQ(0u, removal.result);
+    EXPECT_STREQ(L"my", removal.options.ssidWide);
+
+    // Leading blanks are skipped by the word scan; a value of blanks only stores nothing,
+    // replacing what an earlier occurrence stored.
+    Parsed blanks = Parse(HANDLER_ADD_VISTA, {"/NetworkKey:first", "/NetworkKey:  key2",
+                                              "/TrustRootCA:   "});
+    ASSERT_EQ(0u, blanks.result);
+    EXPECT_STREQ(L"key2", blanks.options.networkKey);
+    EXPECT_STREQ(L"", blanks.options.trustRootCa[0]);
+    Parsed cleared = Parse(HANDLER_ADD_VISTA, {"/NetworkKey:first", "/NetworkKey: "});
+    EXPECT_STREQ(L"", cleared.options.networkKey);
+}
+
+TEST_F(OptionGrammar, BytesAreWidenedOneByOne)
+{
+    Parsed p = Parse(HANDLER_ADD_XP_SP2, {"/NetworkKey:\xe9t\xe9", "/SSID:caf\xe9"});
+    ASSERT_EQ(0u, p.result);
+    EXPECT_STREQ(L"\x00e9t\x00e9", p.options.networkKey);
+    EXPECT_STREQ("caf\xe9", p.options.ssid);
+}
+
+TEST_F(OptionGrammar, ValueKeepsLaterColons)
+{
+    Parsed p = Parse(HANDLER_ADD_XP_SP1, {"/SSID:a:b", "/NetworkKey::x:"});
+    ASSERT_EQ(0u, p.result);
+    EXPECT_STREQ("a:b", p.options.ssid);
+    EXPECT_STREQ(L":x:", p.options.networkKey);
+}
+
+TEST_F(OptionGrammar, RepeatedOptionsReplace)
+{
+    Parsed p = Parse(HANDLER_ADD_VISTA,
+                     {"/SSID:" + std::string(30, 'x'), "/SSID:ab", "/Authentication:WPA2",
+                      "/Authentication:open", "/EAPType:EAP-TLS", "/KeyIndex:4", "/KeyIndex:2",
+                      "/ValidateServerCert:TRUE", "/ValidateServerCert:FALSE"});
+    ASSERT_EQ(0u, p.result);
+    EXPECT_STREQ("ab", p.options.ssid);
+    EXPECT_STREQ(L"open", p.options.authentication);
+    EXPECT_STREQ(L"false", p.options.useOneX);  // derived from the last authentication
+    EXPECT_STREQ(L"EAP-TLS", p.options.eapType);
+    EXPECT_EQ(13, p.options.eapTypeNumber);
+    EXPECT_EQ(2, p.options.keyIndex);
+    EXPECT_EQ(0, p.options.validateServerCert);
+
+    Parsed again = Parse(HANDLER_ADD_VISTA, {"/EAPType:EAP-TLS", "/EAPType:PEAP",
+                                             "/Authentication:WPA"});
+    EXPECT_EQ(25, again.options.eapTypeNumber);
+    EXPECT_STREQ(L"true", again.options.useOneX);
+}
+
+TEST_F(OptionGrammar, DerivedValuesPerHandler)
+{
+    struct Case {
+        HandlerKind kind;
+        const char* argument;
+        LONG OptionSet::*field;
+        LONG expected;
+    };
+    const Case cases[] = {
+        {HANDLER_ADD_XP_SP1, "/Authentication:Open", &OptionSet::authenticationCode, 0},
+        {HANDLER_ADD_XP_SP1, "/Authentication:Shared", &OptionSet::authenticationCode, 1},
+        {HANDLER_ADD_XP_SP1, "/Authentication:WPA", &OptionSet::authenticationCode, 3},
+        {HANDLER_ADD_XP_SP1, "/Authentication:WPAPSK", &OptionSet::authenticationCode, 4},
+        {HANDLER_ADD_XP_SP1, "/Encryption:WEP", &OptionSet::encryptionCode, 0},
+        {HANDLER_ADD_XP_SP1, "/Encryption:None", &OptionSet::encryptionCode, 1},
+        {HANDLER_ADD_XP_SP1, "/Encryption:TKIP", &OptionSet::encryptionCode, 4},
+        {HANDLER_ADD_XP_SP1, "/Encryption:AES", &OptionSet::encryptionCode, 6},
+        {HANDLER_ADD_XP_SP1, "/EAPType:PEAP", &OptionSet::eapTypeNumber, 25},
+        {HANDLER_ADD_XP_SP1, "/EAPType:EAP-TLS", &OptionSet::eapTypeNumber, 13},
+        {HANDLER_ADD_VISTA, "/EAPType:PEAP", &OptionSet::eapTypeNumber, 25},
+        {HANDLER_ADD_VISTA, "/EAPType:EAP-TLS", &OptionSet::eapTypeNumber, 13},
+        {HANDLER_ADD_XP_SP2, "/KeyIndex:3", &OptionSet::keyIndex, 3},
+        {HANDLER_ADD_XP_SP2, "/MACHINE_AUTH:TRUE", &OptionSet::machineAuth, 1},
+        {HANDLER_ADD_XP_SP2, "/GUEST_AUTH:TRUE", &OptionSet::guestAuth, 1},
+        {HANDLER_ADD_XP_SP2, "/UseWindowsLogonInfo:TRUE", &OptionSet::useWindowsLogonInfo, 1},
+        {HANDLER_ADD_XP_SP2, "/EnableFastReconnect:TRUE", &OptionSet::enableFastReconnect, 1},
+        {HANDLER_ADD_XP_SP2, "/KeyProvidedAutomatically:TRUE",
+         &OptionSet::keyProvidedAutomatically, 1},
+        {HANDLER_ADD_XP_SP2, "/IEEE8021xEnabled:TRUE", &OptionSet::ieee8021xEnabled, 1},
+    };
+    for (const Case& c : cases) {
+        Parsed p = Parse(c.kind, {c.argument});
+        ASSERT_EQ(0u, p.result) << c.argument;
+        EXPECT_EQ(c.expected, p.options.*c.field) << c.argument << " / " << HandlerName(c.kind);
+    }
+
+    Parsed flags = Parse(HANDLER_ADD_XP_SP1, {"/MACHINE_AUTH:TRUE", "/IEEE8021xEnabled:TRUE",
+                                              "/GUEST_AUTH:TRUE", "/GUEST_AUTH:FALSE"});
+    EXPECT_EQ(0xC0000000u, flags.options.eapFlags);
+    Parsed all = Parse(HANDLER_ADD_XP_SP1, {"/MACHINE_AUTH:TRUE", "/IEEE8021xEnabled:TRUE",
+                                            "/GUEST_AUTH:TRUE"});
+    EXPECT_EQ(0xE0000000u, all.options.eapFlags);
+}
+
+TEST_F(OptionGrammar, TrustedRootLimitAndUnderscores)
+{
+    for (HandlerKind kind : kAddHandlers) {
+        std::vector<std::string> args;
+        for (int i = 0; i < 10; ++i)
+            args.push_back("/TrustRootCA:My_Root_CA_" + std::to_string(i));
+        Parsed ten = Parse(kind, args);
+        ASSERT_EQ(0u, ten.result);
+        EXPECT_EQ(10, ten.options.trustRootCaCount);
+        EXPECT_STREQ(L"My Root CA 0", ten.options.trustRootCa[0]);
+        EXPECT_STREQ(L"My Root CA 9", ten.options.trustRootCa[9]);
+
+        args.push_back("/TrustRootCA:Eleventh");
+        args.push_back("/DebugLog:TRUE");
+        Parsed eleven = Parse(kind, args);
+        EXPECT_EQ(13u, eleven.result);
+        EXPECT_EQ(Line(kind, "[TrustRootCA] : the max number of certificates is 10."),
+                  eleven.output);
+        EXPECT_EQ(0, g_bDebugLog);  // parsing stopped before it
+
+        // The length is tested before the count.
+        args[10] = "/TrustRootCA:";
+        EXPECT_EQ(Line(kind, "[TrustRootCA] : invalid input"), Parse(kind, args).output);
+    }
+}
+
+TEST_F(OptionGrammar, DebugLogTakesEffectAtOnce)
+{
+    Parsed before = Parse(HANDLER_ADD_VISTA, {"/DebugLog:TRUE", "/KeyIndex:9"});
+    EXPECT_EQ(13u, before.result);
+    EXPECT_EQ(1, g_bDebugLog);
+
     g_bDebugLog = 0;
-    Parsed p = Parse(HANDLER_ADD_VISTA, {"/SSID:Office", "/Authentication:WPA2"});
-    EXPECT_EQ(0u, p.result);
-    EXPECT_EQ("", p.output);
-    EXPECT_STREQ("Office", p.options.ssid);
-    EXPECT_STREQ(L"WPA2", p.options.authentication);
-    EXPECT_STREQ(L"true", p.options.useOneX);
+    Parsed after = Parse(HANDLER_ADD_VISTA, {"/KeyIndex:9", "/DebugLog:TRUE"});
+    EXPECT_EQ(13u, after.result);
+    EXPECT_EQ(0, g_bDebugLog);
+
+    Parsed toggled = Parse(HANDLER_REMOVE_XP_SP1, {"/DebugLog:TRUE", "/DebugLog:FALSE"});
+    EXPECT_EQ(0u, toggled.result);
+    EXPECT_EQ(0, g_bDebugLog);
+}
+
+TEST_F(OptionGrammar, StopsAtFirstBadToken)
+{
+    Parsed p = Parse(HANDLER_ADD_XP_SP2, {"/SSID:first", "/Bogus:1", "/SSID:second",
+                                          "/KeyIndex:7"});
+    EXPECT_EQ(13u, p.result);
+    EXPECT_EQ("WZC_XP_SP2 :: invalid input\n", p.output);  // one line only
+    EXPECT_STREQ("first", p.options.ssid);
+}
+
+TEST_F(OptionGrammar, EchoLinesVista)
+{
+    Parsed p = Parse(HANDLER_ADD_VISTA,
+                     {"/SSID:Office", "/Authentication:WPA2", "/Encryption:AES",
+                      "/EAPType:PEAP", "/InnerAuthentication:GTC", "/EnableFastReconnect:TRUE",
+                      "/ValidateServerCert:TRUE", "/TrustRootCA:Root_One", "/TrustRootCA:Two"});
+    ASSERT_EQ(0u, p.result);
+    StdoutCapture capture;
+    EchoOptions(&p.options, HANDLER_ADD_VISTA);
+    EXPECT_EQ("WZC_Vista :: input parameter: SSID : Office\n"
+              "WZC_Vista :: input parameter: AuthenticationMode : WPA2\n"
+              "WZC_Vista :: input parameter: EncryptionType : AES\n"
+              "WZC_Vista :: input parameter: NetworkKey : \n"
+              "WZC_Vista :: input parameter: KeyIndex : 1\n"
+              "WZC_Vista :: input parameter: EAPType : PEAP\n"
+              "WZC_Vista :: input parameter: InnerAuthenticaionMode : GTC\n"
+              "WZC_Vista :: input parameter: UseWindowsLogonInfo : 0\n"
+              "WZC_Vista :: input parameter: EnableFastReconnect : 1\n"
+              "WZC_Vista :: input parameter: ValidateServerCert : 1\n"
+              "WZC_Vista :: input parameter: TrustRootCA[0] : Root One\n"
+              "WZC_Vista :: input parameter: TrustRootCA[1] : Two\n",
+              capture.Text());
+}
+
+TEST_F(OptionGrammar, EchoLinesXp)
+{
+    for (HandlerKind kind : {HANDLER_ADD_XP_SP2, HANDLER_ADD_XP_SP1}) {
+        Parsed p = Parse(kind, {"/SSID:Lab", "/Authentication:WPAPSK", "/Encryption:TKIP",
+                                "/NetworkKey:secret123", "/KeyIndex:3",
+                                "/IEEE8021xEnabled:FALSE", "/GUEST_AUTH:TRUE"});
+        ASSERT_EQ(0u, p.result);
+        StdoutCapture capture;
+        EchoOptions(&p.options, kind);
+        std::string n = HandlerName(kind);
+        EXPECT_EQ(n + " :: input parameter: SSID : Lab\n" +
+                  n + " :: input parameter: AuthenticationMode : WPAPSK\n" +
+                  n + " :: input parameter: EncryptionType : TKIP\n" +
+                  n + " :: input parameter: NetworkKey : secret123\n" +
+                  n + " :: input parameter: KeyIndex : 3\n" +
+                  n + " :: input parameter: keyProvidedAutomatically : 0\n" +
+                  n + " :: input parameter: IEEE8021xEnabled : 0\n" +
+                  n + " :: input parameter: EAPType : \n" +
+                  n + " :: input parameter: MACHINE_AUTH : 0\n" +
+                  n + " :: input parameter: GUEST_AUTH : 1\n" +
+                  n + " :: input parameter: InnerAuthenticaionMode : \n" +
+                  n + " :: input parameter: UseWindowsLogonInfo : 0\n" +
+                  n + " :: input parameter: EnableFastReconnect : 0\n" +
+                  n + " :: input parameter: ValidateServerCert : 0\n",
+                  capture.Text());
+    }
+}
+
+TEST_F(OptionGrammar, EchoLinesRemoval)
+{
+    struct Case {
+        HandlerKind kind;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {HANDLER_REMOVE_VISTA, "WZCRemoveProfile_Vista :: input parameter: SSID : my\n"},
+        {HANDLER_REMOVE_XP_SP2, "WZCRemoveProfile_XP_SP2 :: input parameter: SSID : my net\n"},
+        {HANDLER_REMOVE_XP_SP1, "WZCRemoveProfile_XP_SP1 :: input parameter: SSID : my net\n"},
+    };
+    for (const Case& c : cases) {
+        Parsed p = Parse(c.kind, {"/SSID:my net"});
+        ASSERT_EQ(0u, p.result);
+        StdoutCapture capture;
+        EchoOptions(&p.options, c.kind);
+        EXPECT_EQ(c.expected, capture.Text());
+    }
 }
 
 } // namespace
