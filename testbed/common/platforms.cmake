@@ -1,16 +1,22 @@
-# The emulated platforms: name, the wireless library that defines it, and that library's
-# product version. Each has a folder TESTBED_DIR/platforms/NAME holding the library and a copy
-# of wlanprov.exe, so that the loader finds the library beside the program before Wine's own.
+# The emulated platforms: name, the product version of its wzcsapi.dll and what its
+# wlanapi.dll is ("-" for none). Each platform is a folder TESTBED_DIR/platforms/NAME holding
+# those libraries and a copy of wlanprov.exe: the loader looks beside the program first, so
+# the platform's libraries win over Wine's own. Where a platform has no WLAN API, a wlanapi.dll
+# that refuses to load stands in for the missing library (Wine would otherwise supply its own).
+#   wlanapi: a version a.b.c.d, "absent", or "noversion" (loads, but has no version resource)
 set(TESTBED_PLATFORMS
-  "vista wlanapi 6.0.6000.16386"
-  "win2000-sp3-hotfix wzcsapi 5.0.2195.6034"
-  "win2000-sp4 wzcsapi 5.0.2195.6604"
-  "xp-sp0 wzcsapi 5.1.2600.0"
-  "xpsp1-1106 wzcsapi 5.1.2600.1106"
-  "xpsp1-1181 wzcsapi 5.1.2600.1181"
-  "xp-1200 wzcsapi 5.1.2600.1200"
-  "xpsp1-1276 wzcsapi 5.1.2600.1276"
-  "xpsp2 wzcsapi 5.1.2600.2180"
-  "xpsp3 wzcsapi 5.1.2600.5512"
-  "server2003 wzcsapi 5.2.3790.0"
-  "none none 0.0.0.0")
+  "vista - 6.0.6000.16386"
+  "win2000-sp3-hotfix 5.0.2195.6034 absent"
+  "win2000-sp4 5.0.2195.6604 absent"
+  "xp-sp0 5.1.2600.0 absent"
+  "xpsp1-1106 5.1.2600.1106 absent"
+  "xpsp1-1181 5.1.2600.1181 absent"
+  "xp-1200 5.1.2600.1200 absent"
+  "xpsp1-1276 5.1.2600.1276 absent"
+  "xpsp2 5.1.2600.2180 absent"
+  "xpsp3 5.1.2600.5512 absent"
+  "server2003 5.2.3790.0 absent"
+  "xpsp2-and-wlanapi 5.1.2600.2180 6.0.6000.16386"
+  "none - absent"
+  "wlanapi-without-version - noversion")
+

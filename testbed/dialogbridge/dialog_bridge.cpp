@@ -75,15 +75,22 @@ std::wstring BridgeControlText(HWND dialog, int controlId)
 HWND BridgeWaitForDialog(DWORD processId, const wchar_t* caption, DWORD timeoutMs)
 {
     DWORD start = GetTickCount();
+    // A process that has ended will show no dialog: stop waiting then.
+    HANDLE process = processId ? OpenProcess(SYNCHRONIZE, FALSE, processId) : nullptr;
+    HWND found = nullptr;
     for (;;) {
         FindRequest request = {processId, caption, nullptr};
         EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&request));
-        if (request.found)
-            return request.found;
-        if (GetTickCount() - start >= timeoutMs)
-            return nullptr;
+        found = request.found;
+        if (found || GetTickCount() - start >= timeoutMs)
+            break;
+        if (process && WaitForSingleObject(process, 0) == WAIT_OBJECT_0)
+            break;
         Sleep(20);
     }
+    if (process)
+        CloseHandle(process);
+    return found;
 }
 
 bool BridgeReadDialog(HWND dialog, BridgeDialog* out)

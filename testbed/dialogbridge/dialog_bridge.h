@@ -22,7 +22,8 @@ struct BridgeDialog {
 };
 
 // Waits up to timeoutMs for a visible top-level dialog (class #32770) owned by processId
-// (0 = any process) whose caption equals caption (null = any). Returns null on time-out.
+// (0 = any process) whose caption equals caption (null = any). Returns null on time-out or
+// as soon as that process has ended.
 HWND BridgeWaitForDialog(DWORD processId, const wchar_t* caption, DWORD timeoutMs);
 
 // Reads the caption and every child control of a dialog, in z-order (template order).

@@ -58,22 +58,39 @@ std::string StdoutCapture::Text()
 
 namespace {
 
+std::wstring VariableName(const std::wstring& entry)
+{
+    size_t equals = entry.find(L'=', 1);  // "=C:" style entries start with '='
+    return entry.substr(0, equals);
+}
+
+// This process's environment with the NAME=value lines of extra added; a variable named in
+// extra replaces the inherited one.
 std::vector<wchar_t> BuildEnvironment(const std::wstring& extra)
 {
-    std::vector<wchar_t> block;
-    wchar_t* current = GetEnvironmentStringsW();
-    for (const wchar_t* p = current; *p; p += wcslen(p) + 1)
-        block.insert(block.end(), p, p + wcslen(p) + 1);
-    FreeEnvironmentStringsW(current);
+    std::vector<std::wstring> entries;
     size_t start = 0;
     while (start < extra.size()) {
         size_t end = extra.find(L'\n', start);
         if (end == std::wstring::npos)
             end = extra.size();
-        block.insert(block.end(), extra.begin() + start, extra.begin() + end);
-        block.push_back(L'\0');
+        entries.push_back(extra.substr(start, end - start));
         start = end + 1;
     }
+    std::vector<wchar_t> block;
+    wchar_t* current = GetEnvironmentStringsW();
+    for (const wchar_t* p = current; *p; p += wcslen(p) + 1) {
+        std::wstring entry = p;
+        bool replaced = false;
+        for (const std::wstring& added : entries)
+            replaced = replaced || lstrcmpiW(VariableName(added).c_str(),
+                                             VariableName(entry).c_str()) == 0;
+        if (!replaced)
+            block.insert(block.end(), entry.c_str(), entry.c_str() + entry.size() + 1);
+    }
+    FreeEnvironmentStringsW(current);
+    for (const std::wstring& added : entries)
+        block.insert(block.end(), added.c_str(), added.c_str() + added.size() + 1);
     block.push_back(L'\0');
     return block;
 }
