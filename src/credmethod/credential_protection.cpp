@@ -1,0 +1,52 @@
+#include "credential_protection.h"
+
+#include <wincrypt.h>
+
+#include "text_convert.h"
+#include "tracing.h"
+
+DWORD DecryptData(EAPCB* pwb, const PPP_EAP_INPUT* pEapInput, void** ppWorkBuffer)
+{
+    DWORD status = NO_ERROR;
+    DATA_BLOB decrypted = {0, NULL};
+    ENCRYPTED_USER_IDENTITY* record =
+        (ENCRYPTED_USER_IDENTITY*)LocalAlloc(LPTR, sizeof(ENCRYPTED_USER_IDENTITY));
+    if (!record) {
+        status = GetLastError();
+        if (status == NO_ERROR)
+            status = ERROR_NOT_ENOUGH_MEMORY;
+        LogTrace(LOG_ERROR, "RasEapBegin :: Out of memory");
+        goto done;
+    }
+    memcpy(record, pEapInput->pUserData, sizeof(ENCRYPTED_USER_IDENTITY));
+
+    {
+        // A length beyond the record's blob field is damage, not something to read past.
+        DATA_BLOB blob = {record->dwSizeOfProtectedPassword, record->abProtectedPassword};
+        if (blob.cbData <= PROTECTED_BLOB_MAX &&
+            CryptUnprotectData(&blob, NULL, NULL, NULL, NULL, 0, &decrypted)) {
+            LogTrace(LOG_DETAIL, "DecryptData :: decryption succeeded");
+            LogTrace(LOG_SECRET, "DecryptData :: decrypted data : %s", decrypted.pbData);
+            LogTrace(LOG_DETAIL, "DecryptData :: size of the decrypted data : %d", decrypted.cbData);
+            CopyAnsiBounded((const char*)decrypted.pbData, decrypted.cbData, pwb->aszPassword,
+                            sizeof(pwb->aszPassword));
+        } else {
+            LogTrace(LOG_DETAIL, "DecryptData :: decryption failed");
+        }
+    }
+    CopyAnsiBounded(record->aszIdentity, sizeof(record->aszIdentity), pwb->aszIdentity, sizeof(pwb->aszIdentity));
+    LogTrace(LOG_DETAIL, "RasEapBegin :: username : %s", pwb->aszIdentity);
+    LogTrace(LOG_SECRET, "RasEapBegin :: password : %s", pwb->aszPassword);
+    *ppWorkBuffer = pwb;
+
+done:
+    if (decrypted.pbData) {
+        SecureZeroMemory(decrypted.pbData, decrypted.cbData);
+        LocalFree(decrypted.pbData);
+    }
+    if (record) {
+        SecureZeroMemory(record, sizeof(*record));
+        LocalFree(record);
+    }
+    return status;
+}

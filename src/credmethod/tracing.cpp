@@ -1,0 +1,152 @@
+#include "tracing.h"
+
+#include <rtutils.h>
+#include <stdarg.h>
+#include <stdio.h>
+
+#include "plugin_state.h"
+
+DWORD g_dwTraceId = INVALID_TRACEID;
+
+namespace {
+
+// The settings key is fixed, whatever name the plug-in file carries.
+const char kTracingKey[] = "Software\\Microsoft\\Tracing\\credmethod";
+const REGSAM kTracingKeyAccess = 0x2001F;  // read, set value, create subkey
+const DWORD kServiceLineFlags = 0x0E;  // service filters by its mask, stamps date and msec
+const DWORD kServiceDumpFlags = 0x07;
+const size_t kLineSize = 520;
+const size_t kComponentNameSize = 257;
+const size_t kBaseNameChars = 514;
+
+char g_aszComponentName[kComponentNameSize];
+
+struct TraceSettings {
+    DWORD consoleLogging;
+    DWORD fileLogging;
+    DWORD mask;
+};
+
+DWORD ReadSetting(HKEY key, const char* name)
+{
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    if (RegQueryValueExA(key, name, NULL, NULL, (BYTE*)&value, &size) != ERROR_SUCCESS || size != sizeof(value))
+        return 0;
+    return value;
+}
+
+// Read again for every line so that a change takes effect at once. A missing key reads as 0s
+// and is reported on the debugger output with errorLine.
+TraceSettings ReadTraceSettings(const char* errorLine)
+{
+    TraceSettings settings = {0, 0, 0};
+    HKEY key = NULL;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kTracingKey, 0, kTracingKeyAccess, &key) != ERROR_SUCCESS) {
+        OutputDebugStringA(errorLine);
+        return settings;
+    }
+    settings.consoleLogging = ReadSetting(key, "EnableDebugConsoleLogging");
+    settings.fileLogging = ReadSetting(key, "EnableDebugFileLogging");
+    settings.mask = ReadSetting(key, "FileTracingMask");
+    RegCloseKey(key);
+    return settings;
+}
+
+bool ComputeComponentName(char* name, size_t size)
+{
+    WCHAR path[MAX_PATH + kBaseNameChars];
+    DWORD length = GetModuleFileNameW(g_hModule, path, ARRAYSIZE(path));
+    if (length == 0 || length >= ARRAYSIZE(path))
+        return false;
+    WCHAR* base = path;
+    for (WCHAR* p = path; *p; p++)
+        if (*p == L'\\' || *p == L'/')
+            base = p + 1;
+    if (wcslen(base) >= kBaseNameChars)
+        base[kBaseNameChars - 1] = 0;
+    WCHAR* dot = wcschr(base, L'.');
+    if (dot)
+        *dot = 0;
+    if (*base == 0)
+        return false;
+    int written = WideCharToMultiByte(CP_ACP, 0, base, -1, name, (int)size, NULL, NULL);
+    return written > 0;
+}
+
+} // namespace
+
+const char* GetComponentName()
+{
+    if (g_aszComponentName[0] == 0 && !ComputeComponentName(g_aszComponentName, kComponentNameSize))
+        lstrcpynA(g_aszComponentName, "credmethod", kComponentNameSize);
+    return g_aszComponentName;
+}
+
+void EnsureTracingRegistered(const char* bannerFormat)
+{
+    if (g_dwTraceId != INVALID_TRACEID)
+        return;
+    g_dwTraceId = TraceRegisterExA(GetComponentName(), 0);
+    LogTrace(LOG_DETAIL, bannerFormat, GetComponentName(), TRACE_BANNER_VERSION, TRACE_BANNER_BUILD);
+}
+
+void LogTrace(DWORD level, const char* format, ...)
+{
+    if (level & LOG_SECRET)
+        return;
+    TraceSettings settings =
+        ReadTraceSettings("Error open registry for reading, tracing to debug console will not be enabled");
+    va_list args;
+    va_start(args, format);
+    if (settings.consoleLogging && (level & settings.mask)) {
+        char line[kLineSize];
+        va_list copy;
+        va_copy(copy, args);
+        _vsnprintf(line, kLineSize - 1, format, copy);  // the platform's printf: %S is wide text
+        va_end(copy);
+        line[kLineSize - 1] = 0;
+        OutputDebugStringA(line);
+    }
+    TraceVprintfExA(g_dwTraceId, level | kServiceLineFlags, format, args);
+    va_end(args);
+}
+
+void FormatHexLine(const BYTE* bytes, DWORD count, DWORD offset, char* line)
+{
+    // Hex column: first byte at the right end, each next byte to its left, blanks fill the left.
+    char hex[49];
+    memset(hex, ' ', 48);
+    hex[48] = 0;
+    char text[17];
+    memset(text, '.', 16);
+    text[16] = 0;
+    for (DWORD i = 0; i < count && i < 16; i++) {
+        static const char digits[] = "0123456789ABCDEF";
+        char* cell = hex + 48 - 3 * (i + 1);
+        cell[1] = digits[bytes[i] >> 4];
+        cell[2] = digits[bytes[i] & 0x0F];
+        text[i] = (bytes[i] >= 0x20 && bytes[i] <= 0x7E) ? (char)bytes[i] : '.';
+    }
+    _snprintf(line, HEX_LINE_SIZE - 1, "%s %s %06X", hex, text, (unsigned)offset);
+    line[HEX_LINE_SIZE - 1] = 0;
+}
+
+void LogHexDump(DWORD level, const BYTE* bytes, DWORD length)
+{
+    // A dump at the secret level would carry a password just like a line does.
+    if (level & LOG_SECRET)
+        return;
+    TraceSettings settings =
+        ReadTraceSettings("Error open registry for reading, dump tracing to debug console will not be enabled");
+    if ((settings.consoleLogging || settings.fileLogging) && (level & settings.mask) && bytes) {
+        for (DWORD offset = 0; offset < length; offset += 16) {
+            char line[HEX_LINE_SIZE];
+            DWORD count = length - offset < 16 ? length - offset : 16;
+            FormatHexLine(bytes + offset, count, offset, line);
+            if (settings.consoleLogging)
+                OutputDebugStringA(line);
+        }
+    }
+    TraceDumpExA(g_dwTraceId, level | kServiceDumpFlags, (BYTE*)bytes, length, 1, TRUE, NULL);
+}
