@@ -1,0 +1,256 @@
+#include "plugin_harness.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+std::string Narrow(const std::wstring& text)
+{
+    return std::string(text.begin(), text.end());
+}
+
+std::string TraceLogPath(const std::string& component)
+{
+    return TraceDir() + "\\" + component + ".LOG";
+}
+
+std::string Unescape(const std::string& text)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size(); i++) {
+        if (text[i] == '\\' && i + 1 < text.size()) {
+            char c = text[++i];
+            out += c == 'n' ? '\n' : c == 'r' ? '\r' : c;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+std::wstring TestDir()
+{
+    WCHAR path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(NULL, path, MAX_PATH);
+    std::wstring dir(path, length);
+    return dir.substr(0, dir.find_last_of(L'\\') + 1);
+}
+
+std::string TraceDir()
+{
+    WCHAR exe[MAX_PATH], temp[MAX_PATH];
+    GetModuleFileNameW(NULL, exe, MAX_PATH);
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring name(exe);
+    name = name.substr(name.find_last_of(L'\\') + 1);
+#ifdef _WIN64
+    std::wstring dir = std::wstring(temp) + L"trace-x64-" + name;
+#else
+    std::wstring dir = std::wstring(temp) + L"trace-x86-" + name;
+#endif
+    CreateDirectoryW(dir.c_str(), NULL);
+    return Narrow(dir);
+}
+
+std::vector<TraceRecord> ReadTraceLog(const std::string& component)
+{
+    std::vector<TraceRecord> records;
+    std::ifstream file(TraceLogPath(component), std::ios::binary);
+    std::string line;
+    while (std::getline(file, line)) {
+        TraceRecord record = {};
+        record.flags = strtoul(line.substr(0, 8).c_str(), NULL, 16);
+        record.kind = line.size() > 9 ? line[9] : '?';
+        std::string rest = line.size() > 11 ? line.substr(11) : "";
+        if (record.kind == 'D') {
+            std::istringstream fields(rest);
+            fields >> record.groupSize >> record.addressPrefix;
+            fields >> record.text;
+        } else {
+            record.text = Unescape(rest);
+        }
+        records.push_back(record);
+    }
+    return records;
+}
+
+void ClearTraceLog(const std::string& component)
+{
+    DeleteFileA(TraceLogPath(component).c_str());
+}
+
+std::vector<std::string> TraceLines(const std::string& component)
+{
+    std::vector<std::string> lines;
+    for (const TraceRecord& r : ReadTraceLog(component))
+        if (r.kind == 'T')
+            lines.push_back(r.text);
+    return lines;
+}
+
+bool HasLine(const std::vector<std::string>& lines, const std::string& line)
+{
+    for (const std::string& l : lines)
+        if (l == line)
+            return true;
+    return false;
+}
+
+ImportPatch::ImportPatch(HMODULE module, const char* dll, const char* function, void* replacement)
+{
+    BYTE* base = (BYTE*)module;
+    IMAGE_NT_HEADERS* nt = (IMAGE_NT_HEADERS*)(base + ((IMAGE_DOS_HEADER*)base)->e_lfanew);
+    IMAGE_DATA_DIRECTORY dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (IMAGE_IMPORT_DESCRIPTOR* d = (IMAGE_IMPORT_DESCRIPTOR*)(base + dir.VirtualAddress); d->Name; d++) {
+        if (lstrcmpiA((const char*)(base + d->Name), dll) != 0)
+            continue;
+        IMAGE_THUNK_DATA* names = (IMAGE_THUNK_DATA*)(base + d->OriginalFirstThunk);
+        IMAGE_THUNK_DATA* slots = (IMAGE_THUNK_DATA*)(base + d->FirstThunk);
+        for (; names->u1.AddressOfData; names++, slots++) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
+                continue;
+            IMAGE_IMPORT_BY_NAME* byName = (IMAGE_IMPORT_BY_NAME*)(base + names->u1.AddressOfData);
+            if (strcmp((const char*)byName->Name, function) != 0)
+                continue;
+            slot_ = (void**)&slots->u1.Function;
+            DWORD old;
+            VirtualProtect(slot_, sizeof(void*), PAGE_READWRITE, &old);
+            original_ = *slot_;
+            *slot_ = replacement;
+            VirtualProtect(slot_, sizeof(void*), old, &old);
+            return;
+        }
+    }
+    ADD_FAILURE() << "import not found: " << dll << "!" << function;
+}
+
+ImportPatch::~ImportPatch()
+{
+    if (!slot_)
+        return;
+    DWORD old;
+    VirtualProtect(slot_, sizeof(void*), PAGE_READWRITE, &old);
+    *slot_ = original_;
+    VirtualProtect(slot_, sizeof(void*), old, &old);
+}
+
+void PluginTest::SetUp()
+{
+    SetEnvironmentVariableA("TESTBED_TRACE_DIR", TraceDir().c_str());
+    SetEnvironmentVariableA("TESTBED_TRACE_REFUSE", NULL);
+    ClearTraceLog();
+    LoadPlugin();
+}
+
+void PluginTest::TearDown()
+{
+    UnloadPlugin();
+}
+
+void PluginTest::LoadPlugin(const std::wstring& fileName)
+{
+    UnloadPlugin();
+    plugin_ = LoadLibraryW((TestDir() + fileName).c_str());
+    ASSERT_NE(nullptr, plugin_) << "LoadLibrary error " << GetLastError();
+}
+
+void PluginTest::UnloadPlugin()
+{
+    if (plugin_)
+        FreeLibrary(plugin_);
+    plugin_ = nullptr;
+}
+
+void* PluginTest::Export(const char* name)
+{
+    void* proc = (void*)GetProcAddress(plugin_, name);
+    EXPECT_NE(nullptr, proc) << name;
+    return proc;
+}
+
+PPP_EAP_INFO PluginTest::EntryTable()
+{
+    PPP_EAP_INFO info = {};
+    EXPECT_EQ(0u, ((GetInfoFn)Export("RasEapGetInfo"))(6, &info));
+    return info;
+}
+
+namespace {
+
+std::vector<std::string> g_debugLines;
+
+void WINAPI RecordDebugString(LPCSTR text)
+{
+    g_debugLines.push_back(text ? text : "");
+}
+
+int g_allocCalls, g_allocFailAt, g_freeCalls, g_secretsFreed;
+DWORD g_allocError;
+std::string g_secret;
+decltype(&LocalAlloc) g_realLocalAlloc = LocalAlloc;
+decltype(&LocalFree) g_realLocalFree = LocalFree;
+
+HLOCAL WINAPI ProbeLocalAlloc(UINT flags, SIZE_T bytes)
+{
+    if (++g_allocCalls == g_allocFailAt) {
+        SetLastError(g_allocError);
+        return NULL;
+    }
+    return g_realLocalAlloc(flags, bytes);
+}
+
+bool Holds(const BYTE* block, size_t size, const std::string& needle)
+{
+    if (needle.empty())
+        return false;
+    std::string ansi((const char*)block, size);
+    std::string wide;
+    for (char c : needle) {
+        wide += c;
+        wide += '\0';
+    }
+    return ansi.find(needle) != std::string::npos || ansi.find(wide) != std::string::npos;
+}
+
+HLOCAL WINAPI ProbeLocalFree(HLOCAL block)
+{
+    g_freeCalls++;
+    if (block && Holds((const BYTE*)block, LocalSize(block), g_secret))
+        g_secretsFreed++;
+    return g_realLocalFree(block);
+}
+
+} // namespace
+
+DebugOutputCapture::DebugOutputCapture(HMODULE plugin)
+    : patch_(plugin, "kernel32.dll", "OutputDebugStringA", (void*)RecordDebugString)
+{
+    g_debugLines.clear();
+}
+
+DebugOutputCapture::~DebugOutputCapture() = default;
+
+std::vector<std::string> DebugOutputCapture::Lines() const
+{
+    return g_debugLines;
+}
+
+AllocatorProbe::AllocatorProbe(HMODULE plugin, int failAt, DWORD error, const std::string& secret)
+    : alloc_(plugin, "kernel32.dll", "LocalAlloc", (void*)ProbeLocalAlloc),
+      free_(plugin, "kernel32.dll", "LocalFree", (void*)ProbeLocalFree)
+{
+    g_allocCalls = 0;
+    g_allocFailAt = failAt;
+    g_allocError = error;
+    g_freeCalls = 0;
+    g_secretsFreed = 0;
+    g_secret = secret;
+}
+
+AllocatorProbe::~AllocatorProbe() = default;
+int AllocatorProbe::Allocations() const { return g_allocCalls; }
+int AllocatorProbe::Frees() const { return g_freeCalls; }
+int AllocatorProbe::SecretsFreed() const { return g_secretsFreed; }
