@@ -254,3 +254,59 @@ AllocatorProbe::~AllocatorProbe() = default;
 int AllocatorProbe::Allocations() const { return g_allocCalls; }
 int AllocatorProbe::Frees() const { return g_freeCalls; }
 int AllocatorProbe::SecretsFreed() const { return g_secretsFreed; }
+
+bool RunUnderDebugger(const std::wstring& commandLine, std::vector<std::string>* debugStrings, DWORD* exitCode,
+                      DWORD timeoutMs)
+{
+    STARTUPINFOW startup = {sizeof(startup)};
+    PROCESS_INFORMATION process = {};
+    std::wstring mutableLine = commandLine;
+    if (!CreateProcessW(NULL, &mutableLine[0], NULL, NULL, FALSE, DEBUG_ONLY_THIS_PROCESS, NULL, NULL, &startup,
+                        &process))
+        return false;
+    bool ended = false;
+    DWORD deadline = GetTickCount() + timeoutMs;
+    while (!ended && (LONG)(deadline - GetTickCount()) > 0) {
+        DEBUG_EVENT event;
+        if (!WaitForDebugEvent(&event, 1000))
+            continue;
+        DWORD continueStatus = DBG_CONTINUE;
+        switch (event.dwDebugEventCode) {
+        case CREATE_PROCESS_DEBUG_EVENT:
+            if (event.u.CreateProcessInfo.hFile)
+                CloseHandle(event.u.CreateProcessInfo.hFile);
+            break;
+        case LOAD_DLL_DEBUG_EVENT:
+            if (event.u.LoadDll.hFile)
+                CloseHandle(event.u.LoadDll.hFile);
+            break;
+        case OUTPUT_DEBUG_STRING_EVENT: {
+            const OUTPUT_DEBUG_STRING_INFO& info = event.u.DebugString;
+            std::string text(info.nDebugStringLength, '\0');
+            SIZE_T read = 0;
+            if (!info.fUnicode &&
+                ReadProcessMemory(process.hProcess, info.lpDebugStringData, &text[0], text.size(), &read)) {
+                text.resize(strnlen(text.c_str(), read));
+                debugStrings->push_back(text);
+            }
+            break;
+        }
+        case EXCEPTION_DEBUG_EVENT:
+            if (event.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT)
+                continueStatus = DBG_EXCEPTION_NOT_HANDLED;
+            break;
+        case EXIT_PROCESS_DEBUG_EVENT:
+            *exitCode = event.u.ExitProcess.dwExitCode;
+            ended = true;
+            break;
+        default:
+            break;
+        }
+        ContinueDebugEvent(event.dwProcessId, event.dwThreadId, continueStatus);
+    }
+    if (!ended)
+        TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return ended;
+}

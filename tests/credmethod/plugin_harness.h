@@ -88,3 +88,8 @@ private:
     ImportPatch alloc_;
     ImportPatch free_;
 };
+
+// Runs commandLine as a debuggee to its end and collects its debugger output strings.
+// Returns false when the program could not be started or did not end within timeoutMs.
+bool RunUnderDebugger(const std::wstring& commandLine, std::vector<std::string>* debugStrings,
+                      DWORD* exitCode, DWORD timeoutMs = 60000);

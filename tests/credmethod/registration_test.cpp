@@ -254,4 +254,30 @@ TEST_F(Registration, Regsvr32RegistersAndUnregisters)
     EXPECT_TRUE(KeyExists(kEapKey));
 }
 
+// The switches of the tracing key, seen by a debugger of the registering process.
+TEST_F(Registration, DebuggerOutputFollowsTheTracingKey)
+{
+    UnloadPlugin();
+    const char tracingKey[] = "Software\\Microsoft\\Tracing\\credmethod";
+    struct Case {
+        DWORD console, mask;
+        bool shown;
+    } cases[] = {{1, 0x80000, true}, {1, 0x10000, false}, {0, 0x80000, false}};
+    for (const Case& c : cases) {
+        HKEY key;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, tracingKey, 0, NULL, 0, KEY_ALL_ACCESS, NULL,
+                                                 &key, NULL));
+        RegSetValueExA(key, "EnableDebugConsoleLogging", 0, REG_DWORD, (const BYTE*)&c.console, 4);
+        RegSetValueExA(key, "FileTracingMask", 0, REG_DWORD, (const BYTE*)&c.mask, 4);
+        RegCloseKey(key);
+        std::vector<std::string> strings;
+        DWORD exitCode = 0xdeadbeef;
+        ASSERT_TRUE(RunUnderDebugger(L"regsvr32 /s \"" + PluginPath() + L"\"", &strings, &exitCode));
+        EXPECT_EQ(0u, exitCode);
+        EXPECT_EQ(c.shown, HasLine(strings, "DllMain :: enabled log(credmethod) with version: 2.00.0.0011 [RELEASE]"));
+        EXPECT_EQ(c.shown, HasLine(strings, "DllRegisterServer :: exit(0)"));
+    }
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, tracingKey);
+}
+
 } // namespace
