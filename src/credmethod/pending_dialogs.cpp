@@ -1,13 +1,19 @@
-// Placeholders for identity retrieval and the dialogs until they are built.
+// Placeholders for the dialogs and their exports until they are built.
 #include <windows.h>
 #include <raseapif.h>
 
-extern "C" DWORD WINAPI RasEapGetIdentity(DWORD dwEapTypeId, HWND hwndParent, DWORD dwFlags, const WCHAR* pwszPhonebook,
-                                          const WCHAR* pwszEntry, BYTE* pConnectionDataIn,
-                                          DWORD dwSizeOfConnectionDataIn, BYTE* pUserDataIn, DWORD dwSizeOfUserDataIn,
-                                          BYTE** ppUserDataOut, DWORD* pdwSizeOfUserDataOut, WCHAR** ppwszIdentityOut)
+#include "dialogs.h"
+
+INT_PTR GetUsernameAndPassword(HWND parent, EAP_NAME_DIALOG* record)
 {
-    return ERROR_NOT_SUPPORTED;
+    SetLastError(ERROR_NOT_SUPPORTED);
+    return -1;
+}
+
+INT_PTR GetUserInput(HWND parent, EAP_NAME_DIALOG* record)
+{
+    SetLastError(ERROR_NOT_SUPPORTED);
+    return -1;
 }
 
 extern "C" DWORD WINAPI RasEapInvokeConfigUI(DWORD dwEapTypeId, HWND hwndParent, DWORD dwFlags,
