@@ -1,0 +1,24 @@
+// Answers the plug-in's dialogs while the host waits in a plug-in call: a second thread finds
+// each dialog of this process, logs what it shows, and either types the scripted answer and
+// presses OK or Cancel, or relays the dialog to the terminal for a person to answer.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+#include "host_options.h"
+
+struct DialogAutomation {
+    std::vector<DialogAnswer> answers;
+    size_t nextAnswer;
+    bool relay;
+    HANDLE terminalIn;  // where the relay reads what the person types
+    HANDLE thread;
+    volatile LONG stopping;
+};
+
+// Starts the watching thread. Returns false when the thread cannot be started.
+bool StartDialogAutomation(DialogAutomation* automation, const std::vector<DialogAnswer>& answers,
+                           bool relay, HANDLE terminalIn);
+void StopDialogAutomation(DialogAutomation* automation);
