@@ -12,14 +12,25 @@ void QueueServerStep(AuthenticatorLink* link, const GtcServerStep& step)
     link->havePending = !step.packet.empty();
 }
 
-// One line without its end; false at the end of the stream with nothing read.
-bool ReadLine(FILE* in, std::string* line)
+// The longest line worth keeping: a 64 KiB packet in hex with a blank between bytes.
+const size_t kMaxLine = 3 * 65536;
+
+// One line without its end; tooLong when it exceeded kMaxLine (line then holds its start).
+// False at the end of the stream with nothing read.
+bool ReadLine(FILE* in, std::string* line, bool* tooLong)
 {
     line->clear();
+    *tooLong = false;
     int c;
-    while ((c = fgetc(in)) != EOF && c != '\n')
-        *line += static_cast<char>(c);
-    return c != EOF || !line->empty();
+    bool any = false;
+    while ((c = fgetc(in)) != EOF && c != '\n') {
+        any = true;
+        if (line->size() < kMaxLine)
+            *line += static_cast<char>(c);
+        else
+            *tooLong = true;
+    }
+    return c != EOF || any;
 }
 
 } // namespace
@@ -49,11 +60,12 @@ bool NextPacketFromAuthenticator(AuthenticatorLink* link, Bytes* packet)
         return true;
     }
     std::string line;
-    while (ReadLine(link->in, &line)) {
+    bool tooLong = false;
+    while (ReadLine(link->in, &line, &tooLong)) {
         size_t first = line.find_first_not_of(" \t\r");
         if (first == std::string::npos || line[first] == '#')
             continue;
-        if (HexToBytes(line, packet))
+        if (!tooLong && HexToBytes(line, packet))
             return true;
         HostLog("eaphost :: ignored a line that is not hex: %.60s", line.c_str());
     }

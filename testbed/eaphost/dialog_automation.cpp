@@ -28,7 +28,11 @@ void LogDialog(const BridgeDialog& dialog)
         for (wchar_t& c : text)
             if (c == L'\r' || c == L'\n')
                 c = L' ';
-        HostLog("eaphost ::   text %d: \"%s\"", control.id, ToUtf8(text).c_str());
+        // Labels usually have no id of their own (-1 in the template).
+        if (control.id == -1 || control.id == 0xFFFF)
+            HostLog("eaphost ::   text: \"%s\"", ToUtf8(text).c_str());
+        else
+            HostLog("eaphost ::   text %d: \"%s\"", control.id, ToUtf8(text).c_str());
     }
 }
 

@@ -39,7 +39,7 @@ GtcServerStep AskRoundOrFinish(GtcServer* server)
     if (!server->identityAsked && server->round == 0)
         id = script.firstId;
     const GtcRound& round = script.rounds[server->round];
-    return Send(server, MakeEapTyped(kEapRequest, id, kEapTypeGtc, round.prompt),
+    return Send(server, MakeEapTyped(kEapRequest, id, script.methodType, round.prompt),
                 "GTC Request " + std::to_string(server->round + 1) + " \"" +
                     Printable(round.prompt) + "\"");
 }
@@ -83,7 +83,7 @@ GtcServerStep GtcServerReceive(GtcServer* server, const uint8_t* packet, size_t 
     if (server->identityAsked && !server->identityAnswered)
         return Finish(server, kEapFailure, "expected the identity, got type " +
                                                std::to_string(view.type));
-    if (view.type != kEapTypeGtc || server->round >= server->script.rounds.size())
+    if (view.type != server->script.methodType || server->round >= server->script.rounds.size())
         return Finish(server, kEapFailure,
                       "unexpected Response type " + std::to_string(view.type));
     bool matched = data == server->script.rounds[server->round].expectedAnswer;

@@ -27,6 +27,7 @@ enum GtcOutcome {
 struct GtcServerScript {
     bool askIdentity = true;
     uint8_t firstId = 1;
+    uint8_t methodType = kEapTypeGtc;  // the Type of the Requests and expected Responses
     std::vector<GtcRound> rounds;
     GtcMismatchPolicy mismatch = kMismatchFails;
     GtcOutcome outcome = kOutcomeByAnswers;

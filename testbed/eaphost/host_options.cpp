@@ -8,11 +8,12 @@
 
 const char kHostUsage[] =
     "usage: eaphost PLUGIN.dll [options]       one authentication through the plug-in\n"
+    "       eaphost --registered [options]      the same with the registered plug-in\n"
     "       eaphost --forget [--user NAME]      erase the user's saved data\n"
     "       eaphost --show-saved [--user NAME]  print the user's saved data as hex\n"
     "host:    --user NAME  --forget  --non-interactive  --retry-interactive  --flags N\n"
     "         --identity TEXT [--password TEXT] (no RasEapGetIdentity)  --type N\n"
-    "         --send-size BYTES\n"
+    "         --send-size BYTES  --dll-dir DIR (where the plug-in's own libraries lie)\n"
     "server:  --round PROMPT ANSWER (repeatable)  --no-identity-request  --first-id N\n"
     "         --mismatch fail|continue  --outcome answers|failure\n"
     "         --stream (packets as hex lines on stdin/stdout; log on stderr)\n"
@@ -100,6 +101,12 @@ bool ParseHostOptions(int argc, const wchar_t* const* argv, HostOptions* options
             if (!needValue(1))
                 return false;
             parsed.password = value;
+        } else if (arg == L"--registered") {
+            parsed.registered = true;
+        } else if (arg == L"--dll-dir") {
+            if (!needValue(1))
+                return false;
+            parsed.dllDirectory = value;
         } else if (arg == L"--stream") {
             parsed.stream = true;
         } else if (arg == L"--round") {
@@ -161,12 +168,22 @@ bool ParseHostOptions(int argc, const wchar_t* const* argv, HostOptions* options
         *error = "--fill without a following --press";
         return false;
     }
+    if (parsed.eapType > 0xFF) {
+        *error = "--type: EAP types go up to 255";
+        return false;
+    }
+    parsed.script.methodType = static_cast<uint8_t>(parsed.eapType);
+    bool pluginNamed = !parsed.pluginPath.empty() || parsed.registered;
+    if (parsed.registered && !parsed.pluginPath.empty()) {
+        *error = "--registered and a plug-in file given";
+        return false;
+    }
     if (parsed.command != kCommandHelp) {
         if (showSaved)
             parsed.command = kCommandShowSaved;
-        else if (forget && parsed.pluginPath.empty())
+        else if (forget && !pluginNamed)
             parsed.command = kCommandForget;
-        else if (parsed.pluginPath.empty()) {
+        else if (!pluginNamed) {
             *error = "no plug-in given";
             return false;
         }

@@ -25,6 +25,8 @@ enum HostCommand {
 struct HostOptions {
     HostCommand command = kCommandAuthenticate;
     std::wstring pluginPath;
+    bool registered = false;       // the plug-in named by the method's registration ("Path")
+    std::wstring dllDirectory;     // searched for the libraries the plug-in loads by name
     DWORD eapType = 6;
     std::wstring user;             // key of the saved data; empty: the account's name
     bool forgetFirst = false;      // --forget together with a plug-in

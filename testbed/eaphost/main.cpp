@@ -39,7 +39,21 @@ DWORD Authenticate(const HostOptions& options, const std::wstring& user)
     DialogAutomation automation = {};
     HANDLE terminal = GetStdHandle(STD_INPUT_HANDLE);
     HANDLE console = INVALID_HANDLE_VALUE;
-    DWORD result = BindPlugin(options.pluginPath.c_str(), options.eapType, &plugin);
+    std::wstring path = options.pluginPath;
+    DWORD result = ERROR_SUCCESS;
+    if (options.registered) {
+        result = RegisteredPluginPath(options.eapType, &path);
+        HostLog("eaphost :: registered plug-in for type %lu: \"%s\" (status %lu)",
+                options.eapType, ToUtf8(path).c_str(), result);
+        if (result != ERROR_SUCCESS)
+            goto done;
+    }
+    if (!options.dllDirectory.empty() && !SetDllDirectoryW(options.dllDirectory.c_str())) {
+        result = GetLastError();
+        HostLog("eaphost :: cannot add the library folder (error %lu)", result);
+        goto done;
+    }
+    result = BindPlugin(path.c_str(), options.eapType, &plugin);
     if (result != ERROR_SUCCESS)
         goto done;
     result = plugin.info.RasEapInitialize(TRUE);

@@ -67,3 +67,21 @@ void ReturnBlock(const PluginBinding* binding, void* block)
     if (block)
         binding->freeMemory(static_cast<BYTE*>(block));
 }
+
+DWORD RegisteredPluginPath(DWORD eapType, std::wstring* path)
+{
+    std::wstring key = std::wstring(RAS_EAP_REGISTRY_LOCATION) + L"\\" + std::to_wstring(eapType);
+    wchar_t raw[MAX_PATH] = {};
+    DWORD size = sizeof(raw) - sizeof(wchar_t);
+    DWORD status = RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), RAS_EAP_VALUENAME_PATH,
+                                RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, raw,
+                                &size);
+    if (status != ERROR_SUCCESS)
+        return status;
+    wchar_t expanded[MAX_PATH] = {};
+    DWORD length = ExpandEnvironmentStringsW(raw, expanded, MAX_PATH);
+    if (length == 0 || length > MAX_PATH)
+        return length == 0 ? GetLastError() : ERROR_INSUFFICIENT_BUFFER;
+    *path = expanded;
+    return ERROR_SUCCESS;
+}

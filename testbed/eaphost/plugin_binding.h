@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <raseapif.h>
 
+#include <string>
+
 typedef DWORD(WINAPI* RasEapGetInfoFn)(DWORD, PPP_EAP_INFO*);
 typedef DWORD(WINAPI* RasEapFreeMemoryFn)(BYTE*);
 typedef DWORD(WINAPI* RasEapGetIdentityFn)(DWORD, HWND, DWORD, const WCHAR*, const WCHAR*, BYTE*,
@@ -24,6 +26,10 @@ struct PluginBinding {
 // RasEapGetInfo passes its code through. The binding is empty again on failure.
 DWORD BindPlugin(const wchar_t* path, DWORD eapType, PluginBinding* binding);
 void UnbindPlugin(PluginBinding* binding);
+
+// The plug-in file that the method's registration names for eapType (value "Path" under the
+// platform's RAS EAP key, environment strings expanded).
+DWORD RegisteredPluginPath(DWORD eapType, std::wstring* path);
 
 // Hands a block back to the plug-in (RasEapFreeMemory); null is ignored.
 void ReturnBlock(const PluginBinding* binding, void* block);

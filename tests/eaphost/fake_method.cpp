@@ -3,12 +3,13 @@
 // data, as a GTC method does), hands credentials out for saving after a Success, and counts
 // every block it hands out so that the tests can see the host return each one.
 // FAKEMETHOD_FAULTS (comma list) injects failures: getinfo, initialize, begin, makemessage,
-// overrun, badpacket.
+// overrun, badpacket. FAKEMETHOD_TYPE sets the EAP type it answers to (6 by default).
 #include <windows.h>
 #include <raseapif.h>
 #include <raserror.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "fake_method.h"
@@ -20,6 +21,7 @@ const int kMaxBlocks = 64;
 void* g_blocks[kMaxBlocks];
 int g_badFrees;
 int g_openWorkBuffers;
+BYTE g_eapType = 6;
 
 struct FakeWork {
     int state;  // 0 nothing sent, 4 password sent, 5 token sent
@@ -106,7 +108,7 @@ DWORD Respond(BYTE id, const WCHAR* text, PPP_EAP_PACKET* send, DWORD sendSize)
     bytes[1] = id;
     bytes[2] = static_cast<BYTE>(total >> 8);
     bytes[3] = static_cast<BYTE>(Fault("badpacket") ? 2 : total);
-    bytes[4] = 6;
+    bytes[4] = g_eapType;
     memcpy(bytes + 5, ansi, length);
     if (Fault("overrun"))
         memset(bytes + total, 0x55, sendSize - total);
@@ -242,10 +244,14 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*)
 
 __declspec(dllexport) DWORD WINAPI RasEapGetInfo(DWORD eapType, PPP_EAP_INFO* info)
 {
-    if (eapType != 6 || Fault("getinfo"))
+    // FAKEMETHOD_TYPE lets a test register the fake under a type of its own.
+    char type[16] = {};
+    DWORD ownType = GetEnvironmentVariableA("FAKEMETHOD_TYPE", type, sizeof(type)) ? atoi(type) : 6;
+    if (eapType != ownType || Fault("getinfo"))
         return ERROR_NOT_SUPPORTED;
     info->dwSizeInBytes = sizeof(*info);
-    info->dwEapTypeId = 6;
+    info->dwEapTypeId = ownType;
+    g_eapType = static_cast<BYTE>(ownType);
     info->RasEapInitialize = FakeInitialize;
     info->RasEapBegin = FakeBegin;
     info->RasEapEnd = FakeEnd;

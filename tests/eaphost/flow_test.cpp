@@ -91,6 +91,7 @@ TEST(EapHostFlow, FirstConnectionShowsTheDialogAndSavesTheCredentials)
         Authenticate(user, L"--round Password: s3cret " + std::wstring(kCredentials));
     EXPECT_EQ(0u, run.exitCode) << run.output;
     EXPECT_TRUE(HasLine(run.output, "eaphost :: dialog \"Fake Credentials\"")) << run.output;
+    EXPECT_TRUE(HasLine(run.output, "eaphost ::   text: \"Logon domain:\"")) << run.output;
     EXPECT_TRUE(HasLine(run.output, "eaphost ::   typed into 1087: \"alice\"")) << run.output;
     EXPECT_TRUE(HasLine(run.output, "eaphost ::   typed into 1088: (hidden)")) << run.output;
     EXPECT_TRUE(HasLine(run.output, "eaphost ::   pressed OK")) << run.output;
@@ -325,6 +326,41 @@ TEST(EapHostFlow, ForgetAndShowSavedWorkWithoutPlugin)
     EXPECT_EQ(2u, nothing.exitCode);
 }
 
+TEST(EapHostFlow, RegisteredPluginIsFoundThroughItsRegistration)
+{
+    // A type of its own per architecture: the registration key is shared by the prefix.
+    DWORD type = sizeof(void*) == 8 ? 241 : 240;
+    std::wstring key = L"System\\CurrentControlSet\\Services\\Rasman\\PPP\\EAP\\" +
+                       std::to_wstring(type);
+    std::wstring typeText = std::to_wstring(type);
+    std::wstring environment = L"FAKEMETHOD_TYPE=" + typeText;
+    std::wstring user = User(L"registered");
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, key.c_str());
+    ProcessResult missing = Host(L"--registered --type " + typeText + L" --user " + user,
+                                 environment);
+    EXPECT_EQ(2u, missing.exitCode) << missing.output;
+
+    std::wstring path = FakePlugin();
+    ASSERT_EQ(0, RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"Path", REG_EXPAND_SZ,
+                                 path.c_str(), (DWORD)((path.size() + 1) * sizeof(wchar_t))));
+    SaveRecord(user, L"kim", L"pw");
+    FakeRecord moved;
+    std::vector<BYTE> data;
+    ASSERT_EQ(0u, LoadUserData(user, 6, &data));
+    ASSERT_EQ(0u, SaveUserData(user, type, data.data(), (DWORD)data.size()));
+    ProcessResult run = Host(L"--registered --type " + typeText + L" --user " + user +
+                                 L" --round Password: pw",
+                             environment);
+    EXPECT_EQ(0u, run.exitCode) << run.output;
+    EXPECT_TRUE(HasLine(run.output, "eaphost :: RasEapGetInfo(" + std::to_string(type) +
+                                        ") returned 0"))
+        << run.output;
+    EXPECT_TRUE(HasLine(run.output, "server :: identity \"kim\"; GTC Request 1 \"Password:\""))
+        << run.output;
+    EXPECT_TRUE(Saved(user, &moved));  // the type-6 record is not the one that was used
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, key.c_str());
+}
+
 struct UsageCase {
     const wchar_t* arguments;
     const char* error;
@@ -342,6 +378,8 @@ TEST(EapHostFlow, BadCommandLinesEndWith87AndTheReason)
         {L"a.dll --mismatch sometimes", "eaphost: --mismatch: unknown value \"sometimes\""},
         {L"a.dll b.dll", "eaphost: more than one plug-in given: b.dll"},
         {L"a.dll --bogus", "eaphost: unknown option --bogus"},
+        {L"--registered a.dll", "eaphost: --registered and a plug-in file given"},
+        {L"a.dll --type 256", "eaphost: --type: EAP types go up to 255"},
     };
     for (const UsageCase& c : cases) {
         ProcessResult run = Host(c.arguments);

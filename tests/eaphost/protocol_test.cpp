@@ -303,6 +303,9 @@ TEST(HostOptions, ReadsTheScriptTheDialogAnswersAndTheHostSettings)
     EXPECT_EQ(kCommandAuthenticate, options.command);
     EXPECT_TRUE(options.forgetFirst);
     EXPECT_EQ(L"m.dll", options.pluginPath);
+    EXPECT_FALSE(options.registered);
+    EXPECT_EQ(6u, options.eapType);
+    EXPECT_EQ(6, options.script.methodType);
     EXPECT_EQ(L"u", options.user);
     EXPECT_EQ(0x82u, options.flags);
     EXPECT_EQ(0u, options.sendSize);
@@ -329,6 +332,7 @@ TEST(HostOptions, ChoosesTheCommandAndRefusesWhatItCannotRead)
         {{L"--forget"}, nullptr},
         {{L"--show-saved", L"--user", L"x"}, nullptr},
         {{L"--help"}, nullptr},
+        {{L"--registered", L"--dll-dir", L"Z:\\lib"}, nullptr},
         {{L"--user"}, "--user needs a value"},
         {{L"m.dll", L"--send-size", L"-1"}, "--send-size: bad number \"-1\""},
         {{L"m.dll", L"--send-size", L"12x"}, "--send-size: bad number \"12x\""},
@@ -336,8 +340,11 @@ TEST(HostOptions, ChoosesTheCommandAndRefusesWhatItCannotRead)
         {{L"m.dll", L"--fill", L"=x", L"--press", L"ok"}, "--fill: expected ID=TEXT, got \"=x\""},
         {{L"m.dll", L"--fill", L"70000=x", L"--press", L"ok"},
          "--fill: expected ID=TEXT, got \"70000=x\""},
+        {{L"--dll-dir"}, "--dll-dir needs a value"},
+        {{L"--forget", L"--user", L"u", L"--type", L"300"}, "--type: EAP types go up to 255"},
     };
-    const HostCommand commands[] = {kCommandForget, kCommandShowSaved, kCommandHelp};
+    const HostCommand commands[] = {kCommandForget, kCommandShowSaved, kCommandHelp,
+                                    kCommandAuthenticate};
     int index = 0;
     for (const OptionCase& c : cases) {
         SCOPED_TRACE(index);
