@@ -17,6 +17,13 @@ bool IsStatic(const BridgeControl& control)
     return lstrcmpiW(control.className.c_str(), L"Static") == 0;
 }
 
+// A person is at the terminal when standard input is a console.
+bool IsConsole(HANDLE handle)
+{
+    DWORD mode = 0;
+    return handle && handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode);
+}
+
 // Logs the caption and every text a person would read (static texts, one line each).
 void LogDialog(const BridgeDialog& dialog)
 {
@@ -60,7 +67,7 @@ void HandleDialog(DialogAutomation* automation, HWND window)
     LogDialog(dialog);
     if (automation->nextAnswer < automation->answers.size()) {
         Answer(dialog, automation->answers[automation->nextAnswer++]);
-    } else if (automation->relay) {
+    } else if (automation->relay || IsConsole(automation->terminalIn)) {
         DialogAnswer typed;
         RelayDialogToTerminal(dialog, automation->terminalIn, &typed);
         Answer(dialog, typed);

@@ -1,6 +1,7 @@
 // Answers the plug-in's dialogs while the host waits in a plug-in call: a second thread finds
-// each dialog of this process, logs what it shows, and either types the scripted answer and
-// presses OK or Cancel, or relays the dialog to the terminal for a person to answer.
+// each dialog of this process, logs what it shows, and types the next scripted answer and
+// presses OK or Cancel. Once the answers are used up, a dialog is relayed to the terminal for a
+// person to answer (when asked to, or when the terminal is a console), else cancelled.
 #pragma once
 
 #include <windows.h>

@@ -18,7 +18,8 @@ const char kHostUsage[] =
     "         --mismatch fail|continue  --outcome answers|failure\n"
     "         --stream (packets as hex lines on stdin/stdout; log on stderr)\n"
     "dialogs: --fill ID=TEXT ... --press ok|cancel (one group per dialog, in order)\n"
-    "         --relay (show dialogs on the terminal and read the fields)\n";
+    "         --relay (show dialogs without an answer on the terminal, also when it is not\n"
+    "         a console; on a console they are relayed anyway)\n";
 
 namespace {
 

@@ -4,6 +4,9 @@
 // 87 for a bad command line.
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
 #include <string>
 
@@ -100,8 +103,12 @@ int wmain(int argc, wchar_t** argv)
         printf("%s", kHostUsage);
         return 0;
     }
-    if (options.stream)
+    if (options.stream) {
+        // Packets are lines ending in LF alone, whatever the platform's text mode would add.
+        _setmode(_fileno(stdin), _O_BINARY);
+        _setmode(_fileno(stdout), _O_BINARY);
         SetHostLogStream(stderr);
+    }
     std::wstring user = options.user.empty() ? CurrentAccountName() : options.user;
     if (options.command == kCommandShowSaved)
         return static_cast<int>(ShowSaved(options, user));
