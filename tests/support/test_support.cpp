@@ -99,7 +99,7 @@ std::vector<wchar_t> BuildEnvironment(const std::wstring& extra)
 
 ProcessResult RunProcess(const std::wstring& commandLine, const std::wstring& environment,
                          const std::function<void(DWORD processId)>& whileRunning,
-                         DWORD timeoutMs)
+                         DWORD timeoutMs, const std::string& standardInput)
 {
     ProcessResult result;
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
@@ -107,12 +107,26 @@ ProcessResult RunProcess(const std::wstring& commandLine, const std::wstring& en
     if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
         return result;
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    HANDLE nul = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                             OPEN_EXISTING, 0, nullptr);
+    // The input is read from a temporary file that is deleted once the last handle closes.
+    HANDLE input = INVALID_HANDLE_VALUE;
+    if (standardInput.empty()) {
+        input = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                            OPEN_EXISTING, 0, nullptr);
+    } else {
+        wchar_t dir[MAX_PATH], file[MAX_PATH];
+        GetTempPathW(MAX_PATH, dir);
+        GetTempFileNameW(dir, L"in", 0, file);
+        input = CreateFileW(file, GENERIC_READ | GENERIC_WRITE | DELETE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,
+                            CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        DWORD written = 0;
+        WriteFile(input, standardInput.data(), (DWORD)standardInput.size(), &written, nullptr);
+        SetFilePointer(input, 0, nullptr, FILE_BEGIN);
+    }
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = nul;
+    startup.hStdInput = input;
     startup.hStdOutput = writeEnd;
     startup.hStdError = writeEnd;
     PROCESS_INFORMATION process = {};
@@ -122,7 +136,7 @@ ProcessResult RunProcess(const std::wstring& commandLine, const std::wstring& en
                                   CREATE_UNICODE_ENVIRONMENT, env.data(), nullptr, &startup,
                                   &process);
     CloseHandle(writeEnd);
-    CloseHandle(nul);
+    CloseHandle(input);
     if (!started) {
         CloseHandle(readEnd);
         return result;

@@ -26,13 +26,14 @@ struct ProcessResult {
     bool timedOut = false;
 };
 
-// Runs commandLine with its standard output and error captured and standard input empty.
+// Runs commandLine with its standard output and error captured; standard input reads
+// standardInput (empty by default).
 // environment holds extra NAME=value pairs separated by '\n' (added to this process's).
 // whileRunning, when given, runs on its own thread with the child's process id while the
 // output is read (for example to answer the child's dialogs); it is joined before returning.
 ProcessResult RunProcess(const std::wstring& commandLine, const std::wstring& environment = L"",
                          const std::function<void(DWORD processId)>& whileRunning = nullptr,
-                         DWORD timeoutMs = 60000);
+                         DWORD timeoutMs = 60000, const std::string& standardInput = "");
 
 std::string NormalizeNewlines(const std::string& text);
 
