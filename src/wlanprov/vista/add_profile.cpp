@@ -148,6 +148,9 @@ DWORD WZC_Vista(int argc, char** argv)
         goto done;
     }
     PrintInterfaces(interfaces);
+    // With no wireless interface there is nowhere to send a document: nothing more to do.
+    if (interfaces->dwNumberOfItems == 0)
+        goto done;
 
     if (MultiByteToWideChar(CP_ACP, 0, options.ssid, -1, ssid, MAX_SSID_BYTES + 1) == 0) {
         result = GetLastError();
