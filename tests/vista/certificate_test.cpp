@@ -48,6 +48,7 @@ class TrustedRootsInProfiles : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        RemoveTrustedRoots(L"Wlanprov E2E");
         SetEnvironmentVariableW(L"WLANPROV_TESTBED_STATE", L"vista_end_to_end_test_roots");
         ASSERT_EQ(0, ResetTestbedState(Interfaces(1)));
     }

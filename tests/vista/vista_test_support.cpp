@@ -125,13 +125,15 @@ TrustedRoot::TrustedRoot(const std::wstring& commonName)
     PCCERT_CONTEXT created = CertCreateSelfSignCertificate(0, &subject, 0, nullptr, nullptr,
                                                            nullptr, nullptr, nullptr);
     EXPECT_NE(nullptr, created);
-    // Wine builds the machine's ROOT store once per process; certificates added through the
-    // registry store reach the processes started afterwards.
+    // Wine builds the machine's ROOT store once per process, and its registry store writes
+    // its changes when it is closed: a certificate added and closed here reaches the
+    // processes started afterwards.
     HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_REGISTRY_W, 0, 0,
                                      CERT_SYSTEM_STORE_LOCAL_MACHINE, L"Root");
     EXPECT_NE(nullptr, store);
     if (created && store) {
-        EXPECT_TRUE(CertAddCertificateContextToStore(store, created, CERT_STORE_ADD_NEW, &added_));
+        added_ = CertAddCertificateContextToStore(store, created, CERT_STORE_ADD_NEW, nullptr);
+        EXPECT_TRUE(added_);
         DWORD length = sizeof(thumbprint_);
         EXPECT_TRUE(CertGetCertificateContextProperty(created, CERT_SHA1_HASH_PROP_ID,
                                                       thumbprint_, &length));
@@ -144,9 +146,31 @@ TrustedRoot::TrustedRoot(const std::wstring& commonName)
 
 TrustedRoot::~TrustedRoot()
 {
-    // Deleting from the store also frees the context.
-    if (added_)
-        CertDeleteCertificateFromStore(added_);
+    if (!added_)
+        return;
+    HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_REGISTRY_W, 0, 0,
+                                     CERT_SYSTEM_STORE_LOCAL_MACHINE, L"Root");
+    CRYPT_HASH_BLOB hash = {sizeof(thumbprint_), thumbprint_};
+    PCCERT_CONTEXT found = store ? CertFindCertificateInStore(store, X509_ASN_ENCODING, 0,
+                                                              CERT_FIND_SHA1_HASH, &hash, nullptr)
+                                 : nullptr;
+    EXPECT_NE(nullptr, found);
+    if (found)
+        CertDeleteCertificateFromStore(found);   // frees the context too
+    if (store)
+        CertCloseStore(store, 0);
+}
+
+void RemoveTrustedRoots(const wchar_t* namePart)
+{
+    HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_REGISTRY_W, 0, 0,
+                                     CERT_SYSTEM_STORE_LOCAL_MACHINE, L"Root");
+    ASSERT_NE(nullptr, store);
+    PCCERT_CONTEXT stale;
+    while ((stale = CertFindCertificateInStore(store, X509_ASN_ENCODING, 0, CERT_FIND_SUBJECT_STR_W,
+                                               namePart, nullptr)) != nullptr)
+        CertDeleteCertificateFromStore(stale);
+    CertCloseStore(store, 0);
 }
 
 std::string TrustedRoot::ThumbprintHex() const

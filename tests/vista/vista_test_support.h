@@ -43,9 +43,12 @@ public:
     std::string ThumbprintHex() const;
 
 private:
-    PCCERT_CONTEXT added_ = nullptr;
+    bool added_ = false;
     BYTE thumbprint_[20] = {};
 };
+
+// Removes every trusted root whose subject contains namePart (left over by a run that died).
+void RemoveTrustedRoots(const wchar_t* namePart);
 
 // Whether a comes before b in the machine's trusted roots.
 bool ComesFirstInRootStore(const TrustedRoot& a, const TrustedRoot& b);
