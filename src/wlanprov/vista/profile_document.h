@@ -1,0 +1,40 @@
+// The WLAN profile document (profile schema v1) that WZC_Vista hands to WlanSetProfile: one
+// line of UTF-16 text, values XML-escaped. Free of windows.h.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+enum ProfileKind {
+    PROFILE_WITHOUT_KEY,   // open or shared with encryption none
+    PROFILE_NETWORK_KEY,   // open or shared with WEP
+    PROFILE_PASS_PHRASE,   // WPAPSK, WPA2PSK
+    PROFILE_ONEX,          // WPA, WPA2: 802.1X with an EAP record
+};
+
+struct ProfileValues {
+    const wchar_t* ssid;
+    const wchar_t* authentication;
+    const wchar_t* encryption;
+    const wchar_t* useOneX;
+    const wchar_t* networkKey;   // network-key and pass-phrase documents
+    int32_t keyIndex;            // 1 to 4 from the command line; the document holds keyIndex - 1
+    int32_t eapTypeNumber;       // 802.1X document
+    const wchar_t* configBlob;   // 802.1X document: hex text of the EAP record
+};
+
+// Bytes reserved for the fixed text of each kind, its terminator and its numbers' digits.
+size_t ProfileFixedBytes(ProfileKind kind);
+
+// Size in bytes of the buffer for the document: twice the number of characters of every
+// (escaped) value it receives, plus ProfileFixedBytes(kind).
+size_t ProfileDocumentBytes(ProfileKind kind, const ProfileValues* values);
+
+// Allocates (malloc) a zero-filled buffer of ProfileDocumentBytes and formats the document
+// into it. The caller releases *document with free(). Returns 0, or 8 when the buffer cannot
+// be had; *document and *bytes are untouched on failure.
+uint32_t BuildProfileDocument(ProfileKind kind, const ProfileValues* values, wchar_t** document,
+                              size_t* bytes);
+
+// Number of characters of text once &, <, >, " and ' are written as entities.
+size_t XmlEscapedLength(const wchar_t* text);

@@ -1,0 +1,95 @@
+#include "vista_rules.h"
+
+#include <cstdio>
+#include <cwchar>
+
+namespace {
+
+bool Is(const wchar_t* value, const wchar_t* text)
+{
+    return wcscmp(value, text) == 0;
+}
+
+bool IsOneX(const OptionSet* o)
+{
+    return Is(o->authentication, L"WPA") || Is(o->authentication, L"WPA2");
+}
+
+bool IsPsk(const OptionSet* o)
+{
+    return Is(o->authentication, L"WPAPSK") || Is(o->authentication, L"WPA2PSK");
+}
+
+bool EncryptionFits(const OptionSet* o)
+{
+    bool keyless = Is(o->authentication, L"open") || Is(o->authentication, L"shared");
+    bool wpa = IsOneX(o) || IsPsk(o);
+    if (keyless)
+        return Is(o->encryption, L"WEP") || Is(o->encryption, L"none");
+    if (wpa)
+        return Is(o->encryption, L"AES") || Is(o->encryption, L"TKIP");
+    return false;
+}
+
+bool WepKeyLengthFits(size_t length)
+{
+    return length == 5 || length == 13 || length == 10 || length == 26;
+}
+
+bool HasInnerMethod(const OptionSet* o)
+{
+    return o->innerMethod[0] != L'\0';
+}
+
+// One rule: when broken is true its line is printed and the handler stops.
+struct Rule {
+    bool broken;
+    const char* line;
+};
+
+} // namespace
+
+DWORD CheckVistaRules(const OptionSet* o)
+{
+    size_t keyLength = wcslen(o->networkKey);
+    bool peap = Is(o->eapType, L"PEAP");
+    bool tls = Is(o->eapType, L"EAP-TLS");
+    const Rule rules[] = {
+        {o->ssid[0] == '\0', "WZC_Vista :: [SSID] must be set\n"},
+        {IsOneX(o) && keyLength != 0, "WZC_Vista :: [NetworkKey] should not be set\n"},
+        {IsPsk(o) && keyLength == 0, "WZC_Vista :: [NetworkKey] must be set\n"},
+        {!EncryptionFits(o), "WZC_Vista :: [Encryptiontype] : invalid input\n"},
+        {Is(o->authentication, L"open") && Is(o->encryption, L"none") && keyLength != 0,
+         "WZC_Vista :: [NetworkKey] should not be set\n"},
+        {Is(o->encryption, L"WEP") && !WepKeyLengthFits(keyLength),
+         "WZC_Vista :: [NetworkKey] : invalid input\n"},
+        {IsPsk(o) && (keyLength < 8 || keyLength > 64),
+         "WZC_Vista :: [NetworkKey] : invalid input\n"},
+        {peap && !HasInnerMethod(o),
+         "WZC_Vista :: the element [InnerAuthenticationMethod] should be set\n"},
+        {tls && HasInnerMethod(o),
+         "WZC_Vista :: the element [InnerAuthenticationMethod] should not be set\n"},
+        {tls && o->useWindowsLogonInfo == 1,
+         "WZC_Vista :: the element [UseWindowsLogonInfo] should not be set\n"},
+        {tls && o->enableFastReconnect == 1,
+         "WZC_Vista :: the element [EnableFastReconnect] should not be set\n"},
+        {HasInnerMethod(o) && !peap, "WZC_Vista :: the element [EAPType] should be set to PEAP\n"},
+        {o->useWindowsLogonInfo == 1 && !Is(o->innerMethod, L"MSCHAPv2"),
+         "WZC_Vista :: the element [InnerAuthenticationMethod] should be set to MSCHAPv2\n"},
+        {o->enableFastReconnect == 1 && !peap,
+         "WZC_Vista :: the element [EAPType] should be set to PEAP\n"},
+        {o->enableFastReconnect == 1 && !HasInnerMethod(o),
+         "WZC_Vista :: the element [InnerAuthenticationMethod] should be set to GTC or MSCHAPv2\n"},
+        {o->trustRootCaCount > 0 && o->validateServerCert != 1,
+         "WZC_Vista :: [ValidateServerCert] is not set.\n"},
+        // An 802.1X network needs an EAP method: without one there is no record to write.
+        {IsOneX(o) && o->eapType[0] == L'\0', "WZC_Vista :: the element [EAPType] should be set\n"},
+    };
+    for (const Rule& rule : rules) {
+        if (rule.broken) {
+            printf("%s", rule.line);
+            return ERROR_INVALID_DATA;
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,61 @@
+#include "wlan_binding.h"
+
+#include <cstdio>
+
+namespace {
+
+// Resolves one export into a typed pointer; false when the library lacks it.
+template <typename Function>
+bool Resolve(HMODULE library, const char* name, Function* out)
+{
+    *out = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+    return *out != nullptr;
+}
+
+} // namespace
+
+DWORD BindWlanApi(WlanBinding* binding)
+{
+    WlanBinding bound = {};
+    bound.library = LoadLibraryW(L"wlanapi.dll");
+    if (!bound.library) {
+        *binding = WlanBinding{};
+        return GetLastError();
+    }
+    HMODULE l = bound.library;
+    if (!Resolve(l, "WlanOpenHandle", &bound.WlanOpenHandle) ||
+        !Resolve(l, "WlanCloseHandle", &bound.WlanCloseHandle) ||
+        !Resolve(l, "WlanEnumInterfaces", &bound.WlanEnumInterfaces) ||
+        !Resolve(l, "WlanSetProfile", &bound.WlanSetProfile) ||
+        !Resolve(l, "WlanDeleteProfile", &bound.WlanDeleteProfile) ||
+        !Resolve(l, "WlanReasonCodeToString", &bound.WlanReasonCodeToString) ||
+        !Resolve(l, "WlanFreeMemory", &bound.WlanFreeMemory)) {
+        DWORD error = GetLastError();
+        FreeLibrary(l);
+        *binding = WlanBinding{};
+        return error ? error : ERROR_PROC_NOT_FOUND;
+    }
+    *binding = bound;
+    return 0;
+}
+
+void ReleaseWlanApi(WlanBinding* binding)
+{
+    if (binding->library)
+        FreeLibrary(binding->library);
+    *binding = WlanBinding{};
+}
+
+DWORD OpenWlanHandle(const WlanBinding* binding, HANDLE* handle)
+{
+    DWORD negotiated = 0;
+    HANDLE opened = nullptr;
+    DWORD result = binding->WlanOpenHandle(2, nullptr, &negotiated, &opened);
+    if (result != 0) {
+        *handle = nullptr;
+        return result;
+    }
+    *handle = opened;
+    printf("The WLAN API version is %d.%d\n", (int)(negotiated & 0xFFFF), (int)(negotiated >> 16));
+    return 0;
+}

@@ -1,0 +1,57 @@
+// The emulated machine's wireless state, kept in the prefix's registry so that it survives
+// between runs: HKLM\Software\WlanprovTestbed\<state name>, the name taken from the
+// environment variable WLANPROV_TESTBED_STATE ("default" when unset), so that test programs
+// running side by side each have a machine of their own.
+//
+//   Interfaces\<n>            values Guid (REG_SZ "{...}") and Description (REG_SZ), n = 0, 1, ...
+//   Interfaces\<n>\Profiles   one REG_SZ value per profile: name = profile name, data = document
+//   Faults                    REG_DWORD values "<Function>" (every call) or "<Function>#<n>"
+//                             (calls for interface n): the code that call then fails with
+//
+// A state that does not exist yet is created as the default machine with two interfaces.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+struct TestbedInterface {
+    GUID guid;
+    std::wstring description;
+};
+
+struct TestbedProfile {
+    std::wstring name;
+    std::wstring document;
+};
+
+struct TestbedFault {
+    std::wstring call;   // "WlanSetProfile" or "WlanSetProfile#1"
+    DWORD code;
+};
+
+std::wstring TestbedStateName();
+std::wstring TestbedStateKeyPath();   // under HKEY_LOCAL_MACHINE
+std::vector<TestbedInterface> DefaultTestbedInterfaces();
+
+// Replaces the whole state with these interfaces, no profile and no fault.
+LONG ResetTestbedState(const std::vector<TestbedInterface>& interfaces);
+LONG DeleteTestbedState();
+
+LONG ReadTestbedInterfaces(std::vector<TestbedInterface>* interfaces);
+// Index of the interface with this GUID, or -1.
+int FindTestbedInterface(const GUID& guid);
+
+LONG ReadTestbedProfiles(int interfaceIndex, std::vector<TestbedProfile>* profiles);
+// ERROR_FILE_NOT_FOUND when the interface has no profile of that name.
+LONG ReadTestbedProfile(int interfaceIndex, const wchar_t* name, std::wstring* document);
+LONG WriteTestbedProfile(int interfaceIndex, const wchar_t* name, const wchar_t* document);
+LONG RemoveTestbedProfile(int interfaceIndex, const wchar_t* name);
+
+// interfaceIndex -1 makes every call of that function fail; code 0 removes the fault.
+LONG SetTestbedFault(const wchar_t* call, int interfaceIndex, DWORD code);
+LONG ClearTestbedFaults();
+LONG ReadTestbedFaults(std::vector<TestbedFault>* faults);
+// The injected code for this call (interface-specific first), or 0.
+DWORD TestbedFaultFor(const wchar_t* call, int interfaceIndex);

@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+#include "testbed_state.h"
+#include "vista_test_support.h"
+
+namespace {
+
+const wchar_t kMachine[] = L"vista_end_to_end_test";
+const char kBanner[] = "Wavestead wlanprov ( Version 1.4 )\n";
+
+std::wstring Program(const wchar_t* platform)
+{
+    return MachineDir() + L"\\platforms\\" + platform + L"\\wlanprov.exe";
+}
+
+ProcessResult RunVista(const std::wstring& arguments)
+{
+    return RunProcess(L"\"" + Program(L"vista") + L"\" " + arguments,
+                      std::wstring(L"WLANPROV_TESTBED_STATE=") + kMachine);
+}
+
+// Names of the DLLs that a PE file imports through its import table.
+std::vector<std::string> ImportedDlls(const std::wstring& path)
+{
+    std::ifstream file(path.c_str(), std::ios::binary);
+    std::vector<char> image((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::vector<std::string> names;
+    if (image.size() < sizeof(IMAGE_DOS_HEADER))
+        return names;
+    auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(image.data());
+    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS32*>(image.data() + dos->e_lfanew);
+    auto* sections = IMAGE_FIRST_SECTION(nt);
+    auto offsetOf = [&](DWORD rva) -> size_t {
+        for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i) {
+            const IMAGE_SECTION_HEADER& s = sections[i];
+            if (rva >= s.VirtualAddress && rva < s.VirtualAddress + s.SizeOfRawData)
+                return rva - s.VirtualAddress + s.PointerToRawData;
+        }
+        return 0;
+    };
+    DWORD importRva = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    size_t at = offsetOf(importRva);
+    for (; at && at + sizeof(IMAGE_IMPORT_DESCRIPTOR) <= image.size(); at += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
+        auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(image.data() + at);
+        if (entry->Name == 0)
+            break;
+        std::string name = image.data() + offsetOf(entry->Name);
+        for (char& c : name)
+            c = (char)tolower((unsigned char)c);
+        names.push_back(name);
+    }
+    return names;
+}
+
+TEST(EndToEnd, AddThenDeleteOnAFreshMachine)
+{
+    SetEnvironmentVariableW(L"WLANPROV_TESTBED_STATE", kMachine);
+    ASSERT_EQ(0, DeleteTestbedState());   // as on a fresh clone: the default machine
+
+    ProcessResult add = RunVista(L"-add /SSID:Office /Authentication:WPA2 /Encryption:AES "
+                                 L"/EAPType:PEAP /InnerAuthentication:GTC");
+    EXPECT_EQ(0u, add.exitCode);
+    EXPECT_EQ(std::string(kBanner) +
+                  "main :: WZC Dll Version : 393232386\n"
+                  "main :: Windows Vista\n"
+                  "WZC_Vista :: input parameter: SSID : Office\n"
+                  "WZC_Vista :: input parameter: AuthenticationMode : WPA2\n"
+                  "WZC_Vista :: input parameter: EncryptionType : AES\n"
+                  "WZC_Vista :: input parameter: NetworkKey : \n"
+                  "WZC_Vista :: input parameter: KeyIndex : 1\n"
+                  "WZC_Vista :: input parameter: EAPType : PEAP\n"
+                  "WZC_Vista :: input parameter: InnerAuthenticaionMode : GTC\n"
+                  "WZC_Vista :: input parameter: UseWindowsLogonInfo : 0\n"
+                  "WZC_Vista :: input parameter: EnableFastReconnect : 0\n"
+                  "WZC_Vista :: input parameter: ValidateServerCert : 0\n"
+                  "The WLAN API version is 2.0\n"
+                  "WZC_Vista :: WlanSetProfile succeeded\n"
+                  "WZC_Vista :: WlanSetProfile succeeded\n",
+              add.output);
+    std::vector<TestbedInterface> interfaces;
+    ASSERT_EQ(0, ReadTestbedInterfaces(&interfaces));
+    ASSERT_EQ(2u, interfaces.size());
+    for (int i = 0; i < 2; ++i) {
+        std::vector<TestbedProfile> profiles;
+        ASSERT_EQ(0, ReadTestbedProfiles(i, &profiles));
+        ASSERT_EQ(1u, profiles.size());
+        EXPECT_EQ(L"Office", profiles[0].name);
+        EXPECT_NE(std::wstring::npos, profiles[0].document.find(
+            L"<ConfigBlob>01000000360000000100000000000000010000001500000017000000000000000000010000000F000000060000000000000000000000</ConfigBlob>"));
+    }
+
+    ProcessResult remove = RunVista(L"-delete /SSID:Office");
+    EXPECT_EQ(0u, remove.exitCode);
+    EXPECT_EQ(std::string(kBanner) +
+                  "main :: WZC Dll Version : 393232386\n"
+                  "main :: Windows Vista\n"
+                  "WZCRemoveProfile_Vista :: input parameter: SSID : Office\n"
+                  "The WLAN API version is 2.0\n"
+                  "WZCRemoveProfile_Vista :: the profile is deleted successfully\n"
+                  "WZCRemoveProfile_Vista :: the profile is deleted successfully\n",
+              remove.output);
+    for (int i = 0; i < 2; ++i) {
+        std::vector<TestbedProfile> profiles;
+        ASSERT_EQ(0, ReadTestbedProfiles(i, &profiles));
+        EXPECT_TRUE(profiles.empty());
+    }
+}
+
+TEST(EndToEnd, FailedRemovalExitsWithTheLastCode)
+{
+    SetEnvironmentVariableW(L"WLANPROV_TESTBED_STATE", kMachine);
+    ASSERT_EQ(0, ResetTestbedState(DefaultTestbedInterfaces()));
+    ProcessResult remove = RunVista(L"-delete /SSID:Nowhere");
+    EXPECT_EQ(1168u, remove.exitCode);
+}
+
+TEST(EndToEnd, ProgramNeverImportsTheWlanApi)
+{
+    std::vector<std::string> imports = ImportedDlls(Program(L"vista"));
+    ASSERT_FALSE(imports.empty());
+    for (const std::string& name : imports)
+        EXPECT_NE("wlanapi.dll", name);
+}
+
+TEST(EndToEnd, StartsOnXpWithoutAnyWlanApi)
+{
+    // Wine's own wlanapi.dll disabled too: no WLAN API anywhere, as on XP SP1.
+    wchar_t saved[1024] = L"";
+    GetEnvironmentVariableW(L"WINEDLLOVERRIDES", saved, 1024);
+    SetEnvironmentVariableW(L"WINEDLLOVERRIDES", L"mscoree,mshtml=;rtutils=n,b;wlanapi=");
+    ProcessResult run = RunProcess(L"\"" + Program(L"xpsp1-1106") + L"\" -add /SSID:Office");
+    SetEnvironmentVariableW(L"WINEDLLOVERRIDES", saved);
+    EXPECT_NE(0xC0000135u, run.exitCode);   // STATUS_DLL_NOT_FOUND
+    EXPECT_EQ(0u, run.output.find(kBanner));
+    EXPECT_EQ(std::string::npos, run.output.find("Windows Vista"));
+    EXPECT_NE(std::string::npos, run.output.find("WZC_XP_SP1"));
+}
+
+} // namespace

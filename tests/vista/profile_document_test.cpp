@@ -1,0 +1,220 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "profile_check.h"
+#include "profile_document.h"
+#include "wlan_reason.h"
+
+namespace {
+
+const std::wstring kHead =
+    L"<?xml version=\"1.0\"?><WLANProfile xmlns=\"http://www.microsoft.com/networking/WLAN/profile/v1\">";
+const wchar_t kGtcBlob[] =
+    L"01000000360000000100000000000000010000001500000017000000000000000000010000000F000000060000000000000000000000";
+
+struct Built {
+    uint32_t result;
+    std::wstring document;
+    size_t bytes;
+};
+
+Built Build(ProfileKind kind, const ProfileValues& values)
+{
+    Built built = {};
+    wchar_t* document = nullptr;
+    built.result = BuildProfileDocument(kind, &values, &document, &built.bytes);
+    if (document)
+        built.document = document;
+    free(document);
+    return built;
+}
+
+struct DocumentCase {
+    const char* name;
+    ProfileKind kind;
+    ProfileValues values;
+    size_t bytes;
+    std::wstring expected;
+};
+
+TEST(ProfileDocument, EveryKindByteForByte)
+{
+    const DocumentCase cases[] = {
+        {"without key", PROFILE_WITHOUT_KEY,
+         {L"Cafe", L"shared", L"none", L"false", L"abcde", 1, 25, nullptr},
+         2 * (4 + 4 + 3 + 4 + 6 + 4 + 5) + 762,
+         kHead + L"<name>Cafe</name><SSIDConfig><SSID><name>Cafe</name></SSID></SSIDConfig>"
+                 L"<connectionType>ESS</connectionType><connectionMode>auto</connectionMode><MSM>"
+                 L"<security><authEncryption><authentication>shared</authentication><encryption>none"
+                 L"</encryption><useOneX>false</useOneX></authEncryption></security></MSM></WLANProfile>"},
+        {"network key, key index 4", PROFILE_NETWORK_KEY,
+         {L"Lab", L"open", L"WEP", L"false", L"0123456789", 4, 25, nullptr},
+         2 * (3 + 3 + 3 + 4 + 4 + 3 + 5 + 10) + 1024,
+         kHead + L"<name>Lab</name><SSIDConfig><SSID><name>Lab</name></SSID></SSIDConfig>"
+                 L"<connectionType>ESS</connectionType><connectionMode>auto</connectionMode><MSM>"
+                 L"<security><authEncryption><authentication>open</authentication><encryption>WEP"
+                 L"</encryption><useOneX>false</useOneX></authEncryption><sharedKey><keyType>"
+                 L"networkKey</keyType><protected>false</protected><keyMaterial>0123456789"
+                 L"</keyMaterial></sharedKey><keyIndex>3</keyIndex></security></MSM></WLANProfile>"},
+        {"pass phrase", PROFILE_PASS_PHRASE,
+         {L"Home", L"WPA2PSK", L"AES", L"false", L"secret12", 1, 25, nullptr},
+         2 * (4 + 4 + 3 + 4 + 7 + 3 + 5 + 8) + 976,
+         kHead + L"<name>Home</name><SSIDConfig><SSID><name>Home</name></SSID></SSIDConfig>"
+                 L"<connectionType>ESS</connectionType><connectionMode>auto</connectionMode><MSM>"
+                 L"<security><authEncryption><authentication>WPA2PSK</authentication><encryption>AES"
+                 L"</encryption><useOneX>false</useOneX></authEncryption><sharedKey><keyType>"
+                 L"passPhrase</keyType><protected>false</protected><keyMaterial>secret12"
+                 L"</keyMaterial></sharedKey></security></MSM></WLANProfile>"},
+        {"802.1X", PROFILE_ONEX,
+         {L"Office", L"WPA2", L"AES", L"true", L"", 1, 25, kGtcBlob},
+         2 * (6 + 6 + 3 + 4 + 4 + 3 + 4 + 108) + 1836,
+         kHead + L"<name>Office</name><SSIDConfig><SSID><name>Office</name></SSID></SSIDConfig>"
+                 L"<connectionType>ESS</connectionType><connectionMode>auto</connectionMode><MSM>"
+                 L"<security><authEncryption><authentication>WPA2</authentication><encryption>AES"
+                 L"</encryption><useOneX>true</useOneX></authEncryption>"
+                 L"<OneX xmlns=\"http://www.microsoft.com/networking/OneX/v1\"><EAPConfig>"
+                 L"<EapHostConfig xmlns=\"http://www.microsoft.com/provisioning/EapHostConfig\">"
+                 L"<EapMethod><Type xmlns=\"http://www.microsoft.com/provisioning/EapCommon\">25</Type>"
+                 L"<VendorId xmlns=\"http://www.microsoft.com/provisioning/EapCommon\">0</VendorId>"
+                 L"<VendorType xmlns=\"http://www.microsoft.com/provisioning/EapCommon\">0</VendorType>"
+                 L"<AuthorId xmlns=\"http://www.microsoft.com/provisioning/EapCommon\">0</AuthorId>"
+                 L"</EapMethod><ConfigBlob>" + kGtcBlob + L"</ConfigBlob></EapHostConfig></EAPConfig>"
+                 L"</OneX></security></MSM></WLANProfile>"},
+    };
+    for (const DocumentCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Built built = Build(c.kind, c.values);
+        ASSERT_EQ(0u, built.result);
+        EXPECT_EQ(c.expected, built.document);
+        EXPECT_EQ(c.bytes, built.bytes);
+    }
+}
+
+TEST(ProfileDocument, EscapesEachSpecialCharacterAndKeepsTheValue)
+{
+    const struct {
+        wchar_t character;
+        const wchar_t* entity;
+    } cases[] = {{L'&', L"&amp;"}, {L'<', L"&lt;"}, {L'>', L"&gt;"}, {L'"', L"&quot;"},
+                 {L'\'', L"&apos;"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.character);
+        std::wstring ssid = std::wstring(L"a") + c.character + L"b";
+        std::wstring key = std::wstring(L"key") + c.character + L"12345";
+        ProfileValues values = {ssid.c_str(), L"WPAPSK", L"TKIP", L"false", key.c_str(), 1, 25,
+                                nullptr};
+        Built built = Build(PROFILE_PASS_PHRASE, values);
+        ASSERT_EQ(0u, built.result);
+        std::wstring escapedSsid = std::wstring(L"a") + c.entity + L"b";
+        EXPECT_NE(std::wstring::npos, built.document.find(L"<name>" + escapedSsid + L"</name><SSIDConfig>"));
+        EXPECT_NE(std::wstring::npos, built.document.find(L"<SSID><name>" + escapedSsid + L"</name>"));
+        EXPECT_NE(std::wstring::npos, built.document.find(
+            std::wstring(L"<keyMaterial>key") + c.entity + L"12345</keyMaterial>"));
+        // The platform's reader sees the exact network.
+        std::wstring name;
+        EXPECT_EQ(0u, CheckProfileDocument(built.document, &name));
+        EXPECT_EQ(ssid, name);
+    }
+}
+
+TEST(ProfileDocument, LongestEscapedValuesFitTheirBuffer)
+{
+    std::wstring ssid(32, L'&');
+    std::wstring key(64, L'"');
+    std::wstring blob(302 * 2, L'F');
+    for (ProfileKind kind : {PROFILE_WITHOUT_KEY, PROFILE_NETWORK_KEY, PROFILE_PASS_PHRASE, PROFILE_ONEX}) {
+        SCOPED_TRACE(kind);
+        ProfileValues values = {ssid.c_str(), L"WPA2PSK", L"TKIP", L"false", key.c_str(), 4, 13,
+                                blob.c_str()};
+        Built built = Build(kind, values);
+        ASSERT_EQ(0u, built.result);
+        EXPECT_LE((built.document.size() + 1) * sizeof(wchar_t), built.bytes);
+        EXPECT_EQ(ProfileDocumentBytes(kind, &values), built.bytes);
+        EXPECT_NE(std::wstring::npos, built.document.find(L"</WLANProfile>"));
+    }
+}
+
+// The emulated WlanSetProfile's reading of a document, from valid ones changed in one place.
+struct CheckCase {
+    const char* name;
+    ProfileKind kind;
+    const wchar_t* authentication;
+    const wchar_t* encryption;
+    const wchar_t* key;
+    std::wstring find;
+    std::wstring replace;
+    DWORD reason;
+};
+
+TEST(EmulatedProfileCheck, ReportsThePlatformReason)
+{
+    const std::wstring hex64(64, L'a');
+    const std::wstring text64(64, L'x');
+    const CheckCase cases[] = {
+        {"valid pass phrase", PROFILE_PASS_PHRASE, L"WPA2PSK", L"AES", L"secret12", L"", L"", 0},
+        {"64 hex digits", PROFILE_PASS_PHRASE, L"WPAPSK", L"TKIP", hex64.c_str(), L"", L"", 0},
+        {"64 characters not hex", PROFILE_PASS_PHRASE, L"WPAPSK", L"TKIP", text64.c_str(), L"", L"",
+         WLAN_REASON_MSMSEC_PSK_LENGTH},
+        {"7-character pass phrase", PROFILE_PASS_PHRASE, L"WPAPSK", L"TKIP", L"secret1", L"", L"",
+         WLAN_REASON_MSMSEC_PSK_LENGTH},
+        {"valid WEP", PROFILE_NETWORK_KEY, L"open", L"WEP", L"abcde", L"", L"", 0},
+        {"6-character WEP key", PROFILE_NETWORK_KEY, L"open", L"WEP", L"abcdef", L"", L"",
+         WLAN_REASON_MSMSEC_KEY_LENGTH},
+        {"10 characters not hex", PROFILE_NETWORK_KEY, L"open", L"WEP", L"ghijklmnop", L"", L"",
+         WLAN_REASON_MSMSEC_KEY_LENGTH},
+        {"key index 4", PROFILE_NETWORK_KEY, L"open", L"WEP", L"abcde", L"<keyIndex>0", L"<keyIndex>4",
+         WLAN_REASON_MSMSEC_INVALID_KEY_INDEX},
+        {"open with AES", PROFILE_WITHOUT_KEY, L"open", L"AES", L"", L"", L"",
+         WLAN_REASON_MSMSEC_INVALID_AUTH_CIPHER},
+        {"shared with none", PROFILE_WITHOUT_KEY, L"shared", L"none", L"", L"", L"",
+         WLAN_REASON_MSMSEC_INVALID_AUTH_CIPHER},
+        {"valid 802.1X", PROFILE_ONEX, L"WPA", L"TKIP", L"", L"", L"", 0},
+        {"802.1X with useOneX false", PROFILE_ONEX, L"WPA", L"TKIP", L"", L"<useOneX>true",
+         L"<useOneX>false", WLAN_REASON_MSMSEC_ONEX_DISABLED},
+        {"OneX on a pass phrase", PROFILE_PASS_PHRASE, L"WPAPSK", L"TKIP", L"secret12",
+         L"<useOneX>false", L"<useOneX>true", WLAN_REASON_MSMSEC_ONEX_ENABLED},
+        {"OneX missing", PROFILE_ONEX, L"WPA2", L"AES", L"", L"<OneX ", L"<OneY ",
+         WLAN_REASON_INVALID_PROFILE_SCHEMA},
+        {"odd-length ConfigBlob", PROFILE_ONEX, L"WPA2", L"AES", L"", L"0000</ConfigBlob>",
+         L"000</ConfigBlob>", WLAN_REASON_INVALID_PROFILE_SCHEMA},
+        {"PEAP record named EAP-TLS", PROFILE_ONEX, L"WPA2", L"AES", L"", L">25</Type>",
+         L">13</Type>", WLAN_REASON_INVALID_PROFILE_SCHEMA},
+        {"raw ampersand", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L"<name>Net</name><SSIDConfig>",
+         L"<name>N&t</name><SSIDConfig>", WLAN_REASON_INVALID_PROFILE_SCHEMA},
+        {"unterminated element", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L"</MSM>", L"",
+         WLAN_REASON_INVALID_PROFILE_SCHEMA},
+        {"other namespace", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L"profile/v1", L"profile/v2",
+         WLAN_REASON_INVALID_PROFILE_SCHEMA},
+        {"no WLANProfile", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L"WLANProfile", L"WLANProfil",
+         WLAN_REASON_PROFILE_MISSING},
+        {"empty name", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L"<name>Net</name><SSIDConfig>",
+         L"<name></name><SSIDConfig>", WLAN_REASON_INVALID_PROFILE_NAME},
+        {"SSID too long", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L"<SSID><name>Net",
+         L"<SSID><name>Net456789012345678901234567890123", WLAN_REASON_PROFILE_SSID_INVALID},
+        {"unknown connection type", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L">ESS<", L">XSS<",
+         WLAN_REASON_INVALID_BSS_TYPE},
+        {"no security", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L"security>", L"securitx>",
+         WLAN_REASON_MSM_SECURITY_MISSING},
+    };
+    for (const CheckCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProfileValues values = {L"Net", c.authentication, c.encryption,
+                                c.kind == PROFILE_ONEX ? L"true" : L"false", c.key, 1, 25, kGtcBlob};
+        Built built = Build(c.kind, values);
+        ASSERT_EQ(0u, built.result);
+        std::wstring document = built.document;
+        if (!c.find.empty()) {
+            size_t at = document.find(c.find);
+            ASSERT_NE(std::wstring::npos, at);
+            for (; at != std::wstring::npos; at = document.find(c.find, at + c.replace.size()))
+                document.replace(at, c.find.size(), c.replace);
+        }
+        std::wstring name = L"untouched";
+        EXPECT_EQ(c.reason, CheckProfileDocument(document, &name));
+        EXPECT_EQ(c.reason == 0 ? L"Net" : L"untouched", name);
+    }
+}
+
+} // namespace
