@@ -121,9 +121,7 @@ DWORD WZC_Vista(int argc, char** argv)
     OptionSet options;
     BYTE thumbprints[MAX_TRUST_ROOT_CA][CERT_THUMBPRINT_BYTES];
     wchar_t ssid[MAX_SSID_BYTES + 1] = L"";
-    WlanBinding api = {};
-    HANDLE handle = nullptr;
-    PWLAN_INTERFACE_INFO_LIST interfaces = nullptr;
+    WlanSession wlan = {};
     wchar_t* configBlob = nullptr;
     wchar_t* document = nullptr;
     size_t documentBytes = 0;
@@ -139,17 +137,11 @@ DWORD WZC_Vista(int argc, char** argv)
         goto done;
     EchoOptions(&options, HANDLER_ADD_VISTA);
 
-    if ((result = BindWlanApi(&api)) != 0)
+    if ((result = OpenWlanSession(&wlan)) != 0)
         goto done;
-    if ((result = OpenWlanHandle(&api, &handle)) != 0)
-        goto done;
-    if ((result = api.WlanEnumInterfaces(handle, nullptr, &interfaces)) != 0) {
-        interfaces = nullptr;
-        goto done;
-    }
-    PrintInterfaces(interfaces);
+    PrintInterfaces(wlan.interfaces);
     // With no wireless interface there is nowhere to send a document: nothing more to do.
-    if (interfaces->dwNumberOfItems == 0)
+    if (wlan.interfaces->dwNumberOfItems == 0)
         goto done;
 
     if (MultiByteToWideChar(CP_ACP, 0, options.ssid, -1, ssid, MAX_SSID_BYTES + 1) == 0) {
@@ -172,17 +164,14 @@ DWORD WZC_Vista(int argc, char** argv)
     DebugPrint("WZC_Vista :: allocated %ld bytes for pwcXMLTemplate\n", (long)documentBytes);
     DebugPrint("WZC_Vista :: pwcXMLTemplate : %ls\n", document);
 
-    for (DWORD i = 0; i < interfaces->dwNumberOfItems; ++i)
-        result = SubmitProfile(&api, handle, &interfaces->InterfaceInfo[i].InterfaceGuid, document);
+    for (DWORD i = 0; i < wlan.interfaces->dwNumberOfItems; ++i)
+        result = SubmitProfile(&wlan.api, wlan.handle,
+                               &wlan.interfaces->InterfaceInfo[i].InterfaceGuid, document);
 
 done:
     free(document);
     free(configBlob);
-    if (interfaces)
-        api.WlanFreeMemory(interfaces);
-    if (handle)
-        api.WlanCloseHandle(handle, nullptr);
-    ReleaseWlanApi(&api);
+    CloseWlanSession(&wlan);
     DebugPrint("WZC_Vista :: returning %ld\n", (long)result);
     return result;
 }

@@ -10,9 +10,7 @@
 DWORD WZCRemoveProfile_Vista(int argc, char** argv)
 {
     OptionSet options;
-    WlanBinding api = {};
-    HANDLE handle = nullptr;
-    PWLAN_INTERFACE_INFO_LIST interfaces = nullptr;
+    WlanSession wlan = {};
 
     DWORD result = ParseOptions(argc, argv, HANDLER_REMOVE_VISTA, &options);
     if (result != 0)
@@ -24,18 +22,12 @@ DWORD WZCRemoveProfile_Vista(int argc, char** argv)
     }
     EchoOptions(&options, HANDLER_REMOVE_VISTA);
 
-    if ((result = BindWlanApi(&api)) != 0)
+    if ((result = OpenWlanSession(&wlan)) != 0)
         goto done;
-    if ((result = OpenWlanHandle(&api, &handle)) != 0)
-        goto done;
-    if ((result = api.WlanEnumInterfaces(handle, nullptr, &interfaces)) != 0) {
-        interfaces = nullptr;
-        goto done;
-    }
-    for (DWORD i = 0; i < interfaces->dwNumberOfItems; ++i) {
-        const WLAN_INTERFACE_INFO& info = interfaces->InterfaceInfo[i];
+    for (DWORD i = 0; i < wlan.interfaces->dwNumberOfItems; ++i) {
+        const WLAN_INTERFACE_INFO& info = wlan.interfaces->InterfaceInfo[i];
         DebugPrint("WZCRemoveProfile_Vista :: Adapter: %ls\n", info.strInterfaceDescription);
-        result = api.WlanDeleteProfile(handle, &info.InterfaceGuid, options.ssidWide, nullptr);
+        result = wlan.api.WlanDeleteProfile(wlan.handle, &info.InterfaceGuid, options.ssidWide, nullptr);
         if (result == 0)
             printf("WZCRemoveProfile_Vista :: the profile is deleted successfully\n");
         else
@@ -44,11 +36,7 @@ DWORD WZCRemoveProfile_Vista(int argc, char** argv)
     }
 
 done:
-    if (interfaces)
-        api.WlanFreeMemory(interfaces);
-    if (handle)
-        api.WlanCloseHandle(handle, nullptr);
-    ReleaseWlanApi(&api);
+    CloseWlanSession(&wlan);
     DebugPrint("WZCRemoveProfile_Vista :: returning %ld\n", (long)result);
     return result;
 }

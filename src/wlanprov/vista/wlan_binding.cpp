@@ -59,3 +59,27 @@ DWORD OpenWlanHandle(const WlanBinding* binding, HANDLE* handle)
     printf("The WLAN API version is %d.%d\n", (int)(negotiated & 0xFFFF), (int)(negotiated >> 16));
     return 0;
 }
+
+DWORD OpenWlanSession(WlanSession* session)
+{
+    *session = WlanSession{};
+    DWORD result = BindWlanApi(&session->api);
+    if (result == 0)
+        result = OpenWlanHandle(&session->api, &session->handle);
+    if (result == 0) {
+        result = session->api.WlanEnumInterfaces(session->handle, nullptr, &session->interfaces);
+        if (result != 0)
+            session->interfaces = nullptr;
+    }
+    return result;
+}
+
+void CloseWlanSession(WlanSession* session)
+{
+    if (session->interfaces)
+        session->api.WlanFreeMemory(session->interfaces);
+    if (session->handle)
+        session->api.WlanCloseHandle(session->handle, nullptr);
+    ReleaseWlanApi(&session->api);
+    *session = WlanSession{};
+}
