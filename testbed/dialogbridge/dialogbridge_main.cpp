@@ -1,10 +1,13 @@
 // dialogbridge: runs a program and relays each dialog it shows to the terminal, for machines
 // where nobody can see a Wine window.
 //
-//   dialogbridge run [--wait-enter] -- PROGRAM [ARGS...]
+//   dialogbridge run [--wait-enter | --no-relay] [--exit-code-file PATH] -- PROGRAM [ARGS...]
 //
 // Every dialog of PROGRAM is printed (caption, then each control's text) and closed with its
-// default button: at once, or after Enter with --wait-enter. The exit code is PROGRAM's.
+// default button: at once, or after Enter with --wait-enter. With --no-relay the dialogs are
+// left to the user (a real window on a display). The exit code is PROGRAM's; with
+// --exit-code-file it is also written there in decimal, for launchers that start the bridge
+// through a program that does not pass exit codes on (Wine's explorer with a desktop).
 #include <windows.h>
 
 #include <cstdio>
@@ -78,7 +81,21 @@ void RelayDialog(HWND window, bool waitEnter)
     BridgeWaitClosed(window, 5000);
 }
 
-int Run(int first, int argc, wchar_t** argv, bool waitEnter)
+enum RelayMode { RELAY_AT_ONCE, RELAY_WAIT_ENTER, RELAY_NONE };
+
+void WriteExitCode(const wchar_t* path, DWORD exitCode)
+{
+    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    char text[16];
+    int length = snprintf(text, sizeof(text), "%lu\n", exitCode);
+    DWORD written = 0;
+    WriteFile(file, text, (DWORD)length, &written, nullptr);
+    CloseHandle(file);
+}
+
+int Run(int first, int argc, wchar_t** argv, RelayMode mode, const wchar_t* exitCodeFile)
 {
     std::wstring commandLine;
     for (int i = first; i < argc; ++i) {
@@ -100,12 +117,16 @@ int Run(int first, int argc, wchar_t** argv, bool waitEnter)
         return 1;
     }
     while (WaitForSingleObject(process.hProcess, 50) == WAIT_TIMEOUT) {
+        if (mode == RELAY_NONE)
+            continue;
         HWND dialog = BridgeWaitForDialog(process.dwProcessId, nullptr, 0);
         if (dialog)
-            RelayDialog(dialog, waitEnter);
+            RelayDialog(dialog, mode == RELAY_WAIT_ENTER);
     }
     DWORD exitCode = 1;
     GetExitCodeProcess(process.hProcess, &exitCode);
+    if (exitCodeFile)
+        WriteExitCode(exitCodeFile, exitCode);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return static_cast<int>(exitCode);
@@ -113,7 +134,8 @@ int Run(int first, int argc, wchar_t** argv, bool waitEnter)
 
 int Usage()
 {
-    fprintf(stderr, "usage: dialogbridge run [--wait-enter] -- PROGRAM [ARGS...]\n");
+    fprintf(stderr, "usage: dialogbridge run [--wait-enter | --no-relay] "
+                    "[--exit-code-file PATH] -- PROGRAM [ARGS...]\n");
     return 2;
 }
 
@@ -123,15 +145,20 @@ int wmain(int argc, wchar_t** argv)
 {
     if (argc < 2 || lstrcmpW(argv[1], L"run") != 0)
         return Usage();
-    bool waitEnter = false;
+    RelayMode mode = RELAY_AT_ONCE;
+    const wchar_t* exitCodeFile = nullptr;
     int i = 2;
     for (; i < argc && lstrcmpW(argv[i], L"--") != 0; ++i) {
         if (lstrcmpW(argv[i], L"--wait-enter") == 0)
-            waitEnter = true;
+            mode = RELAY_WAIT_ENTER;
+        else if (lstrcmpW(argv[i], L"--no-relay") == 0)
+            mode = RELAY_NONE;
+        else if (lstrcmpW(argv[i], L"--exit-code-file") == 0 && i + 1 < argc)
+            exitCodeFile = argv[++i];
         else
             return Usage();
     }
     if (i + 1 >= argc)
         return Usage();
-    return Run(i + 1, argc, argv, waitEnter);
+    return Run(i + 1, argc, argv, mode, exitCodeFile);
 }
