@@ -11,3 +11,10 @@ INT_PTR GetUsernameAndPassword(HWND parent, EAP_NAME_DIALOG* record);
 
 // The token dialog (1092): one masked field under the server's prompt (the record's title).
 INT_PTR GetUserInput(HWND parent, EAP_NAME_DIALOG* record);
+
+// Dialog procedures and their command handlers. The procedures keep the record given as the
+// initialisation parameter; the handlers fill it on OK only and end the dialog on OK or Cancel.
+INT_PTR CALLBACK UsernameDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL UsernameCommand(EAP_NAME_DIALOG* record, WORD command, HWND dialog);
+INT_PTR CALLBACK UserInputDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL UserInputCommand(EAP_NAME_DIALOG* record, WORD command, HWND dialog);
