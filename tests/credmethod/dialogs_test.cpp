@@ -32,6 +32,8 @@ struct Seen {
     bool closed = false;
     std::wstring caption;
     std::wstring prompt;  // control 1003, when there is one
+    std::vector<int> ids;  // controls in template order; -1 for a control without id
+    std::vector<int> masked;  // ids of password-style edits
 };
 
 // Answers the dialogs of this process from a second thread while the test's thread sits in the
@@ -67,6 +69,14 @@ private:
             seen.caption = BridgeControlText(dialog, 0);
             if (GetDlgItem(dialog, 1003))
                 seen.prompt = BridgeControlText(dialog, 1003);
+            BridgeDialog read;
+            BridgeReadDialog(dialog, &read);
+            for (const BridgeControl& control : read.controls) {
+                int id = (control.id & 0xFFFF) == 0xFFFF ? -1 : control.id;
+                seen.ids.push_back(id);
+                if (control.style & ES_PASSWORD && lstrcmpiW(control.className.c_str(), L"Edit") == 0)
+                    seen.masked.push_back(id);
+            }
             for (const auto& field : d->steps_[i].fields)
                 BridgeSetControlText(dialog, field.first, field.second.c_str());
             switch (d->steps_[i].action) {
@@ -402,6 +412,38 @@ TEST_F(Dialogs, CompanionLibrarySuppliesTheDialogs)
         EXPECT_EQ(c.identity, record_.awszIdentity);
         EXPECT_EQ(c.input, record_.awszUserInput);
     }
+}
+
+TEST_F(Dialogs, TemplatesAndBanner)
+{
+    struct Case {
+        DWORD uiType;
+        std::vector<int> ids, masked;
+    } cases[] = {
+        {UI_TYPE_CREDENTIALS, {IDOK, IDCANCEL, 1087, 1088, -1, -1, -1, 1089, -1, -1, -1}, {1088}},
+        {UI_TYPE_TOKEN, {IDOK, IDCANCEL, 1001, 1003}, {1001}},
+    };
+    for (const Case& c : cases) {
+        DialogDriver driver({{{}, kPressCancel}});
+        Invoke(Context(c.uiType, L""));
+        EXPECT_EQ(c.ids, driver.At(0).ids) << c.uiType;
+        EXPECT_EQ(c.masked, driver.At(0).masked) << c.uiType;
+    }
+    // The properties dialog is carried as an extended template.
+    HRSRC properties = FindResourceW(plugin_, MAKEINTRESOURCEW(1090), (LPCWSTR)RT_DIALOG);
+    ASSERT_NE(nullptr, properties);
+    const WORD* header = (const WORD*)LockResource(LoadResource(plugin_, properties));
+    EXPECT_EQ(1, header[0]);
+    EXPECT_EQ(0xFFFF, header[1]);
+
+    HBITMAP banner = (HBITMAP)LoadImageW(plugin_, MAKEINTRESOURCEW(103), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
+    ASSERT_NE(nullptr, banner);
+    BITMAP info = {};
+    GetObjectW(banner, sizeof(info), &info);
+    EXPECT_EQ(318, info.bmWidth);
+    EXPECT_EQ(139, info.bmHeight);
+    EXPECT_EQ(24, info.bmBitsPixel);
+    DeleteObject(banner);
 }
 
 TEST_F(Dialogs, ConfigHookShowsNothingAndWritesNothing)
