@@ -27,11 +27,12 @@ struct TraceSettings {
     DWORD mask;
 };
 
+// The first four bytes of the value, whatever its type; 0 when it is missing or longer.
 DWORD ReadSetting(HKEY key, const char* name)
 {
     DWORD value = 0;
     DWORD size = sizeof(value);
-    if (RegQueryValueExA(key, name, NULL, NULL, (BYTE*)&value, &size) != ERROR_SUCCESS || size != sizeof(value))
+    if (RegQueryValueExA(key, name, NULL, NULL, (BYTE*)&value, &size) != ERROR_SUCCESS)
         return 0;
     return value;
 }

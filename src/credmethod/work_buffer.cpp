@@ -29,7 +29,9 @@ const FlagName kBeginFlags[] = {
 
 void TraceInput(const PPP_EAP_INPUT* in)
 {
-    WCHAR text[PROMPT_FIELD_CHARS];
+    // The host's data may be an EAP_NAME_DIALOG: shown as text, no more than its user-name
+    // field may be read, or an unterminated name would run on into the password.
+    WCHAR text[NAME_FIELD_CHARS];
     LogTrace(LOG_DETAIL, "RasEapBegin :: flags=0x%X", in->fFlags);
     for (const FlagName& f : kBeginFlags)
         if (in->fFlags & f.flag)
@@ -44,6 +46,7 @@ void TraceInput(const PPP_EAP_INPUT* in)
     LogTrace(LOG_DETAIL, "RasEapBegin :: fDataReceivedFromInteractiveUI: %d", in->fDataReceivedFromInteractiveUI);
     LogTrace(LOG_DETAIL, "RasEapBegin :: pDataFromInteractiveUI: %S",
              DataAsTraceText(in->pDataFromInteractiveUI, in->dwSizeOfDataFromInteractiveUI, text, ARRAYSIZE(text)));
+    SecureZeroMemory(text, sizeof(text));
     LogTrace(LOG_DETAIL, "RasEapBegin :: dwSizeOfDataFromInteractiveUI: %d", in->dwSizeOfDataFromInteractiveUI);
     LogTrace(LOG_DETAIL, "RasEapBegin :: size of EAP_NAME_DIALOG: %d", (int)sizeof(EAP_NAME_DIALOG));
     LogTrace(LOG_DETAIL, "RasEapBegin :: size of ENCRYPTED_USER_IDENTITY: %d", (int)sizeof(ENCRYPTED_USER_IDENTITY));

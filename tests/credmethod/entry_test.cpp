@@ -197,6 +197,11 @@ TEST_F(Entry, UnterminatedRecordFieldsAreReadWithinTheirBounds)
     EXPECT_EQ(std::string(256, 'u'), ((EAPCB*)work)->aszIdentity);
     EXPECT_EQ(std::string(256, 'p'), ((EAPCB*)work)->aszPassword);
     table_.RasEapEnd(work);
+    // Shown as text in the trace, an unterminated user name must not run on into the password.
+    std::vector<std::string> lines = TraceLines();
+    EXPECT_TRUE(HasLine(lines, "RasEapBegin :: pDataFromInteractiveUI: " + std::string(256, 'u')));
+    for (const std::string& line : lines)
+        EXPECT_EQ(std::string::npos, line.find("upp")) << line;
 }
 
 TEST_F(Entry, StoredCredentialsDecryptThroughDpapi)

@@ -102,6 +102,32 @@ TEST_F(Tracing, SwitchesChooseTheLinesForTheDebugger)
     }
 }
 
+TEST_F(Tracing, SwitchValuesAreReadWhateverTheirType)
+{
+    // Four bytes or fewer of any type count as the number they hold; longer values as 0.
+    struct Case {
+        DWORD type;
+        std::vector<BYTE> data;
+        bool enabled;
+    } cases[] = {
+        {REG_SZ, {'1', 0}, true},
+        {REG_BINARY, {1}, true},
+        {REG_BINARY, {0, 0}, false},
+        {REG_BINARY, {1, 0, 0, 0, 0}, false},
+    };
+    for (const Case& c : cases) {
+        WriteTraceSettings(0, 0, 0x80000);
+        HKEY key;
+        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, kTracingKey, 0, KEY_SET_VALUE, &key));
+        RegSetValueExA(key, "EnableDebugConsoleLogging", 0, c.type, c.data.data(), (DWORD)c.data.size());
+        RegCloseKey(key);
+        DebugOutputCapture debug(plugin_);
+        EXPECT_EQ(50u, GetInfo(13));
+        EXPECT_EQ(c.enabled ? std::vector<std::string>({"RasEapGetInfo :: typeid = 13"}) : std::vector<std::string>(),
+                  debug.Lines()) << c.type << " " << c.data.size();
+    }
+}
+
 TEST_F(Tracing, HexDumpLinesAreExact)
 {
     WriteTraceSettings(1, 0, 0x80000);
