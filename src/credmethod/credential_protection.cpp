@@ -50,3 +50,51 @@ done:
     }
     return status;
 }
+
+DWORD EncryptData(const EAPCB* pwb, PPP_EAP_OUTPUT* out)
+{
+    DWORD status = NO_ERROR;
+    DATA_BLOB protectedBlob = {0, NULL};
+    ENCRYPTED_USER_IDENTITY* record =
+        (ENCRYPTED_USER_IDENTITY*)LocalAlloc(LPTR, sizeof(ENCRYPTED_USER_IDENTITY));
+    if (!record) {
+        status = GetLastError();
+        if (status == NO_ERROR)
+            status = ERROR_NOT_ENOUGH_MEMORY;
+        LogTrace(LOG_ERROR, "RasEapMakeMessage :: Out of memory");
+        goto done;
+    }
+
+    {
+        // The terminating zero is protected too: DecryptData hands the result out as text.
+        DATA_BLOB password = {(DWORD)strnlen(pwb->aszPassword, sizeof(pwb->aszPassword) - 1) + 1,
+                              (BYTE*)pwb->aszPassword};
+        if (!CryptProtectData(&password, NULL, NULL, NULL, NULL, 0, &protectedBlob)) {
+            // A record without a usable password would only fail later: save nothing.
+            protectedBlob.pbData = NULL;
+            LogTrace(LOG_DETAIL, "EncryptData :: encryption failed");
+            goto done;
+        }
+    }
+    LogTrace(LOG_DETAIL, "EncryptData :: encryption succeeded");
+    LogTrace(LOG_DETAIL, "EncryptData :: size of the encrypted data : %d", protectedBlob.cbData);
+    LogHexDump(LOG_DETAIL, protectedBlob.pbData, protectedBlob.cbData);
+    if (protectedBlob.cbData > PROTECTED_BLOB_MAX) {
+        status = ERROR_NOT_ENOUGH_MEMORY;
+        goto done;
+    }
+    memcpy(record->abProtectedPassword, protectedBlob.pbData, protectedBlob.cbData);
+    record->dwSizeOfProtectedPassword = protectedBlob.cbData;
+    CopyAnsiBounded(pwb->aszIdentity, sizeof(pwb->aszIdentity), record->aszIdentity, sizeof(record->aszIdentity));
+    out->fSaveUserData = TRUE;
+    out->pUserData = (BYTE*)record;
+    out->dwSizeOfUserData = sizeof(*record);
+    record = NULL;  // the host's now
+
+done:
+    if (protectedBlob.pbData)
+        LocalFree(protectedBlob.pbData);
+    if (record)
+        LocalFree(record);
+    return status;
+}

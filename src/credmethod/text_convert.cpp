@@ -48,3 +48,53 @@ const WCHAR* DataAsTraceText(const void* data, DWORD size, WCHAR* buffer, size_t
     buffer[units] = 0;
     return buffer;
 }
+
+namespace {
+
+// Copies at most dstChars - 1 units of src (length units) into dst, without splitting a
+// surrogate pair, and terminates it.
+void CopyWideCut(const WCHAR* src, int length, WCHAR* dst, size_t dstChars)
+{
+    size_t count = length > 0 ? (size_t)length : 0;
+    if (count > dstChars - 1) {
+        count = dstChars - 1;
+        if (count > 0 && IS_HIGH_SURROGATE(src[count - 1]))
+            count--;
+    }
+    memcpy(dst, src, count * sizeof(WCHAR));
+    dst[count] = 0;
+}
+
+} // namespace
+
+void AnsiToWideBounded(const char* src, size_t srcSize, WCHAR* dst, size_t dstChars)
+{
+    if (dstChars == 0)
+        return;
+    dst[0] = 0;
+    if (!src)
+        return;
+    // A character takes one to four bytes in any code page and gives at least one unit, so the
+    // first 4 * dstChars bytes hold everything that can fit; a character cut at that boundary
+    // only spoils units that are dropped anyway.
+    WCHAR wide[4 * MAX_CONVERTED_CHARS];
+    size_t chars = dstChars < MAX_CONVERTED_CHARS ? dstChars : MAX_CONVERTED_CHARS;
+    int length = (int)strnlen(src, srcSize < 4 * chars ? srcSize : 4 * chars);
+    int converted = length ? MultiByteToWideChar(CP_ACP, 0, src, length, wide, (int)ARRAYSIZE(wide)) : 0;
+    CopyWideCut(wide, converted, dst, chars);
+}
+
+void Utf8ToWideBounded(const BYTE* src, size_t srcSize, WCHAR* dst, size_t dstChars)
+{
+    if (dstChars == 0)
+        return;
+    dst[0] = 0;
+    if (!src)
+        return;
+    // As above: invalid sequences come out as one U+FFFD per one to four bytes.
+    WCHAR wide[4 * MAX_CONVERTED_CHARS];
+    size_t chars = dstChars < MAX_CONVERTED_CHARS ? dstChars : MAX_CONVERTED_CHARS;
+    size_t take = srcSize < 4 * chars ? srcSize : 4 * chars;
+    int converted = take ? MultiByteToWideChar(CP_UTF8, 0, (const char*)src, (int)take, wide, (int)ARRAYSIZE(wide)) : 0;
+    CopyWideCut(wide, converted, dst, chars);
+}
