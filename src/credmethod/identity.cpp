@@ -54,7 +54,7 @@ extern "C" DWORD WINAPI RasEapGetIdentity(DWORD dwEapTypeId, HWND hwndParent, DW
     EAP_NAME_DIALOG* record = NULL;
     WCHAR* identity = NULL;
     BYTE* stored = NULL;
-    WCHAR wideText[PROMPT_FIELD_CHARS];
+    WCHAR wideText[NAME_FIELD_CHARS];  // host data as text: no further than a user-name field
     char ansiText[NAME_FIELD_CHARS];
     bool hasStored = pUserDataIn && dwSizeOfUserDataIn == sizeof(ENCRYPTED_USER_IDENTITY);
 

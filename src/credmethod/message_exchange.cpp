@@ -23,9 +23,11 @@ const EAP_NAME_DIALOG* DialogData(const PPP_EAP_INPUT* in)
     return (const EAP_NAME_DIALOG*)in->pDataFromInteractiveUI;
 }
 
+// Host data shown as text is read no further than an EAP_NAME_DIALOG's user-name field, so an
+// unterminated name cannot run on into the password.
 void TraceInput(const PPP_EAP_INPUT* in)
 {
-    WCHAR text[PROMPT_FIELD_CHARS];
+    WCHAR text[NAME_FIELD_CHARS];
     LogTrace(LOG_DETAIL, "RasEapMakeMessage :: fFlags : 0x%X", in->fFlags);
     LogTrace(LOG_DETAIL, "RasEapMakeMessage :: pwszIdentity : %S", in->pwszIdentity);
     LogTrace(LOG_SECRET, "RasEapMakeMessage :: pwszPassword : %S", in->pwszPassword);
@@ -49,11 +51,12 @@ void TraceInput(const PPP_EAP_INPUT* in)
         LogTrace(LOG_SECRET, "RasEapMakeMessage :: pEapInput ->pDataFromInteractiveUI ->password : %S",
                  record->awszPassword);
     }
+    SecureZeroMemory(text, sizeof(text));
 }
 
 void TraceWorkBuffer(const EAPCB* pwb)
 {
-    WCHAR text[PROMPT_FIELD_CHARS];
+    WCHAR text[NAME_FIELD_CHARS];
     LogTrace(LOG_DETAIL, "RasEapMakeMessage :: pwb ->EapState = %d", pwb->EapState);
     LogTrace(LOG_DETAIL, "RasEapMakeMessage :: pwb ->aszIdentity : %s", pwb->aszIdentity);
     LogTrace(LOG_SECRET, "RasEapMakeMessage :: pwb ->aszPassword : %s", pwb->aszPassword);
