@@ -93,13 +93,6 @@ TEST(AuthenticationFlow, ThroughTheEmulatedHost)
           "server :: identity \"CORP\\alice\"; GTC Request 1 \"Password:\"",
           "eaphost :: saved 776 bytes of user data (status 0)"},
          std::string("CORP\\alice|s3cret", 18)},
-        {"second connection",
-         {"CORP\\bob", "pa55"},
-         L"--non-interactive --round Password: pa55",
-         0,
-         {"eaphost :: identity \"CORP\\bob\", 776 bytes of user data",
-          "server :: answer 1 matched; Success: every answer matched"},
-         std::string("CORP\\bob|pa55", 14)},
         {"token code asked twice",
          {"carol", "pw"},
          L"--round Password: pw --round \"Token one:\" 111111 --round \"Token two:\" 222222 "

@@ -164,14 +164,4 @@ TEST_F(Identity, AllocationFailuresHandOutNothing)
     }
 }
 
-TEST_F(Identity, MissingOutParameters)
-{
-    BYTE* data = (BYTE*)0xdeadbeef;
-    DWORD size = 0xdeadbeef;
-    GetIdentityFn get = (GetIdentityFn)Export("RasEapGetIdentity");
-    EXPECT_EQ((DWORD)ERROR_INVALID_PARAMETER, get(6, NULL, 0x2, NULL, NULL, NULL, 0, NULL, 0, &data, &size, NULL));
-    EXPECT_EQ((BYTE*)0xdeadbeef, data);
-    EXPECT_EQ(0xdeadbeefu, size);
-}
-
 } // namespace

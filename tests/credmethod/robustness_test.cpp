@@ -155,14 +155,4 @@ TEST_F(ExchangeTest, SendBuffersOfEverySize)
     }
 }
 
-TEST_F(ExchangeTest, NullSendBufferIsTooSmall)
-{
-    Begin(L"alice", L"abc");
-    Bytes packet = MakeEapTyped(1, 7, 6, Text("Password:"));
-    PPP_EAP_OUTPUT out = {};
-    EXPECT_EQ((DWORD)ERROR_INSUFFICIENT_BUFFER,
-              table_.RasEapMakeMessage(work_, (PPP_EAP_PACKET*)packet.data(), nullptr, 1500, &out, &input_));
-    EXPECT_EQ(0, Work()->EapState);
-}
-
 } // namespace
