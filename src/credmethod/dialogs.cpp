@@ -40,15 +40,19 @@ INT_PTR RunDialog(int dialogId, DLGPROC proc, HWND parent, EAP_NAME_DIALOG* reco
 {
     LogTrace(LOG_DETAIL, lines.called, dialogId);
     INT_PTR result = DialogBoxParamW(g_hResourceModule, MAKEINTRESOURCEW(dialogId), parent, proc, (LPARAM)record);
+    DWORD error = GetLastError();
     if (result == IDOK)
         LogTrace(LOG_DETAIL, lines.pressedOk);
     else if (result == IDCANCEL)
         LogTrace(LOG_DETAIL, lines.canceled);
     else if (result == -1)
-        LogTrace(LOG_DETAIL, lines.openFailed, GetLastError());
+        LogTrace(LOG_DETAIL, lines.openFailed, error);
     else
         LogTrace(LOG_DETAIL, lines.unknownResult, (int)result);
     LogTrace(LOG_DETAIL, lines.returning, (int)result);
+    // The caller may want the reason a dialog could not be opened; tracing must not hide it.
+    if (result == -1)
+        SetLastError(error);
     return result;
 }
 

@@ -1,5 +1,6 @@
 // The plug-in's modal dialogs. Both fill an EAP_NAME_DIALOG only when the user presses OK and
-// return the dialog result: 1 OK, 2 Cancel, -1 when the dialog could not be opened.
+// return the dialog result: 1 OK, 2 Cancel, -1 when the dialog could not be opened (the last
+// error then tells why).
 #pragma once
 
 #include <windows.h>

@@ -119,11 +119,21 @@ extern "C" DWORD WINAPI RasEapGetIdentity(DWORD dwEapTypeId, HWND hwndParent, DW
     }
 
     LogTrace(LOG_DETAIL, "RasEapGetIdentity :: prompt for username and password");
-    if (GetUsernameAndPassword(hwndParent, record) == IDCANCEL) {
+    switch (GetUsernameAndPassword(hwndParent, record)) {
+    case IDCANCEL:
         status = ERROR_CANCELLED;
         goto done;
+    case -1:
+        // Handing out an empty identity would report a failure as success: the host would
+        // go on to authenticate a user nobody named. Hand out nothing and say why.
+        status = GetLastError();
+        if (status == 0)
+            status = ERROR_CANCELLED;
+        LogTrace(LOG_ERROR, "RasEapGetIdentity :: the credentials dialog could not be opened, error %d", status);
+        goto done;
+    default:
+        break;
     }
-    // Also when the dialog could not be opened: the host then goes on with an empty identity.
     lstrcpynW(identity, record->awszIdentity, NAME_FIELD_CHARS);
     LogTrace(LOG_DETAIL, "RasEapGetIdentity :: setup the OUT parameters");
     *ppUserDataOut = (BYTE*)record;

@@ -97,6 +97,31 @@ TEST_F(Identity, NonInteractiveWithoutStoredCredentialsAsksForInteraction)
     }
 }
 
+INT_PTR WINAPI FailingDialogBox(HINSTANCE, LPCWSTR, HWND, DLGPROC, LPARAM)
+{
+    SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+    return -1;
+}
+
+TEST_F(Identity, CredentialsDialogThatCannotOpenIsAFailure)
+{
+    ImportPatch patch(plugin_, "user32.dll", "DialogBoxParamW", (void*)FailingDialogBox);
+    ASSERT_TRUE(patch.Installed());
+    AllocatorProbe probe(plugin_, 0, 0);
+    IdentityResult r = Get(0x80, nullptr, 0);
+    EXPECT_EQ((DWORD)ERROR_RESOURCE_NAME_NOT_FOUND, r.status);
+    EXPECT_TRUE(Untouched(r));
+    std::vector<std::string> lines = TraceLines();
+    EXPECT_TRUE(HasLine(lines, "GetUsernameAndPassword :: error opening dialog, status: 1814"));
+    bool errorLevel = false;
+    for (const TraceRecord& record : ReadTraceLog())
+        errorLevel |= record.text ==
+                          "RasEapGetIdentity :: the credentials dialog could not be opened, error 1814" &&
+                      (record.flags & 0x10000);
+    EXPECT_TRUE(errorLevel);
+    EXPECT_EQ("RasEapGetIdentity :: Returning 1814", lines.back());
+}
+
 TEST_F(Identity, StoredCredentialsAreHandedBackWithoutDialog)
 {
     std::string longName(256, 'n');
