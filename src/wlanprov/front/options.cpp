@@ -28,7 +28,7 @@ enum OptionId {
     OPT_ENABLE_FAST_RECONNECT, OPT_VALIDATE_SERVER_CERT, OPT_TRUST_ROOT_CA, OPT_DEBUG_LOG,
 };
 
-struct OptionSpec {
+struct OptionRule {
     OptionId id;
     const char* token;    // compared byte for byte over its whole length, colon included
     const char* element;  // the name in the messages' brackets
@@ -37,7 +37,7 @@ struct OptionSpec {
 };
 
 // In the order the handlers test them.
-const OptionSpec kOptions[] = {
+const OptionRule kOptions[] = {
     {OPT_SSID, "/SSID:", "SSID", KIND_SSID, FOR_ALL},
     {OPT_AUTHENTICATION, "/Authentication:", "AuthenticationMode", KIND_CHOICE, FOR_ADD},
     {OPT_ENCRYPTION, "/Encryption:", "Encryptiontype", KIND_CHOICE, FOR_ADD},
@@ -179,16 +179,16 @@ void StoreChoice(OptionId id, const Choice* choice, HandlerKind kind, OptionSet*
     }
 }
 
-void PrintInvalid(HandlerKind kind, const OptionSpec& spec)
+void PrintInvalid(HandlerKind kind, const OptionRule& rule)
 {
-    printf("%s :: [%s] : invalid input\n", HandlerName(kind), spec.element);
+    printf("%s :: [%s] : invalid input\n", HandlerName(kind), rule.element);
 }
 
 // Checks and stores one value. Returns 0, or 13 after printing the option's message.
-DWORD TakeValue(const OptionSpec& spec, const char* value, HandlerKind kind, OptionSet* o)
+DWORD TakeValue(const OptionRule& rule, const char* value, HandlerKind kind, OptionSet* o)
 {
     size_t length = strlen(value);
-    switch (spec.kind) {
+    switch (rule.kind) {
     case KIND_SSID:
         if (length < 1 || length > MAX_SSID_BYTES)
             break;
@@ -224,23 +224,23 @@ DWORD TakeValue(const OptionSpec& spec, const char* value, HandlerKind kind, Opt
         break;
     case KIND_CHOICE:
     case KIND_BOOL:
-        if (const Choice* choice = FindChoice(ChoicesFor(spec.id, kind), value)) {
-            StoreChoice(spec.id, choice, kind, o);
+        if (const Choice* choice = FindChoice(ChoicesFor(rule.id, kind), value)) {
+            StoreChoice(rule.id, choice, kind, o);
             return 0;
         }
         break;
     }
-    PrintInvalid(kind, spec);
+    PrintInvalid(kind, rule);
     return ERROR_INVALID_DATA;
 }
 
-const OptionSpec* MatchToken(const char* argument, HandlerKind kind)
+const OptionRule* MatchToken(const char* argument, HandlerKind kind)
 {
-    for (const OptionSpec& spec : kOptions) {
-        if (!(spec.handlers & (1u << kind)))
+    for (const OptionRule& rule : kOptions) {
+        if (!(rule.handlers & (1u << kind)))
             continue;
-        if (strncmp(argument, spec.token, strlen(spec.token)) == 0)
-            return &spec;
+        if (strncmp(argument, rule.token, strlen(rule.token)) == 0)
+            return &rule;
     }
     return nullptr;
 }
@@ -278,13 +278,13 @@ DWORD ParseOptions(int argc, char** argv, HandlerKind kind, OptionSet* options)
 {
     InitOptionSet(options, kind);
     for (int i = 2; i < argc; ++i) {
-        const OptionSpec* spec = MatchToken(argv[i], kind);
-        if (!spec) {
+        const OptionRule* rule = MatchToken(argv[i], kind);
+        if (!rule) {
             printf("%s :: invalid input\n", HandlerName(kind));
             return ERROR_INVALID_DATA;
         }
         // The value is everything after the token's colon, which is the argument's first.
-        DWORD result = TakeValue(*spec, argv[i] + strlen(spec->token), kind, options);
+        DWORD result = TakeValue(*rule, argv[i] + strlen(rule->token), kind, options);
         if (result != 0)
             return result;
     }
