@@ -5,6 +5,7 @@
 
 #include "records.h"
 #include "tracing.h"
+#include "allocation.h"
 
 namespace {
 
@@ -108,9 +109,7 @@ extern "C" DWORD WINAPI RasEapCreateConnectionProperties(DWORD dwEapTypeId, DWOR
     data = (BYTE*)LocalAlloc(LPTR, sizeof(ENCRYPTED_USER_IDENTITY));
     if (!data) {
         // Reporting success without the block would leave the host with a size and no data.
-        result = GetLastError();
-        if (result == NO_ERROR)
-            result = ERROR_NOT_ENOUGH_MEMORY;
+        result = AllocationError();
         LogTrace(LOG_ERROR, "RasEapCreateConnectionProperties() :: Out of memory");
         return result;
     }

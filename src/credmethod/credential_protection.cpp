@@ -4,6 +4,7 @@
 
 #include "text_convert.h"
 #include "tracing.h"
+#include "allocation.h"
 
 DWORD DecryptData(EAPCB* pwb, const PPP_EAP_INPUT* pEapInput, void** ppWorkBuffer)
 {
@@ -12,9 +13,7 @@ DWORD DecryptData(EAPCB* pwb, const PPP_EAP_INPUT* pEapInput, void** ppWorkBuffe
     ENCRYPTED_USER_IDENTITY* record =
         (ENCRYPTED_USER_IDENTITY*)LocalAlloc(LPTR, sizeof(ENCRYPTED_USER_IDENTITY));
     if (!record) {
-        status = GetLastError();
-        if (status == NO_ERROR)
-            status = ERROR_NOT_ENOUGH_MEMORY;
+        status = AllocationError();
         LogTrace(LOG_ERROR, "RasEapBegin :: Out of memory");
         goto done;
     }
@@ -58,9 +57,7 @@ DWORD EncryptData(const EAPCB* pwb, PPP_EAP_OUTPUT* out)
     ENCRYPTED_USER_IDENTITY* record =
         (ENCRYPTED_USER_IDENTITY*)LocalAlloc(LPTR, sizeof(ENCRYPTED_USER_IDENTITY));
     if (!record) {
-        status = GetLastError();
-        if (status == NO_ERROR)
-            status = ERROR_NOT_ENOUGH_MEMORY;
+        status = AllocationError();
         LogTrace(LOG_ERROR, "RasEapMakeMessage :: Out of memory");
         goto done;
     }

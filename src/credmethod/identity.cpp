@@ -9,6 +9,7 @@
 #include "records.h"
 #include "text_convert.h"
 #include "tracing.h"
+#include "allocation.h"
 
 namespace {
 
@@ -28,12 +29,6 @@ const FlagName kIdentityFlags[] = {
     {0x80, "RasEapGetIdentity :: RAS_EAP_FLAG_8021X_AUTH"},
     {0x100, "RasEapGetIdentity :: RAS_EAP_FLAG_HOSTED_IN_PEAP"},
 };
-
-DWORD AllocationError()
-{
-    DWORD status = GetLastError();
-    return status != NO_ERROR ? status : ERROR_NOT_ENOUGH_MEMORY;
-}
 
 void Release(void* block)
 {

@@ -7,6 +7,7 @@
 #include "records.h"
 #include "text_convert.h"
 #include "tracing.h"
+#include "allocation.h"
 
 namespace {
 
@@ -64,7 +65,7 @@ extern "C" DWORD WINAPI RasEapInvokeInteractiveUI(DWORD dwEapTypeId, HWND hwndPa
     LogTrace(LOG_DETAIL, "RasEapInvokeInteractiveUI :: allocate the memory");
     record = (EAP_NAME_DIALOG*)LocalAlloc(LPTR, sizeof(EAP_NAME_DIALOG));
     if (!record) {
-        result = GetLastError();
+        result = AllocationError();
         LogTrace(LOG_ERROR, "RasEapInvokeInteractiveUI :: Out of memory");
         goto done;
     }

@@ -11,6 +11,7 @@
 #include "records.h"
 #include "text_convert.h"
 #include "tracing.h"
+#include "allocation.h"
 
 namespace {
 
@@ -96,9 +97,9 @@ DWORD AskForUserInput(EAPCB* pwb, const PPP_EAP_PACKET* received, WORD length, P
     LogTrace(LOG_PROTOCOL, "RasEapMakeMessage :: Invoke the interactive UI");
     EAP_UI_CONTEXT* context = (EAP_UI_CONTEXT*)LocalAlloc(LPTR, sizeof(EAP_UI_CONTEXT));
     if (!context) {
-        DWORD status = GetLastError();
+        DWORD status = AllocationError();
         LogTrace(LOG_ERROR, "RasEapMakeMessage :: Out of memory");
-        return status != NO_ERROR ? status : ERROR_NOT_ENOUGH_MEMORY;
+        return status;
     }
     context->dwUIType = UI_TYPE_TOKEN;
     Utf8ToWideBounded(received->Data + 1, length - EAP_TYPED_HEADER_SIZE, context->awszPrompt,
