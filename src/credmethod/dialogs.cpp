@@ -51,7 +51,7 @@ INT_PTR RunDialog(int dialogId, DLGPROC proc, HWND parent, EAP_NAME_DIALOG* reco
         LogTrace(LOG_DETAIL, lines.unknownResult, (int)result);
     LogTrace(LOG_DETAIL, lines.returning, (int)result);
     // The caller may want the reason a dialog could not be opened; tracing must not hide it.
-    if (result == -1)
+    if (result != IDOK && result != IDCANCEL)
         SetLastError(error);
     return result;
 }

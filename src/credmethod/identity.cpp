@@ -115,19 +115,20 @@ extern "C" DWORD WINAPI RasEapGetIdentity(DWORD dwEapTypeId, HWND hwndParent, DW
 
     LogTrace(LOG_DETAIL, "RasEapGetIdentity :: prompt for username and password");
     switch (GetUsernameAndPassword(hwndParent, record)) {
+    case IDOK:
+        break;
     case IDCANCEL:
         status = ERROR_CANCELLED;
         goto done;
-    case -1:
+    default:
+        // The dialog could not be opened (-1, or 0 for a parent window that is not one).
         // Handing out an empty identity would report a failure as success: the host would
         // go on to authenticate a user nobody named. Hand out nothing and say why.
         status = GetLastError();
         if (status == 0)
-            status = ERROR_CANCELLED;
+            status = ERROR_CAN_NOT_COMPLETE;
         LogTrace(LOG_ERROR, "RasEapGetIdentity :: the credentials dialog could not be opened, error %d", status);
         goto done;
-    default:
-        break;
     }
     lstrcpynW(identity, record->awszIdentity, NAME_FIELD_CHARS);
     LogTrace(LOG_DETAIL, "RasEapGetIdentity :: setup the OUT parameters");

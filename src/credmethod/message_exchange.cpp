@@ -176,8 +176,8 @@ DWORD OnDialogData(EAPCB* pwb, const PPP_EAP_INPUT* in, PPP_EAP_PACKET* send, DW
 {
     const EAP_NAME_DIALOG* record = DialogData(in);
     if (!record) {
+        // Whatever this call decided for a packet it received stands.
         LogTrace(LOG_DETAIL, "RasEapMakeMessage :: no data from the interactive UI, nothing to send");
-        out->Action = EAPACTION_NoAction;
         return NO_ERROR;
     }
     DWORD status = NO_ERROR;

@@ -245,6 +245,20 @@ TEST_F(ExchangeTest, SuccessHandsOutTheStoredRecord)
     ReturnBlocks(r.out);
 }
 
+TEST_F(ExchangeTest, EmptyDialogDataLeavesThePacketsDecisionStanding)
+{
+    Begin(L"bob", L"pw");
+    ReturnBlocks(Receive(MakeEapTyped(1, 4, 6, Text("Password:"))).out);
+    PPP_EAP_INPUT input = {};
+    input.fDataReceivedFromInteractiveUI = TRUE;  // and no data: a cancelled dialog
+    Bytes success = MakeEapResult(3, 4);
+    MessageResult r = Message(&success, 1500, &input);
+    EXPECT_EQ(0u, r.status);
+    EXPECT_EQ(EAPACTION_Done, r.out.Action);
+    EXPECT_EQ(TRUE, r.out.fSaveUserData);
+    ReturnBlocks(r.out);
+}
+
 TEST_F(ExchangeTest, FailureAndUnexpectedCodes)
 {
     struct Case {

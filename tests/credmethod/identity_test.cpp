@@ -122,6 +122,19 @@ TEST_F(Identity, CredentialsDialogThatCannotOpenIsAFailure)
     EXPECT_EQ("RasEapGetIdentity :: Returning 1814", lines.back());
 }
 
+TEST_F(Identity, CredentialsDialogWithABadParentIsAFailure)
+{
+    // DialogBoxParamW returns 0, not -1, for a parent that is no window.
+    AllocatorProbe probe(plugin_, 0, 0);
+    IdentityResult r = {0, (BYTE*)0xdeadbeef, 0xdeadbeef, (WCHAR*)0xdeadbeef};
+    r.status = ((GetIdentityFn)Export("RasEapGetIdentity"))(6, (HWND)(ULONG_PTR)0xdead0, 0x80, L"book", L"entry",
+                                                             NULL, 0, NULL, 0, &r.data, &r.size, &r.identity);
+    EXPECT_NE(0u, r.status);
+    EXPECT_NE((DWORD)ERROR_CANCELLED, r.status);
+    EXPECT_TRUE(Untouched(r));
+    EXPECT_TRUE(HasLine(TraceLines(), "GetUsernameAndPassword :: unknown error opening dialog: 0"));
+}
+
 TEST_F(Identity, StoredCredentialsAreHandedBackWithoutDialog)
 {
     std::string longName(256, 'n');
