@@ -27,8 +27,8 @@ WlanprovRun RunWlanprov(const std::wstring& platform, const std::wstring& argume
                            L"\\wlanprov.exe\"" + (arguments.empty() ? L"" : L" " + arguments);
     WlanprovRun run;
     run.process = RunProcess(command, L"", [&run](DWORD processId) {
-        // The program either shows the dialog soon or exits; a closed pipe ends the wait.
-        HWND dialog = BridgeWaitForDialog(processId, L"wlanprov Help", 4000);
+        // Returns as soon as the program has ended, so a long wait costs nothing.
+        HWND dialog = BridgeWaitForDialog(processId, L"wlanprov Help", 60000);
         if (!dialog)
             return;
         ++run.dialogs;
