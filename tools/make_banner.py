@@ -2,8 +2,9 @@
 """Draws credmethod's 318 x 139 24-bit banner (bitmap 103): two notebook computers joined
 across a globe."""
 import math
-import struct
 import sys
+
+from bmp24 import write_bmp24
 
 W, H = 318, 139
 GLOBE = (159, 66, 44)  # centre x, centre y, radius
@@ -74,19 +75,7 @@ def pixel(x, y):
 
 
 def main(path):
-    row_size = (W * 3 + 3) & ~3
-    pixels = bytearray()
-    for y in range(H - 1, -1, -1):  # bottom-up rows
-        row = bytearray()
-        for x in range(W):
-            r, g, b = pixel(x, y)
-            row += bytes((b, g, r))
-        row += b"\0" * (row_size - len(row))
-        pixels += row
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(pixels), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, W, H, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
-    with open(path, "wb") as f:
-        f.write(header + info + pixels)
+    write_bmp24(path, W, H, pixel)
 
 
 if __name__ == "__main__":

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Draws wlanprov's 129 x 35 24-bit logo (bitmap 116): three signal arcs beside a wave."""
 import math
-import struct
 import sys
+
+from bmp24 import write_bmp24
 
 W, H = 129, 35
 
@@ -22,19 +23,7 @@ def pixel(x, y):
     return (min(r, 255), min(g, 255), min(b, 255))
 
 def main(path):
-    row_size = (W * 3 + 3) & ~3
-    pixels = bytearray()
-    for y in range(H - 1, -1, -1):  # bottom-up rows
-        row = bytearray()
-        for x in range(W):
-            r, g, b = pixel(x, y)
-            row += bytes((b, g, r))
-        row += b"\0" * (row_size - len(row))
-        pixels += row
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(pixels), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, W, H, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
-    with open(path, "wb") as f:
-        f.write(header + info + pixels)
+    write_bmp24(path, W, H, pixel)
 
 if __name__ == "__main__":
     main(sys.argv[1])
