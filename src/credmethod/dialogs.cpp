@@ -61,9 +61,12 @@ EAP_NAME_DIALOG* DialogRecord(HWND dialog)
     return (EAP_NAME_DIALOG*)GetWindowLongPtrW(dialog, DWLP_USER);
 }
 
-// The record's title, read no further than its field even when it is not terminated.
-bool CopyTitle(const EAP_NAME_DIALOG* record, WCHAR (&title)[PROMPT_FIELD_CHARS])
+// Keeps the record given at initialisation in the dialog's user slot and copies its title,
+// read no further than its field even when it is not terminated. False when it is empty.
+bool KeepRecord(HWND dialog, LPARAM initParam, WCHAR (&title)[PROMPT_FIELD_CHARS])
 {
+    EAP_NAME_DIALOG* record = (EAP_NAME_DIALOG*)initParam;
+    SetWindowLongPtrW(dialog, DWLP_USER, (LONG_PTR)record);
     lstrcpynW(title, record->awszTitle, PROMPT_FIELD_CHARS);
     return title[0] != 0;
 }
@@ -140,10 +143,8 @@ INT_PTR CALLBACK UsernameDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     switch (message) {
     case WM_INITDIALOG: {
         LogTrace(LOG_DETAIL, "UsernameDialogProc :: - WM_INITDIALOG");
-        EAP_NAME_DIALOG* record = (EAP_NAME_DIALOG*)lParam;
-        SetWindowLongPtrW(dialog, DWLP_USER, (LONG_PTR)record);
         WCHAR title[PROMPT_FIELD_CHARS];
-        if (CopyTitle(record, title))
+        if (KeepRecord(dialog, lParam, title))
             SetWindowTextW(dialog, title);
         return FALSE;
     }
@@ -176,10 +177,8 @@ INT_PTR CALLBACK UserInputDialogProc(HWND dialog, UINT message, WPARAM wParam, L
     switch (message) {
     case WM_INITDIALOG: {
         LogTrace(LOG_DETAIL, "UserInputDialogProc :: - WM_INITDIALOG");
-        EAP_NAME_DIALOG* record = (EAP_NAME_DIALOG*)lParam;
-        SetWindowLongPtrW(dialog, DWLP_USER, (LONG_PTR)record);
         WCHAR prompt[PROMPT_FIELD_CHARS];
-        if (CopyTitle(record, prompt))
+        if (KeepRecord(dialog, lParam, prompt))
             SetDlgItemTextW(dialog, IDC_PROMPT, prompt);
         return FALSE;
     }
