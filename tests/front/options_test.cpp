@@ -246,36 +246,20 @@ TEST_F(OptionGrammar, LengthLimits)
     }
 }
 
-TEST_F(OptionGrammar, WideValuesStopAtWhiteSpace)
+TEST_F(OptionGrammar, WholeValueIsStoredInTheAnsiCodePage)
 {
-    Parsed p = Parse(HANDLER_ADD_VISTA, {"/SSID:my net", "/NetworkKey:abc def",
-                                         "/TrustRootCA:My_Root CA", "/NetworkKey:abc\tdef"});
+    // Blanks stay, leading ones included; \x80 and \x92 are the euro sign and the right
+    // single quote of code page 1252, the prefix's ANSI code page.
+    Parsed p = Parse(HANDLER_ADD_VISTA, {"/SSID:my net", "/NetworkKey: abc def\x80",
+                                         "/TrustRootCA:My_Root CA\x92s"});
     ASSERT_EQ(0u, p.result);
     EXPECT_STREQ("my net", p.options.ssid);  // the SSID is kept as the narrow bytes
-    EXPECT_STREQ(L"abc", p.options.networkKey);
-    EXPECT_STREQ(L"My Root", p.options.trustRootCa[0]);
+    EXPECT_STREQ(L" abc def\x20ac", p.options.networkKey);
+    EXPECT_STREQ(L"My Root CA\x2019s", p.options.trustRootCa[0]);
 
-    Parsed removal = Parse(HANDLER_REMOVE_VISTA, {"/SSID:my net"});
+    Parsed removal = Parse(HANDLER_REMOVE_VISTA, {"/SSID:Caf\x92 net"});
     ASSERT_EQ(0u, removal.result);
-    EXPECT_STREQ(L"my", removal.options.ssidWide);
-
-    // Leading blanks are skipped by the word scan; a value of blanks only stores nothing,
-    // replacing what an earlier occurrence stored.
-    Parsed blanks = Parse(HANDLER_ADD_VISTA, {"/NetworkKey:first", "/NetworkKey:  key2",
-                                              "/TrustRootCA:   "});
-    ASSERT_EQ(0u, blanks.result);
-    EXPECT_STREQ(L"key2", blanks.options.networkKey);
-    EXPECT_STREQ(L"", blanks.options.trustRootCa[0]);
-    Parsed cleared = Parse(HANDLER_ADD_VISTA, {"/NetworkKey:first", "/NetworkKey: "});
-    EXPECT_STREQ(L"", cleared.options.networkKey);
-}
-
-TEST_F(OptionGrammar, BytesAreWidenedOneByOne)
-{
-    Parsed p = Parse(HANDLER_ADD_XP_SP2, {"/NetworkKey:\xe9t\xe9", "/SSID:caf\xe9"});
-    ASSERT_EQ(0u, p.result);
-    EXPECT_STREQ(L"\x00e9t\x00e9", p.options.networkKey);
-    EXPECT_STREQ("caf\xe9", p.options.ssid);
+    EXPECT_STREQ(L"Caf\x2019 net", removal.options.ssidWide);
 }
 
 TEST_F(OptionGrammar, ValueKeepsLaterColons)
@@ -461,7 +445,7 @@ TEST_F(OptionGrammar, EchoLinesRemoval)
         const char* expected;
     };
     const Case cases[] = {
-        {HANDLER_REMOVE_VISTA, "WZCRemoveProfile_Vista :: input parameter: SSID : my\n"},
+        {HANDLER_REMOVE_VISTA, "WZCRemoveProfile_Vista :: input parameter: SSID : my net\n"},
         {HANDLER_REMOVE_XP_SP2, "WZCRemoveProfile_XP_SP2 :: input parameter: SSID : my net\n"},
         {HANDLER_REMOVE_XP_SP1, "WZCRemoveProfile_XP_SP1 :: input parameter: SSID : my net\n"},
     };

@@ -120,6 +120,61 @@ TEST(EndToEnd, FailedRemovalExitsWithTheLastCode)
     EXPECT_EQ(1168u, remove.exitCode);
 }
 
+// The profile that interface index holds under this name, or "" when it has none.
+std::wstring StoredDocument(int index, const wchar_t* name)
+{
+    std::wstring document;
+    ReadTestbedProfile(index, name, &document);
+    return document;
+}
+
+TEST(EndToEnd, WhatIsTypedIsStoredAndRemovedByTheSameValue)
+{
+    SetEnvironmentVariableW(L"WLANPROV_TESTBED_STATE", kMachine);
+    ASSERT_EQ(0, ResetTestbedState(DefaultTestbedInterfaces()));
+    ASSERT_EQ(0, WriteTestbedProfile(0, L"Cafe", L"<another/>"));
+
+    const std::wstring psk = L" /Authentication:WPA2PSK /Encryption:AES ";
+    EXPECT_EQ(0u, RunVista(L"-add \"/SSID:Cafe Wifi\"" + psk +
+                           L"\"/NetworkKey:my secret phrase\"").exitCode);
+    EXPECT_NE(std::wstring::npos, StoredDocument(1, L"Cafe Wifi")
+                                      .find(L"<keyMaterial>my secret phrase</keyMaterial>"));
+    EXPECT_EQ(0u, RunVista(L"-add /SSID:Caf\x2019" + psk + L"/NetworkKey:12345678").exitCode);
+    EXPECT_NE(L"", StoredDocument(0, L"Caf\x2019"));
+
+    // A key character of the ANSI code page reaches the document as that character; the
+    // platform takes only printable ASCII in a pass phrase and says so.
+    ProcessResult euro = RunVista(L"-add /SSID:Euro" + psk + L"/NetworkKey:pass\x20acword /DebugLog:TRUE");
+    EXPECT_NE(std::string::npos, euro.output.find("NetworkKey : pass\x80word\n"));
+    EXPECT_NE(std::string::npos, euro.output.find("<keyMaterial>pass\x80word</keyMaterial>"));
+    EXPECT_EQ(1206u, euro.exitCode);
+
+    EXPECT_EQ(0u, RunVista(L"-delete \"/SSID:Cafe Wifi\"").exitCode);
+    EXPECT_EQ(0u, RunVista(L"-delete /SSID:Caf\x2019").exitCode);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(L"", StoredDocument(i, L"Cafe Wifi"));
+        EXPECT_EQ(L"", StoredDocument(i, L"Caf\x2019"));
+    }
+    EXPECT_EQ(L"<another/>", StoredDocument(0, L"Cafe"));
+}
+
+TEST(EndToEnd, AFailedInterfaceIsTheExitCode)
+{
+    SetEnvironmentVariableW(L"WLANPROV_TESTBED_STATE", kMachine);
+    ASSERT_EQ(0, ResetTestbedState(DefaultTestbedInterfaces()));
+    ASSERT_EQ(0, SetTestbedFault(L"WlanSetProfile", 0, 1206));
+    ProcessResult add = RunVista(L"-add /SSID:Office /Authentication:open /Encryption:none");
+    EXPECT_EQ(1206u, add.exitCode);
+    EXPECT_EQ(L"", StoredDocument(0, L"Office"));
+    EXPECT_NE(L"", StoredDocument(1, L"Office"));
+
+    ASSERT_EQ(0, WriteTestbedProfile(0, L"Office", L"<stored/>"));
+    ASSERT_EQ(0, SetTestbedFault(L"WlanDeleteProfile", 0, 5));
+    EXPECT_EQ(5u, RunVista(L"-delete /SSID:Office").exitCode);
+    ClearTestbedFaults();
+    EXPECT_EQ(L"", StoredDocument(1, L"Office"));
+}
+
 TEST(EndToEnd, ProgramNeverImportsTheWlanApi)
 {
     std::vector<std::string> imports = ImportedDlls(Program(L"vista"));

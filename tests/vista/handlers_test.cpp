@@ -248,7 +248,7 @@ TEST_F(VistaHandlers, PlatformFailuresOfAdd)
     const FaultCase cases[] = {
         {"open fails", L"WlanOpenHandle", -1, 5, 5, "", {false, false}},
         {"enumeration fails", L"WlanEnumInterfaces", -1, 8, 8, version, {false, false}},
-        {"first interface refuses the profile", L"WlanSetProfile", 0, 1206, 0,
+        {"first interface refuses the profile", L"WlanSetProfile", 0, 1206, 1206,
          version + "WZC_Vista :: ERROR!! WlanSetProfile failed and returned code [1206]\n"
                    "WZC_Vista :: The specified profile is not valid\n"
                    "WZC_Vista :: Reason : An unknown error occurred.\n" + ok,
@@ -326,17 +326,24 @@ TEST_F(VistaHandlers, DeleteOutcomes)
          echo + version + absent + deleted, {false, false}},
         {"only on the first", {"/SSID:Office"}, {true, false}, nullptr, 0, 0, 1168,
          echo + version + deleted + absent, {false, false}},
-        {"blank ends the name", {"/SSID:Office Annex"}, {true, true}, nullptr, 0, 0, 0,
-         echo + version + deleted + deleted, {false, false}},
+        {"the whole name, blank included", {"/SSID:Office Annex"}, {true, true}, nullptr, 0, 0,
+         1168, "WZCRemoveProfile_Vista :: input parameter: SSID : Office Annex\n" + version +
+                   absent + absent,
+         {true, true}},
         {"debug log", {"/SSID:Office", "/DebugLog:TRUE"}, {true, true}, nullptr, 0, 0, 0,
          echo + version + "WZCRemoveProfile_Vista :: Adapter: Test adapter 0\n" + deleted +
              "WZCRemoveProfile_Vista :: Adapter: Test adapter 1\n" + deleted +
              "WZCRemoveProfile_Vista :: returning 0\n",
          {false, false}},
-        {"removal fails on the first", {"/SSID:Office"}, {true, true}, L"WlanDeleteProfile", 0, 5, 0,
+        {"removal fails on the first", {"/SSID:Office"}, {true, true}, L"WlanDeleteProfile", 0, 5, 5,
          echo + version + "WZCRemoveProfile_Vista :: ERROR!! profile removal failed and return "
                           "error [5]\n" + deleted,
          {true, false}},
+        {"absent from the first, fails on the second", {"/SSID:Office"}, {false, true},
+         L"WlanDeleteProfile", 1, 5, 5,
+         echo + version + absent + "WZCRemoveProfile_Vista :: ERROR!! profile removal failed "
+                                   "and return error [5]\n",
+         {false, true}},
         {"open fails", {"/SSID:Office"}, {true, true}, L"WlanOpenHandle", -1, 1062, 1062, echo,
          {true, true}},
         {"enumeration fails", {"/SSID:Office"}, {true, true}, L"WlanEnumInterfaces", -1, 8, 8,

@@ -1,5 +1,6 @@
 // wlanprov: provisions a preferred wireless network on every wireless adapter of the computer
 // (-add), removes one (-delete), or shows the help dialog (-help).
+#include <clocale>
 #include <cstdio>
 
 #include "dispatch.h"
@@ -8,6 +9,9 @@
 
 int main(int argc, char** argv)
 {
+    // Wide text is printed in the system's ANSI code page, the one the command line came in,
+    // so that what was typed is echoed as typed.
+    setlocale(LC_CTYPE, "");
     printf("Wavestead wlanprov ( Version 1.4 )\n");
     WlanPlatform platform;
     DWORD result = DetectPlatform(&platform);

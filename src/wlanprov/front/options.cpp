@@ -111,24 +111,16 @@ const Choice* FindChoice(const Choice* choices, const char* value)
     return nullptr;
 }
 
-bool IsScanSpace(unsigned char c)
+// A value stored as UTF-16 text is the whole value after the token, blanks included,
+// converted from the system's ANSI code page exactly as the add handlers convert the SSID.
+// The lengths were checked in bytes first, and an ANSI text never has more characters than
+// bytes, so capacity always holds it. Returns false when the conversion fails.
+bool StoreWideText(const char* value, wchar_t* out, size_t capacity)
 {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
-// The runtime's scan of one white-space-delimited word with wide output: leading white space
-// is skipped, the word ends at the next white space, each byte is widened as the C locale
-// does. The result is cut to fit capacity (terminator included) and is empty when the value
-// holds no word.
-void ScanWideWord(const char* value, wchar_t* out, size_t capacity)
-{
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(value);
-    while (*p && IsScanSpace(*p))
-        ++p;
-    size_t n = 0;
-    for (; *p && !IsScanSpace(*p) && n + 1 < capacity; ++p)
-        out[n++] = static_cast<wchar_t>(*p);
-    out[n] = L'\0';
+    if (MultiByteToWideChar(CP_ACP, 0, value, -1, out, (int)capacity) != 0)
+        return true;
+    out[0] = L'\0';
+    return false;
 }
 
 LONG* FlagField(OptionId id, OptionSet* o)
@@ -151,7 +143,7 @@ void StoreChoice(OptionId id, const Choice* choice, HandlerKind kind, OptionSet*
     const char* text = choice->text;
     switch (id) {
     case OPT_AUTHENTICATION:
-        ScanWideWord(text, o->authentication, MAX_SHORT_TEXT + 1);
+        StoreWideText(text, o->authentication, MAX_SHORT_TEXT + 1);
         o->authenticationCode = choice->number;
         if (kind == HANDLER_ADD_VISTA) {
             bool oneX = strcmp(text, "WPA") == 0 || strcmp(text, "WPA2") == 0;
@@ -159,19 +151,19 @@ void StoreChoice(OptionId id, const Choice* choice, HandlerKind kind, OptionSet*
         }
         break;
     case OPT_ENCRYPTION:
-        ScanWideWord(text, o->encryption, MAX_SHORT_TEXT + 1);
+        StoreWideText(text, o->encryption, MAX_SHORT_TEXT + 1);
         o->encryptionCode = choice->number;
         break;
     case OPT_KEY_INDEX:
         o->keyIndex = choice->number;
         break;
     case OPT_EAP_TYPE:
-        ScanWideWord(text, o->eapType, MAX_SHORT_TEXT + 1);
+        StoreWideText(text, o->eapType, MAX_SHORT_TEXT + 1);
         if (kind == HANDLER_ADD_VISTA || kind == HANDLER_ADD_XP_SP1)
             o->eapTypeNumber = choice->number;
         break;
     case OPT_INNER_AUTHENTICATION:
-        ScanWideWord(text, o->innerMethod, MAX_SHORT_TEXT + 1);
+        StoreWideText(text, o->innerMethod, MAX_SHORT_TEXT + 1);
         break;
     default:
         *FlagField(id, o) = choice->number;
@@ -192,14 +184,15 @@ DWORD TakeValue(const OptionRule& rule, const char* value, HandlerKind kind, Opt
     case KIND_SSID:
         if (length < 1 || length > MAX_SSID_BYTES)
             break;
+        if (kind == HANDLER_REMOVE_VISTA && !StoreWideText(value, o->ssidWide, MAX_SSID_BYTES + 1))
+            break;
         memcpy(o->ssid, value, length + 1);
-        if (kind == HANDLER_REMOVE_VISTA)
-            ScanWideWord(value, o->ssidWide, MAX_SSID_BYTES + 1);
         return 0;
     case KIND_KEY:
         if (length > MAX_NETWORK_KEY)
             break;
-        ScanWideWord(value, o->networkKey, MAX_NETWORK_KEY + 1);
+        if (!StoreWideText(value, o->networkKey, MAX_NETWORK_KEY + 1))
+            break;
         return 0;
     case KIND_CA:
         if (length < 1 || length > MAX_CA_NAME)
@@ -209,8 +202,11 @@ DWORD TakeValue(const OptionRule& rule, const char* value, HandlerKind kind, Opt
                    HandlerName(kind), MAX_TRUST_ROOT_CA);
             return ERROR_INVALID_DATA;
         } else {
-            wchar_t* slot = o->trustRootCa[o->trustRootCaCount++];
-            ScanWideWord(value, slot, MAX_CA_NAME + 1);
+            wchar_t* slot = o->trustRootCa[o->trustRootCaCount];
+            if (!StoreWideText(value, slot, MAX_CA_NAME + 1))
+                break;
+            ++o->trustRootCaCount;
+            // Scripts write the blanks of a CA name as underscores.
             for (wchar_t* c = slot; *c; ++c)
                 if (*c == L'_')
                     *c = L' ';

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cwchar>
 
+#include "../front/adapter_result.h"
 #include "../front/certificate.h"
 #include "../front/globals.h"
 #include "../front/handlers.h"
@@ -165,8 +166,9 @@ DWORD WZC_Vista(int argc, char** argv)
     DebugPrint("WZC_Vista :: pwcXMLTemplate : %ls\n", document);
 
     for (DWORD i = 0; i < wlan.interfaces->dwNumberOfItems; ++i)
-        result = SubmitProfile(&wlan.api, wlan.handle,
-                               &wlan.interfaces->InterfaceInfo[i].InterfaceGuid, document);
+        FoldAddResult(&result, SubmitProfile(&wlan.api, wlan.handle,
+                                             &wlan.interfaces->InterfaceInfo[i].InterfaceGuid,
+                                             document));
 
 done:
     free(document);
