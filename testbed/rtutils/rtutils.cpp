@@ -7,6 +7,11 @@
 //   <flags, 8 hex digits> T <text>          a traced line; \ CR LF escaped as \\ \r \n
 //   <flags> D <group size> <address prefix> <bytes as hex, no blanks>   a dump
 // TESTBED_TRACE_REFUSE set (non-empty) makes registration fail with INVALID_TRACEID.
+//
+// Each log file is opened once per process and kept open for appending, as the platform's
+// service keeps its files: a record costs one write, and each record reaches the file at once
+// (no buffering in the process), so a crash loses nothing. To empty a log while a process
+// traces into it, truncate it; a deleted log is not recreated until the path changes.
 #include <windows.h>
 
 #include <stdarg.h>
@@ -21,8 +26,16 @@ const DWORD kMaxComponents = 64;
 struct Registry {
     CRITICAL_SECTION lock;
     char names[kMaxComponents][MAX_PATH];
+    // The open log of each component and the path it was opened for.
+    HANDLE files[kMaxComponents];
+    std::string paths[kMaxComponents];
     DWORD count;
-    Registry() : count(0) { InitializeCriticalSection(&lock); }
+    Registry() : count(0)
+    {
+        InitializeCriticalSection(&lock);
+        for (HANDLE& file : files)
+            file = INVALID_HANDLE_VALUE;
+    }
 };
 
 Registry& Components()
@@ -40,16 +53,15 @@ std::string ComponentOf(DWORD id)
     return name;
 }
 
-std::string LogDirectory()
+std::string LogDirectory(bool* fallback)
 {
     char dir[MAX_PATH];
     DWORD length = GetEnvironmentVariableA("TESTBED_TRACE_DIR", dir, MAX_PATH);
-    if (length > 0 && length < MAX_PATH)
+    *fallback = !(length > 0 && length < MAX_PATH);
+    if (!*fallback)
         return dir;
     length = GetWindowsDirectoryA(dir, MAX_PATH);
-    std::string tracing = std::string(dir, length < MAX_PATH ? length : 0) + "\\tracing";
-    CreateDirectoryA(tracing.c_str(), NULL);
-    return tracing;
+    return std::string(dir, length < MAX_PATH ? length : 0) + "\\tracing";
 }
 
 DWORD AppendRecord(DWORD id, const std::string& record)
@@ -57,14 +69,31 @@ DWORD AppendRecord(DWORD id, const std::string& record)
     std::string component = ComponentOf(id);
     if (component.empty())
         return ERROR_INVALID_PARAMETER;
-    std::string path = LogDirectory() + "\\" + component + ".LOG";
-    HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              NULL, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return GetLastError();
+    bool fallback = false;
+    std::string directory = LogDirectory(&fallback);
+    std::string path = directory + "\\" + component + ".LOG";
+    Registry& r = Components();
+    DWORD status = NO_ERROR;
+    EnterCriticalSection(&r.lock);
+    HANDLE& file = r.files[id - 1];
+    if (file != INVALID_HANDLE_VALUE && r.paths[id - 1] != path) {
+        CloseHandle(file);
+        file = INVALID_HANDLE_VALUE;
+    }
+    if (file == INVALID_HANDLE_VALUE) {
+        if (fallback)
+            CreateDirectoryA(directory.c_str(), NULL);
+        file = CreateFileA(path.c_str(), FILE_APPEND_DATA,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+        r.paths[id - 1] = path;
+    }
     DWORD written = 0;
-    DWORD status = WriteFile(file, record.data(), (DWORD)record.size(), &written, NULL) ? NO_ERROR : GetLastError();
-    CloseHandle(file);
+    if (file == INVALID_HANDLE_VALUE)
+        status = GetLastError();
+    else if (!WriteFile(file, record.data(), (DWORD)record.size(), &written, NULL))
+        status = GetLastError();
+    LeaveCriticalSection(&r.lock);
     return status;
 }
 

@@ -77,9 +77,14 @@ std::vector<TraceRecord> ReadTraceLog(const std::string& component)
     return records;
 }
 
+// Truncated, not deleted: the tracing service keeps the log open for appending.
 void ClearTraceLog(const std::string& component)
 {
-    DeleteFileA(TraceLogPath(component).c_str());
+    HANDLE file = CreateFileA(TraceLogPath(component).c_str(), GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
 }
 
 std::vector<std::string> TraceLines(const std::string& component)
