@@ -72,7 +72,7 @@ std::wstring BridgeControlText(HWND dialog, int controlId)
     return window ? WindowText(window) : std::wstring();
 }
 
-HWND BridgeWaitForDialog(DWORD processId, const wchar_t* caption, DWORD timeoutMs)
+HWND BridgeWaitForDialog(DWORD processId, const wchar_t* caption, DWORD timeoutMs, HANDLE stop)
 {
     DWORD start = GetTickCount();
     // A process that has ended will show no dialog: stop waiting then.
@@ -86,7 +86,8 @@ HWND BridgeWaitForDialog(DWORD processId, const wchar_t* caption, DWORD timeoutM
             break;
         if (process && WaitForSingleObject(process, 0) == WAIT_OBJECT_0)
             break;
-        Sleep(20);
+        if (stop ? WaitForSingleObject(stop, 20) == WAIT_OBJECT_0 : (Sleep(20), false))
+            break;
     }
     if (process)
         CloseHandle(process);

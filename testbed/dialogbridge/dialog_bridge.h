@@ -22,9 +22,10 @@ struct BridgeDialog {
 };
 
 // Waits up to timeoutMs for a visible top-level dialog (class #32770) owned by processId
-// (0 = any process) whose caption equals caption (null = any). Returns null on time-out or
-// as soon as that process has ended.
-HWND BridgeWaitForDialog(DWORD processId, const wchar_t* caption, DWORD timeoutMs);
+// (0 = any process) whose caption equals caption (null = any). Returns null on time-out, as
+// soon as that process has ended, or as soon as the event stop (when given) is signalled.
+HWND BridgeWaitForDialog(DWORD processId, const wchar_t* caption, DWORD timeoutMs,
+                         HANDLE stop = nullptr);
 
 // Reads the caption and every child control of a dialog, in z-order (template order).
 bool BridgeReadDialog(HWND dialog, BridgeDialog* out);

@@ -43,12 +43,20 @@ public:
     explicit DialogDriver(std::vector<Step> steps, DWORD waitMs = kDialogWaitMs)
         : steps_(std::move(steps)), seen_(steps_.size()), waitMs_(waitMs)
     {
+        stop_ = CreateEventW(NULL, TRUE, FALSE, NULL);
         thread_ = CreateThread(NULL, 0, Run, this, 0, NULL);
     }
-    ~DialogDriver() { Join(); }
+    ~DialogDriver()
+    {
+        Join();
+        CloseHandle(stop_);
+    }
+    // Called once the call under test has returned: it shows no dialog any more, so a step
+    // still waiting for one ends at once.
     void Join()
     {
         if (thread_) {
+            SetEvent(stop_);
             WaitForSingleObject(thread_, INFINITE);
             CloseHandle(thread_);
             thread_ = NULL;
@@ -61,7 +69,7 @@ private:
     {
         DialogDriver* d = (DialogDriver*)self;
         for (size_t i = 0; i < d->steps_.size(); i++) {
-            HWND dialog = BridgeWaitForDialog(GetCurrentProcessId(), NULL, d->waitMs_);
+            HWND dialog = BridgeWaitForDialog(GetCurrentProcessId(), NULL, d->waitMs_, d->stop_);
             if (!dialog)
                 return 0;
             Seen& seen = d->seen_[i];
@@ -94,6 +102,7 @@ private:
     std::vector<Step> steps_;
     std::vector<Seen> seen_;
     DWORD waitMs_;
+    HANDLE stop_ = NULL;
     HANDLE thread_ = NULL;
 };
 
@@ -320,7 +329,7 @@ TEST_F(Dialogs, BadUITypeShowsNoDialog)
 {
     for (DWORD uiType : {2u, 0xFFFFFFFFu}) {
         ClearTraceLog();
-        DialogDriver driver({{{}, kPressCancel}}, 1500);  // answers a dialog that should not be there
+        DialogDriver driver({{{}, kPressCancel}});  // answers a dialog that should not be there
         EXPECT_EQ(0u, Invoke(Context(uiType, L"x"))) << uiType;
         EXPECT_FALSE(driver.At(0).found) << uiType;
         ExpectNothingHandedOut();

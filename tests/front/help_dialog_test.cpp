@@ -198,8 +198,9 @@ TEST(HelpDialog, ControlsAndFonts)
         const BridgeControl& control = shown.dialog.controls[i];
         EXPECT_EQ(expected[i].id, control.id) << i;
         EXPECT_EQ(0, lstrcmpiW(expected[i].className, control.className.c_str())) << i;
-        if (expected[i].text)
+        if (expected[i].text) {
             EXPECT_EQ(expected[i].text, control.text) << i;
+        }
     }
     const BridgeControl* licence = Find(shown.dialog, IDC_HELP_LICENCE);
     EXPECT_FALSE(licence->text.empty());
