@@ -2,12 +2,18 @@
 // where nobody can see a Wine window.
 //
 //   dialogbridge run [--wait-enter | --no-relay] [--exit-code-file PATH] -- PROGRAM [ARGS...]
+//   dialogbridge hold-desktop
 //
 // Every dialog of PROGRAM is printed (caption, then each control's text) and closed with its
 // default button: at once, or after Enter with --wait-enter. With --no-relay the dialogs are
 // left to the user (a real window on a display). The exit code is PROGRAM's; with
 // --exit-code-file it is also written there in decimal, for launchers that start the bridge
 // through a program that does not pass exit codes on (Wine's explorer with a desktop).
+//
+// hold-desktop makes Wine start the prefix's desktop process and then waits until it is ended:
+// a test suite starts it once, apart from the tests' output, so that no test program starts
+// the desktop itself (two starting it at once race, and a desktop that inherited a test's
+// output pipe holds its reader).
 #include <windows.h>
 
 #include <cstdio>
@@ -135,14 +141,32 @@ int Run(int first, int argc, wchar_t** argv, RelayMode mode, const wchar_t* exit
 int Usage()
 {
     fprintf(stderr, "usage: dialogbridge run [--wait-enter | --no-relay] "
-                    "[--exit-code-file PATH] -- PROGRAM [ARGS...]\n");
+                    "[--exit-code-file PATH] -- PROGRAM [ARGS...]\n"
+                    "       dialogbridge hold-desktop\n");
     return 2;
 }
 
 } // namespace
 
+// A window of this process needs the desktop, which Wine then starts; the process stays until
+// it is ended.
+int HoldDesktop()
+{
+    HWND window = CreateWindowExW(0, L"STATIC", L"desktop holder", WS_POPUP, 0, 0, 1, 1,
+                                  nullptr, nullptr, nullptr, nullptr);
+    if (!window)
+        return 1;
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0)
+        DispatchMessageW(&message);
+    DestroyWindow(window);
+    return 0;
+}
+
 int wmain(int argc, wchar_t** argv)
 {
+    if (argc == 2 && lstrcmpW(argv[1], L"hold-desktop") == 0)
+        return HoldDesktop();
     if (argc < 2 || lstrcmpW(argv[1], L"run") != 0)
         return Usage();
     RelayMode mode = RELAY_AT_ONCE;
