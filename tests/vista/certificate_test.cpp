@@ -29,6 +29,7 @@ TEST(TrustedRoots, NameNotFoundLeavesTheOutputsAlone)
         for (BYTE b : thumbprint)
             ASSERT_EQ(0xde, b);
     }
+    ReleaseCertificateStore();
 }
 
 std::string EntryHex(const TrustedRoot& root)

@@ -8,6 +8,9 @@
 
 namespace {
 
+// The ROOT store, open from the first lookup of a handler's run to its release.
+HCERTSTORE g_rootStore = nullptr;
+
 // Reads the hash of the matching certificate into the caller's destination.
 DWORD CopyThumbprint(PCCERT_CONTEXT certificate, BYTE* thumbprint, DWORD* length)
 {
@@ -39,8 +42,10 @@ DWORD CopyThumbprint(PCCERT_CONTEXT certificate, BYTE* thumbprint, DWORD* length
 
 DWORD GetCertificate(const wchar_t* name, BYTE thumbprint[CERT_THUMBPRINT_BYTES], DWORD* length)
 {
-    HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, X509_ASN_ENCODING | PKCS_7_ASN_ENCODING,
-                                     0, CERT_SYSTEM_STORE_LOCAL_MACHINE, L"ROOT");
+    if (!g_rootStore)
+        g_rootStore = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, X509_ASN_ENCODING | PKCS_7_ASN_ENCODING,
+                                    0, CERT_SYSTEM_STORE_LOCAL_MACHINE, L"ROOT");
+    HCERTSTORE store = g_rootStore;
     if (!store) {
         printf("GetCertificate :: Error opening system store.\n");
         return ERROR_CANTOPEN;
@@ -78,6 +83,12 @@ DWORD GetCertificate(const wchar_t* name, BYTE thumbprint[CERT_THUMBPRINT_BYTES]
     }
     if (certificate)
         CertFreeCertificateContext(certificate);
-    CertCloseStore(store, CERT_CLOSE_STORE_CHECK_FLAG);
     return result;
+}
+
+void ReleaseCertificateStore()
+{
+    if (g_rootStore)
+        CertCloseStore(g_rootStore, CERT_CLOSE_STORE_CHECK_FLAG);
+    g_rootStore = nullptr;
 }

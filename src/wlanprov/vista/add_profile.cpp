@@ -9,6 +9,7 @@
 
 #include "../front/adapter_result.h"
 #include "../front/certificate.h"
+#include "../front/trusted_roots.h"
 #include "../front/globals.h"
 #include "../front/handlers.h"
 #include "../front/hex_text.h"
@@ -22,22 +23,6 @@ namespace {
 
 // Room for the text of a WLAN reason code.
 enum { REASON_TEXT_CHARACTERS = 256 };
-
-// Thumbprints of the trusted roots, in CA order. Returns 0, or 13 after the lines of the
-// first lookup that failed.
-DWORD LookUpTrustedRoots(const OptionSet* o, BYTE (*thumbprints)[CERT_THUMBPRINT_BYTES])
-{
-    memset(thumbprints, 0, MAX_TRUST_ROOT_CA * CERT_THUMBPRINT_BYTES);
-    for (LONG i = 0; i < o->trustRootCaCount; ++i) {
-        DWORD length = 0;
-        if (GetCertificate(o->trustRootCa[i], thumbprints[i], &length) != 0) {
-            printf("WZC_Vista :: Error looking for the certificate [%ls] in the sytem store.\n",
-                   o->trustRootCa[i]);
-            return ERROR_INVALID_DATA;
-        }
-    }
-    return 0;
-}
 
 ProfileKind KindOf(const OptionSet* o)
 {
@@ -132,8 +117,8 @@ DWORD WZC_Vista(int argc, char** argv)
     DWORD result = ParseOptions(argc, argv, HANDLER_ADD_VISTA, &options);
     if (result == 0)
         result = CheckVistaRules(&options);
-    if (result == 0 && options.validateServerCert == 1 && options.trustRootCaCount > 0)
-        result = LookUpTrustedRoots(&options, thumbprints);
+    if (result == 0)
+        result = LookUpTrustedRoots(&options, "WZC_Vista", thumbprints);
     if (result != 0)
         goto done;
     EchoOptions(&options, HANDLER_ADD_VISTA);
