@@ -1,6 +1,6 @@
 // The emulated "WZCSVC" through the prefix's service manager: pending states as configured,
 // and the manager's refusals. The service is the prefix's one: CTest runs this program alone
-// among those that lock the resource WZCSVC.
+// among those that lock the resource wzcsvc.
 #include <gtest/gtest.h>
 
 #include "xp_testbed_state.h"
