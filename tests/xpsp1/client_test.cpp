@@ -49,14 +49,6 @@ std::vector<uint8_t> BlobOf(const char* letters, const WzcNetworkConfig* added =
     return header[0] ? blob : std::vector<uint8_t>();
 }
 
-RecordList Records(const char* letters)
-{
-    std::vector<uint8_t> blob = BlobOf(letters);
-    RecordList records;
-    SplitPreferredList(blob.data(), (uint32_t)blob.size(), &records);
-    return records;
-}
-
 // What the binding's set slots were handed: the number of writes and the last list blob.
 struct Written { int writes; std::vector<uint8_t> blob; } g_written;
 template <typename Record> DWORD(WINAPI* g_realSet)(LPWSTR, DWORD, Record*, DWORD*);
@@ -103,16 +95,20 @@ struct Session {
         }
         EXPECT_EQ(nullptr, GetModuleHandleW(L"wzcsapi.dll"));
     }
+    // Stores the list of letters, or reads the stored one back as a blob.
     void Seed(const char* list)
     {
-        EXPECT_EQ(0, WritePreferredList(guid.c_str(), Records(list)));
+        std::vector<uint8_t> blob = BlobOf(list);
+        RecordList records;
+        SplitPreferredList(blob.data(), (uint32_t)blob.size(), &records);
+        EXPECT_EQ(0, WritePreferredList(guid.c_str(), records));
         g_written = {};
     }
-    RecordList Kept() const
+    std::vector<uint8_t> Kept() const
     {
         RecordList records;
         EXPECT_EQ(0, ReadPreferredList(guid.c_str(), &records));
-        return records;
+        return records.empty() ? std::vector<uint8_t>() : JoinPreferredList(records);
     }
 };
 
@@ -249,7 +245,7 @@ TEST(XpClient, InjectedFaults)
         EXPECT_EQ(code, f.run()) << f.call;
         EXPECT_EQ(0xdeadbeef, list.count);
         EXPECT_EQ(f.writes, g_written.writes);
-        EXPECT_EQ(Records("AB"), s.Kept());
+        EXPECT_EQ(BlobOf("AB"), s.Kept());
         RecordList params;
         std::vector<XpCustomAuthData> data;
         EXPECT_TRUE(ReadXpCustomAuthData(0, &data) == 0 && data.empty());
