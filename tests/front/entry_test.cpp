@@ -148,6 +148,22 @@ TEST(Entry, DispatchesCommandWords)
     }
 }
 
+// A wzcsapi.dll in the current directory is not the platform's: it must not be loaded.
+TEST(Entry, LibraryInCurrentDirectoryIsIgnored)
+{
+    wchar_t temp[MAX_PATH];
+    std::wstring planted = std::wstring(temp, GetTempPathW(MAX_PATH, temp)) + L"wlanprov-planted";
+    CreateDirectoryW(planted.c_str(), nullptr);
+    std::wstring platforms = MachineDir() + L"\\platforms\\";
+    std::wstring library = planted + L"\\wzcsapi.dll";
+    ASSERT_TRUE(CopyFileW((platforms + L"xpsp1-1106\\wzcsapi.dll").c_str(), library.c_str(), 0));
+    ProcessResult run = RunProcess(L"\"" + platforms + L"vista\\wlanprov.exe\" -delete", L"",
+                                   nullptr, 60000, "", planted);
+    EXPECT_NE(std::string::npos, run.output.find("main :: Windows Vista\n")) << run.output;
+    DeleteFileW(library.c_str());
+    RemoveDirectoryW(planted.c_str());
+}
+
 TEST(Entry, NoArgumentsOnXpSp1ShowsXpHelp)
 {
     WlanprovRun run = RunWlanprov(L"xpsp1-1106", L"");
