@@ -12,10 +12,6 @@
 
 namespace {
 
-struct IProvisioningProfileWireless : public IUnknown {
-    virtual HRESULT STDMETHODCALLTYPE CreateProfile(BSTR, BSTR, GUID*, ULONG*) = 0;
-};
-
 typedef std::vector<uint8_t> Bytes;
 typedef std::map<std::wstring, Bytes> EapolValues;
 
