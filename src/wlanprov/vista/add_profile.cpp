@@ -12,7 +12,8 @@
 #include "../front/handlers.h"
 #include "../front/hex_text.h"
 #include "../front/options.h"
-#include "eap_records.h"
+#include "../front/trusted_roots.h"
+#include "eap_record_options.h"
 #include "profile_document.h"
 #include "vista_rules.h"
 #include "wlan_binding.h"
@@ -21,22 +22,6 @@ namespace {
 
 // Room for the text of a WLAN reason code.
 enum { REASON_TEXT_CHARACTERS = 256 };
-
-// Thumbprints of the trusted roots, in CA order. Returns 0, or 13 after the lines of the
-// first lookup that failed.
-DWORD LookUpTrustedRoots(const OptionSet* o, BYTE (*thumbprints)[CERT_THUMBPRINT_BYTES])
-{
-    memset(thumbprints, 0, MAX_TRUST_ROOT_CA * CERT_THUMBPRINT_BYTES);
-    for (LONG i = 0; i < o->trustRootCaCount; ++i) {
-        DWORD length = 0;
-        if (GetCertificate(o->trustRootCa[i], thumbprints[i], &length) != 0) {
-            printf("WZC_Vista :: Error looking for the certificate [%ls] in the sytem store.\n",
-                   o->trustRootCa[i]);
-            return ERROR_INVALID_DATA;
-        }
-    }
-    return 0;
-}
 
 ProfileKind KindOf(const OptionSet* o)
 {
@@ -52,12 +37,7 @@ ProfileKind KindOf(const OptionSet* o)
 DWORD BuildConfigBlob(const OptionSet* o, const BYTE (*thumbprints)[CERT_THUMBPRINT_BYTES],
                       wchar_t** blob)
 {
-    EapRecordInput input = {};
-    input.thumbprints = thumbprints;
-    input.count = o->validateServerCert == 1 ? (uint32_t)o->trustRootCaCount : 0;
-    input.validateServerCert = o->validateServerCert == 1;
-    input.enableFastReconnect = o->enableFastReconnect == 1;
-    input.useWindowsLogonInfo = o->useWindowsLogonInfo == 1;
+    EapRecordInput input = EapRecordInputOf(o, thumbprints);
     uint8_t* record = nullptr;
     uint32_t size = 0;
     DWORD result;
@@ -132,7 +112,7 @@ DWORD WZC_Vista(int argc, char** argv)
     if (result == 0)
         result = CheckVistaRules(&options);
     if (result == 0 && options.validateServerCert == 1 && options.trustRootCaCount > 0)
-        result = LookUpTrustedRoots(&options, thumbprints);
+        result = LookUpTrustedRoots(&options, "WZC_Vista", thumbprints);
     if (result != 0)
         goto done;
     EchoOptions(&options, HANDLER_ADD_VISTA);
