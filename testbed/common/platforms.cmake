@@ -4,6 +4,7 @@
 # the platform's libraries win over Wine's own. Where a platform has no WLAN API, a wlanapi.dll
 # that refuses to load stands in for the missing library (Wine would otherwise supply its own).
 #   wlanapi: a version a.b.c.d, "absent", or "noversion" (loads, but has no version resource)
+# An optional fourth word names a wzcsapi.dll variant: "no-querycontext" (lacks that export).
 set(TESTBED_PLATFORMS
   "vista - 6.0.6000.16386"
   "win2000-sp3-hotfix 5.0.2195.6034 absent"
@@ -11,6 +12,7 @@ set(TESTBED_PLATFORMS
   "xp-sp0 5.1.2600.0 absent"
   "xpsp1-1106 5.1.2600.1106 absent"
   "xpsp1-1181 5.1.2600.1181 absent"
+  "xpsp1-no-querycontext 5.1.2600.1181 absent no-querycontext"
   "xp-1200 5.1.2600.1200 absent"
   "xpsp1-1276 5.1.2600.1276 absent"
   "xpsp2 5.1.2600.2180 absent"

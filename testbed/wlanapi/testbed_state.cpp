@@ -36,27 +36,6 @@ bool ParseGuid(const std::wstring& text, GUID* guid)
     return UuidFromStringW(reinterpret_cast<RPC_WSTR>(&inner[0]), guid) == RPC_S_OK;
 }
 
-LONG ReadString(HKEY key, const wchar_t* name, std::wstring* value)
-{
-    DWORD type = 0, bytes = 0;
-    LONG result = RegQueryValueExW(key, name, nullptr, &type, nullptr, &bytes);
-    if (result != ERROR_SUCCESS)
-        return result;
-    if (type != REG_SZ)
-        return ERROR_INVALID_DATA;
-    std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
-    result = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&text[0]), &bytes);
-    if (result == ERROR_SUCCESS)
-        value->assign(text.c_str());
-    return result;
-}
-
-LONG WriteString(HKEY key, const wchar_t* name, const std::wstring& value)
-{
-    return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                          (DWORD)((value.size() + 1) * sizeof(wchar_t)));
-}
-
 LONG WriteInterfaces(const std::vector<TestbedInterface>& interfaces)
 {
     HKEY list = nullptr;
@@ -71,9 +50,9 @@ LONG WriteInterfaces(const std::vector<TestbedInterface>& interfaces)
                                  0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
         if (result != ERROR_SUCCESS)
             break;
-        result = WriteString(key, L"Guid", GuidText(interfaces[i].guid));
+        result = WriteRegistryString(key, L"Guid", GuidText(interfaces[i].guid));
         if (result == ERROR_SUCCESS)
-            result = WriteString(key, L"Description", interfaces[i].description);
+            result = WriteRegistryString(key, L"Description", interfaces[i].description);
         RegCloseKey(key);
     }
     return result;
@@ -106,6 +85,11 @@ DWORD QueryFault(HKEY faults, const std::wstring& name)
                          &bytes) != ERROR_SUCCESS || type != REG_DWORD)
         return 0;
     return code;
+}
+
+std::wstring FaultsKeyPath()
+{
+    return TestbedStateKeyPath() + L"\\Faults";
 }
 
 } // namespace
@@ -157,11 +141,11 @@ LONG ReadTestbedInterfaces(std::vector<TestbedInterface>* interfaces)
             break;
         TestbedInterface entry = {};
         std::wstring guid;
-        result = ReadString(key, L"Guid", &guid);
+        result = ReadRegistryString(key, L"Guid", &guid);
         if (result == ERROR_SUCCESS && !ParseGuid(guid, &entry.guid))
             result = ERROR_INVALID_DATA;
         if (result == ERROR_SUCCESS)
-            result = ReadString(key, L"Description", &entry.description);
+            result = ReadRegistryString(key, L"Description", &entry.description);
         RegCloseKey(key);
         if (result == ERROR_SUCCESS)
             interfaces->push_back(entry);
@@ -198,7 +182,7 @@ LONG ReadTestbedProfiles(int interfaceIndex, std::vector<TestbedProfile>* profil
             break;
         TestbedProfile profile;
         profile.name.assign(name, nameLength);
-        if (ReadString(key, profile.name.c_str(), &profile.document) == ERROR_SUCCESS)
+        if (ReadRegistryString(key, profile.name.c_str(), &profile.document) == ERROR_SUCCESS)
             profiles->push_back(profile);
     }
     RegCloseKey(key);
@@ -212,7 +196,7 @@ LONG ReadTestbedProfile(int interfaceIndex, const wchar_t* name, std::wstring* d
                                 KEY_READ, &key);
     if (result != ERROR_SUCCESS)
         return result;
-    result = ReadString(key, name, document);
+    result = ReadRegistryString(key, name, document);
     RegCloseKey(key);
     return result;
 }
@@ -224,7 +208,7 @@ LONG WriteTestbedProfile(int interfaceIndex, const wchar_t* name, const wchar_t*
                                   nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
     if (result != ERROR_SUCCESS)
         return result;
-    result = WriteString(key, name, document);
+    result = WriteRegistryString(key, name, document);
     RegCloseKey(key);
     return result;
 }
@@ -243,12 +227,32 @@ LONG RemoveTestbedProfile(int interfaceIndex, const wchar_t* name)
 
 LONG SetTestbedFault(const wchar_t* call, int interfaceIndex, DWORD code)
 {
+    return SetFaultIn(FaultsKeyPath(), call, interfaceIndex, code);
+}
+
+LONG ClearTestbedFaults()
+{
+    return ClearFaultsIn(FaultsKeyPath());
+}
+
+LONG ReadTestbedFaults(std::vector<TestbedFault>* faults)
+{
+    return ReadFaultsIn(FaultsKeyPath(), faults);
+}
+
+DWORD TestbedFaultFor(const wchar_t* call, int interfaceIndex)
+{
+    return FaultForIn(FaultsKeyPath(), call, interfaceIndex);
+}
+
+LONG SetFaultIn(const std::wstring& faultsKeyPath, const wchar_t* call, int index, DWORD code)
+{
     HKEY key = nullptr;
-    LONG result = RegCreateKeyExW(HKEY_LOCAL_MACHINE, (TestbedStateKeyPath() + L"\\Faults").c_str(),
-                                  0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    LONG result = RegCreateKeyExW(HKEY_LOCAL_MACHINE, faultsKeyPath.c_str(), 0, nullptr, 0,
+                                  KEY_ALL_ACCESS, nullptr, &key, nullptr);
     if (result != ERROR_SUCCESS)
         return result;
-    std::wstring name = FaultValueName(call, interfaceIndex);
+    std::wstring name = FaultValueName(call, index);
     if (code == 0) {
         result = RegDeleteValueW(key, name.c_str());
         if (result == ERROR_FILE_NOT_FOUND)
@@ -261,18 +265,17 @@ LONG SetTestbedFault(const wchar_t* call, int interfaceIndex, DWORD code)
     return result;
 }
 
-LONG ClearTestbedFaults()
+LONG ClearFaultsIn(const std::wstring& faultsKeyPath)
 {
-    LONG result = RegDeleteTreeW(HKEY_LOCAL_MACHINE, (TestbedStateKeyPath() + L"\\Faults").c_str());
+    LONG result = RegDeleteTreeW(HKEY_LOCAL_MACHINE, faultsKeyPath.c_str());
     return result == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : result;
 }
 
-LONG ReadTestbedFaults(std::vector<TestbedFault>* faults)
+LONG ReadFaultsIn(const std::wstring& faultsKeyPath, std::vector<TestbedFault>* faults)
 {
     faults->clear();
     HKEY key = nullptr;
-    LONG result = RegOpenKeyExW(HKEY_LOCAL_MACHINE, (TestbedStateKeyPath() + L"\\Faults").c_str(),
-                                0, KEY_READ, &key);
+    LONG result = RegOpenKeyExW(HKEY_LOCAL_MACHINE, faultsKeyPath.c_str(), 0, KEY_READ, &key);
     if (result != ERROR_SUCCESS)
         return result == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : result;
     for (DWORD i = 0;; ++i) {
@@ -288,15 +291,36 @@ LONG ReadTestbedFaults(std::vector<TestbedFault>* faults)
     return ERROR_SUCCESS;
 }
 
-DWORD TestbedFaultFor(const wchar_t* call, int interfaceIndex)
+DWORD FaultForIn(const std::wstring& faultsKeyPath, const wchar_t* call, int index)
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, (TestbedStateKeyPath() + L"\\Faults").c_str(), 0,
-                      KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, faultsKeyPath.c_str(), 0, KEY_READ, &key) !=
+        ERROR_SUCCESS)
         return 0;
-    DWORD code = QueryFault(key, FaultValueName(call, interfaceIndex));
-    if (code == 0 && interfaceIndex >= 0)
+    DWORD code = QueryFault(key, FaultValueName(call, index));
+    if (code == 0 && index >= 0)
         code = QueryFault(key, call);
     RegCloseKey(key);
     return code;
+}
+
+LONG ReadRegistryString(HKEY key, const wchar_t* name, std::wstring* value)
+{
+    DWORD type = 0, bytes = 0;
+    LONG result = RegQueryValueExW(key, name, nullptr, &type, nullptr, &bytes);
+    if (result != ERROR_SUCCESS)
+        return result;
+    if (type != REG_SZ)
+        return ERROR_INVALID_DATA;
+    std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
+    result = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&text[0]), &bytes);
+    if (result == ERROR_SUCCESS)
+        value->assign(text.c_str());
+    return result;
+}
+
+LONG WriteRegistryString(HKEY key, const wchar_t* name, const std::wstring& value)
+{
+    return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          (DWORD)((value.size() + 1) * sizeof(wchar_t)));
 }

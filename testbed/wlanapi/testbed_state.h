@@ -55,3 +55,13 @@ LONG ClearTestbedFaults();
 LONG ReadTestbedFaults(std::vector<TestbedFault>* faults);
 // The injected code for this call (interface-specific first), or 0.
 DWORD TestbedFaultFor(const wchar_t* call, int interfaceIndex);
+
+// The same fault scheme under any key of HKEY_LOCAL_MACHINE, for every emulated API.
+LONG SetFaultIn(const std::wstring& faultsKeyPath, const wchar_t* call, int index, DWORD code);
+LONG ClearFaultsIn(const std::wstring& faultsKeyPath);
+LONG ReadFaultsIn(const std::wstring& faultsKeyPath, std::vector<TestbedFault>* faults);
+DWORD FaultForIn(const std::wstring& faultsKeyPath, const wchar_t* call, int index);
+
+// REG_SZ values of the state stores.
+LONG ReadRegistryString(HKEY key, const wchar_t* name, std::wstring* value);
+LONG WriteRegistryString(HKEY key, const wchar_t* name, const std::wstring& value);

@@ -148,6 +148,22 @@ TEST(Entry, DispatchesCommandWords)
     }
 }
 
+// A wzcsapi.dll in the current directory is not the platform's: it must not be loaded.
+TEST(Entry, LibraryInCurrentDirectoryIsIgnored)
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring planted = std::wstring(temp) + L"wlanprov-planted";
+    CreateDirectoryW(planted.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW((MachineDir() + L"\\platforms\\xpsp1-1106\\wzcsapi.dll").c_str(),
+                          (planted + L"\\wzcsapi.dll").c_str(), FALSE));
+    std::wstring vista = L"\"" + MachineDir() + L"\\platforms\\vista\\wlanprov.exe\" -delete";
+    ProcessResult run = RunProcess(vista, L"", nullptr, 60000, "", planted);
+    EXPECT_NE(std::string::npos, run.output.find("main :: Windows Vista\n")) << run.output;
+    DeleteFileW((planted + L"\\wzcsapi.dll").c_str());
+    RemoveDirectoryW(planted.c_str());
+}
+
 TEST(Entry, NoArgumentsOnXpSp1ShowsXpHelp)
 {
     WlanprovRun run = RunWlanprov(L"xpsp1-1106", L"");

@@ -99,7 +99,8 @@ std::vector<wchar_t> BuildEnvironment(const std::wstring& extra)
 
 ProcessResult RunProcess(const std::wstring& commandLine, const std::wstring& environment,
                          const std::function<void(DWORD processId)>& whileRunning,
-                         DWORD timeoutMs, const std::string& standardInput)
+                         DWORD timeoutMs, const std::string& standardInput,
+                         const std::wstring& workingDirectory)
 {
     ProcessResult result;
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
@@ -133,7 +134,9 @@ ProcessResult RunProcess(const std::wstring& commandLine, const std::wstring& en
     std::vector<wchar_t> env = BuildEnvironment(environment);
     std::wstring line = commandLine;
     BOOL started = CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE,
-                                  CREATE_UNICODE_ENVIRONMENT, env.data(), nullptr, &startup,
+                                  CREATE_UNICODE_ENVIRONMENT, env.data(),
+                                  workingDirectory.empty() ? nullptr : workingDirectory.c_str(),
+                                  &startup,
                                   &process);
     CloseHandle(writeEnd);
     CloseHandle(input);

@@ -31,9 +31,11 @@ struct ProcessResult {
 // environment holds extra NAME=value pairs separated by '\n' (added to this process's).
 // whileRunning, when given, runs on its own thread with the child's process id while the
 // output is read (for example to answer the child's dialogs); it is joined before returning.
+// workingDirectory, when not empty, is the child's current directory.
 ProcessResult RunProcess(const std::wstring& commandLine, const std::wstring& environment = L"",
                          const std::function<void(DWORD processId)>& whileRunning = nullptr,
-                         DWORD timeoutMs = 60000, const std::string& standardInput = "");
+                         DWORD timeoutMs = 60000, const std::string& standardInput = "",
+                         const std::wstring& workingDirectory = L"");
 
 std::string NormalizeNewlines(const std::string& text);
 

@@ -15,3 +15,13 @@ void DebugPrint(const char* format, ...)
     vprintf(format, args);
     va_end(args);
 }
+
+void TracePrint(long traceSwitch, const char* format, ...)
+{
+    if (traceSwitch != 1)
+        return;
+    va_list args;
+    va_start(args, format);
+    vprintf(format, args);
+    va_end(args);
+}

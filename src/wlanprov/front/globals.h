@@ -9,3 +9,5 @@ extern long g_bVista;
 
 // Debug-only formatted print: prints when g_bDebugLog equals 1.
 void DebugPrint(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// Library-level trace print: prints when traceSwitch equals 1 (switches that no option sets).
+void TracePrint(long traceSwitch, const char* format, ...) __attribute__((format(printf, 2, 3)));

@@ -4,24 +4,19 @@
 
 #include "globals.h"
 #include "version_info.h"
+#include "../xpsp1/wzc_records.h"
 
 namespace {
 
-const DWORD kXpSp2Threshold = 0x0A280884; // 2600.2180
-
-struct KnownVersion {
-    DWORD value;
-    WzcVersionClass outcome;
-};
-
-// Exact values first, in this order; only then the XP SP2 threshold.
-const KnownVersion kKnownVersions[] = {
-    {0x08931792, {PLATFORM_NONE, "main :: Windows 2000 SP3 + hotfix : NOT SUPPORTED!!\n"}},
-    {0x089319CC, {PLATFORM_NONE, "main :: Windows 2000 SP4 : NOT SUPPORTED!!\n"}},
-    {0x0A280000, {PLATFORM_NONE, "main :: Windows XP SP0 : NOT SUPPORTED!!\n"}},
-    {0x0A280452, {PLATFORM_XP_SP1, "main :: Windows XP SP1\n"}},
-    {0x0A28049D, {PLATFORM_XP_SP1, "main :: Windows XP SP1 + WPA\n"}},
-    {0x0A2804FC, {PLATFORM_XP_SP1, "main :: Windows XP SP1 + WPA rollup\n"}},
+// What main does for each build class of wzcsapi.dll (the index).
+const WzcVersionClass kClassOutcomes[] = {
+    {PLATFORM_NONE, "main :: Windows 2000 SP3 + hotfix : NOT SUPPORTED!!\n"},
+    {PLATFORM_NONE, "main :: Windows 2000 SP4 : NOT SUPPORTED!!\n"},
+    {PLATFORM_NONE, "main :: Windows XP SP0 : NOT SUPPORTED!!\n"},
+    {PLATFORM_XP_SP1, "main :: Windows XP SP1\n"},
+    {PLATFORM_XP_SP1, "main :: Windows XP SP1 + WPA\n"},
+    {PLATFORM_XP_SP1, "main :: Windows XP SP1 + WPA rollup\n"},
+    {PLATFORM_XP_SP2, "main :: Windows XP SP2\n"},
 };
 
 DWORD DetectXp(HMODULE wzc, WlanPlatform* platform)
@@ -77,12 +72,10 @@ DWORD DetectVista(WlanPlatform* platform)
 
 WzcVersionClass ClassifyWzcVersion(DWORD productVersionLS)
 {
-    for (const KnownVersion& known : kKnownVersions)
-        if (known.value == productVersionLS)
-            return known.outcome;
-    if (productVersionLS >= kXpSp2Threshold)
-        return {PLATFORM_XP_SP2, "main :: Windows XP SP2\n"};
-    return {PLATFORM_NONE, nullptr};
+    int32_t buildClass = WzcBuildClass(productVersionLS);
+    if (buildClass == WZC_BUILD_REFUSED)
+        return {PLATFORM_NONE, nullptr};
+    return kClassOutcomes[buildClass];
 }
 
 DWORD DetectPlatform(WlanPlatform* platform)

@@ -1,0 +1,111 @@
+// Pure rules of the XP SP1 layer: build classes, service wait decisions, list blobs.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "service_control.h"
+#include "wzc_config_list.h"
+#include "xpsp1_test_support.h"
+
+namespace {
+
+TEST(Rules, BuildClasses)
+{
+    const struct { uint32_t version; int32_t buildClass; } cases[] = {
+        {0x08931792, 0}, {0x089319CC, 1}, {0x0A280000, 2}, {0x0A280452, 3}, {0x0A28049D, 4},
+        {0x0A2804FC, 5}, {0x0A280884, 6}, {0x0CE60000, 6}, {0xFFFFFFFF, 6},
+        {0x0A2804B0, -1} /* 2600.1200 */, {0x08930000, -1} /* 2195.0 */, {0x0A280883, -1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.buildClass, WzcBuildClass(c.version)) << std::hex << c.version;
+}
+
+TEST(Rules, ServiceWaits)
+{
+    const struct { DWORD hint, interval; } waits[] = {
+        {0, 1000}, {5000, 1000}, {10000, 1000}, {30000, 3000}, {100000, 10000}, {200000, 10000},
+    };
+    for (const auto& w : waits)
+        EXPECT_EQ(w.interval, ServiceWaitInterval(w.hint)) << w.hint;
+    // The limit first: a goal reached after it is still a timeout.
+    const struct { DWORD elapsed, limit; bool goal; ServiceWaitStep step; } steps[] = {
+        {1000, 0, true, SERVICE_WAIT_TIMED_OUT}, {20001, 20000, false, SERVICE_WAIT_TIMED_OUT},
+        {20000, 20000, false, SERVICE_WAIT_AGAIN}, {20000, 20000, true, SERVICE_WAIT_REACHED},
+    };
+    for (const auto& s : steps)
+        EXPECT_EQ(s.step, NextServiceWaitStep(s.elapsed, s.limit, s.goal)) << s.elapsed;
+}
+
+TEST(Rules, ListBlobs)
+{
+    WzcConfigItem* head = ListOf("AB");
+    uint8_t* blob = nullptr;
+    uint32_t length = 0;
+    ASSERT_EQ(0u, WzcPackConfigList(head, &blob, &length));
+    EXPECT_EQ(BlobOf("AB"), std::vector<uint8_t>(blob, blob + length));
+    WzcFreeConfigList(&head);
+    // Torn blobs are refused; a longer one is read up to its count.
+    const struct { uint32_t count, length, result; const char* list; } reads[] = {
+        {2, 328, 0, "AB"}, {1, 328, 0, "A"}, {0, 8, 232, ""}, {2, 327, 13, ""}, {1, 4, 13, ""},
+        {1, 0, 232, ""},
+    };
+    for (const auto& r : reads) {
+        memcpy(blob, &r.count, 4);
+        WzcConfigItem* read = nullptr;
+        EXPECT_EQ(r.result, WzcReadConfigList(blob, r.length, &read)) << r.count << r.length;
+        EXPECT_EQ(r.list, ListText(read));
+        WzcFreeConfigList(&read);
+    }
+    EXPECT_EQ(232u, WzcReadConfigList(nullptr, 328, &head));
+    free(blob);
+    ASSERT_EQ(0u, WzcPackConfigList(nullptr, &blob, &length));
+    EXPECT_TRUE(blob == nullptr && length == 0);
+}
+
+// Adding with the replace (R) and at-head (H) switches; '*' is the added record, which has
+// SSID N (new) or that of a stored entry.
+struct AddCase {
+    const char* list;
+    char ssid;
+    bool replace, atHead;
+    const char* written;
+    bool appended;
+};
+const AddCase kAddCases[] = {
+    {"", 'N', 0, 0, "*", 0}, {"", 'N', 1, 1, "*", 0},
+    {"A", 'N', 0, 1, "*A", 0}, {"A", 'N', 1, 0, "A*", 1}, {"A", 'A', 1, 1, "*", 0},
+    {"A", 'A', 1, 0, "*", 0}, {"A", 'A', 0, 1, "A", 0}, {"A", 'A', 0, 0, "A", 0},
+    {"ABC", 'N', 1, 1, "*ABC", 0}, {"ABC", 'N', 0, 0, "A*BC", 1}, {"ABC", 'C', 1, 1, "*AB", 0},
+    {"ABC", 'B', 1, 0, "A*C", 0}, {"ABC", 'C', 0, 1, "CAB", 0}, {"ABC", 'B', 0, 0, "ABC", 0},
+    {"ABCDE", 'N', 0, 1, "*ABCDE", 0}, {"ABCDE", 'N', 1, 0, "A*BCDE", 1},
+    {"ABCDE", 'C', 1, 1, "*ABDE", 0}, {"ABCDE", 'A', 1, 1, "*BCDE", 0},
+    {"ABCDE", 'E', 1, 0, "ABCD*", 0}, {"ABCDE", 'D', 0, 1, "DABCE", 0},
+    {"ABCDE", 'A', 0, 1, "ABCDE", 0}, {"ABCDE", 'C', 0, 0, "ABCDE", 0},
+};
+
+TEST(Rules, AddTable)
+{
+    for (const AddCase& c : kAddCases) {
+        WzcConfigItem* head = ListOf(c.list);
+        WzcNetworkConfig added = Created(c.ssid);
+        bool appended = !c.appended;
+        EXPECT_EQ(0u, WzcApplyAddRule(&head, &added, c.replace, c.atHead, &appended));
+        EXPECT_EQ(c.written, ListText(head, &added)) << c.list << c.ssid << c.replace << c.atHead;
+        EXPECT_EQ(c.appended, appended) << c.list << c.ssid;
+        WzcFreeConfigList(&head);
+    }
+}
+
+TEST(Rules, ItemLinksRefuseNull)
+{
+    WzcConfigItem* item = ListOf("A");
+    EXPECT_EQ(232u, WZCConfigItemPrepend(item, nullptr));
+    EXPECT_EQ(232u, WZCConfigItemInsertAfter(nullptr, item));
+    WzcConfigItem* found = nullptr;
+    EXPECT_EQ(232u, WZCConfigItemGet(nullptr, Stored('A').ssid, &found));
+    WZCConfigItemDelete(&item);
+    EXPECT_EQ(nullptr, item);
+}
+
+} // namespace
