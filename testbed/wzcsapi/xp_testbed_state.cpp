@@ -10,6 +10,16 @@ namespace {
 
 const wchar_t kWzcInterfaces[] = L"SOFTWARE\\Microsoft\\WZCSVC\\Parameters\\Interfaces\\";
 const wchar_t kEapolInterfaces[] = L"SOFTWARE\\Microsoft\\EAPOL\\Parameters\\Interfaces\\";
+const wchar_t kServiceTiming[] = L"Software\\WlanprovTestbed\\Service";
+const struct {
+    const wchar_t* name;
+    DWORD XpServiceTiming::*field;
+} kTimingValues[] = {
+    {L"StartPendingMs", &XpServiceTiming::startPendingMs},
+    {L"StartWaitHint", &XpServiceTiming::startWaitHint},
+    {L"StopPendingMs", &XpServiceTiming::stopPendingMs},
+    {L"StopWaitHint", &XpServiceTiming::stopWaitHint},
+};
 const wchar_t kStaticPrefix[] = L"Static#";
 const size_t kEapolParamsSize = 52;
 const size_t kSsidMax = 32;
@@ -429,4 +439,37 @@ LONG ReadXpFaults(std::vector<TestbedFault>* faults)
 DWORD XpFaultFor(const wchar_t* call, int adapterIndex)
 {
     return FaultForIn(FaultsKeyPath(), call, adapterIndex);
+}
+
+LONG ReadXpServiceTiming(XpServiceTiming* timing)
+{
+    *timing = {};
+    HKEY key = nullptr;
+    LONG result = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kServiceTiming, 0, KEY_READ, &key);
+    if (result != ERROR_SUCCESS)
+        return result == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : result;
+    for (const auto& entry : kTimingValues) {
+        DWORD type = 0, value = 0, bytes = sizeof(value);
+        if (RegQueryValueExW(key, entry.name, nullptr, &type, reinterpret_cast<BYTE*>(&value),
+                             &bytes) == ERROR_SUCCESS && type == REG_DWORD)
+            timing->*entry.field = value;
+    }
+    RegCloseKey(key);
+    return ERROR_SUCCESS;
+}
+
+LONG WriteXpServiceTiming(const XpServiceTiming& timing)
+{
+    if (!(timing.startPendingMs | timing.startWaitHint | timing.stopPendingMs | timing.stopWaitHint))
+        return DeleteTree(kServiceTiming);
+    HKEY key = nullptr;
+    LONG result = CreateKey(kServiceTiming, &key);
+    for (const auto& entry : kTimingValues)
+        if (result == ERROR_SUCCESS)
+            result = RegSetValueExW(key, entry.name, 0, REG_DWORD,
+                                    reinterpret_cast<const BYTE*>(&(timing.*entry.field)),
+                                    sizeof(DWORD));
+    if (key)
+        RegCloseKey(key);
+    return result;
 }

@@ -16,6 +16,11 @@
 //       160-byte network records in preferred-list order (a reader skips gaps)
 //   HKLM\SOFTWARE\Microsoft\EAPOL\Parameters\Interfaces\<GUID>   "1", "2", ... EAPOL entries
 //
+// The emulated wireless service "WZCSVC" (one per prefix, whatever the state name) reads how
+// long it stays start or stop pending and the wait hints it reports at each control from
+//   HKLM\Software\WlanprovTestbed\Service  StartPendingMs, StartWaitHint, StopPendingMs,
+//                                          StopWaitHint (REG_DWORD; absent = 0 = immediate)
+//
 // A state that does not exist yet is created as the default machine: two adapters whose GUIDs
 // derive from the state name, so that machines of different names never share adapter keys.
 #pragma once
@@ -33,6 +38,13 @@ struct XpAdapter {
     std::wstring guid;          // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}"
     std::wstring description;
     DWORD capabilities;
+};
+
+struct XpServiceTiming {
+    DWORD startPendingMs;
+    DWORD startWaitHint;
+    DWORD stopPendingMs;
+    DWORD stopWaitHint;
 };
 
 struct XpCustomAuthData {
@@ -83,3 +95,7 @@ LONG ClearXpFaults();
 LONG ReadXpFaults(std::vector<TestbedFault>* faults);
 // The injected code for this call (adapter-specific first), or 0.
 DWORD XpFaultFor(const wchar_t* call, int adapterIndex);
+
+// Absent values read as 0; writing all zeros removes the key.
+LONG ReadXpServiceTiming(XpServiceTiming* timing);
+LONG WriteXpServiceTiming(const XpServiceTiming& timing);
