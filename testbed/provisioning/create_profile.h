@@ -12,6 +12,7 @@
 //   HRESULT_FROM_WIN32(code), 0                an injected fault "CreateProfile" (a code that
 //                                              is already an HRESULT passes unchanged)
 //   E_INVALIDARG, 1..24, 33, 35                the document is refused (wireless_profile.h)
+//   MSXML's failure (else E_FAIL), 36 / E_OUTOFMEMORY, 28   the document could not be read
 //   E_FAIL, 27                                 the SSID is in the adapter's preferred list
 //   E_FAIL, 31 / 30                            the list holds 32 networks / EAPOL names 1..31 taken
 //   HRESULT_FROM_WIN32(code), 29 / 30 / 31     reading the EAPOL values, writing them, or reading

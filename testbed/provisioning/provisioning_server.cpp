@@ -14,11 +14,6 @@ namespace {
 // Live objects and factory locks: the server stays loaded while any is there.
 LONG g_serverReferences = 0;
 
-struct IProvisioningProfileWireless : public IUnknown {
-    virtual HRESULT STDMETHODCALLTYPE CreateProfile(BSTR document, BSTR connectionDocument,
-                                                    GUID* adapterGuid, ULONG* status) = 0;
-};
-
 // One service object per CoCreateInstance; it keeps no state (the machine's state lives in
 // the registry).
 class ProvisioningService : public IProvisioningProfileWireless {

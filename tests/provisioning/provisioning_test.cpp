@@ -12,10 +12,6 @@
 
 namespace {
 
-struct IProvisioningProfileWireless : public IUnknown {
-    virtual HRESULT STDMETHODCALLTYPE CreateProfile(BSTR, BSTR, GUID*, ULONG*) = 0;
-};
-
 typedef std::vector<uint8_t> Bytes;
 typedef std::map<std::wstring, Bytes> EapolValues;
 
@@ -228,6 +224,7 @@ TEST_F(Provisioning, RefusedDocumentsWriteNothing)
         {Replace(wep, L"<wp:version>1</wp:version> <wp:ssid>N</wp:ssid>",
                  L"<wp:ssid>N</wp:ssid> <wp:version>1</wp:version>"), 35},
         {Replace(wep, L"<wp:ssid>N", L"<wp:ssid><wp:b>N</wp:b>"), 35},
+        {Replace(wep, L"<wp:version>1</wp:version>", L"<version xmlns=\"urn:x\">1</version>"), 35},
         {Replace(wep, L" </wp:WirelessProfile>", L" text </wp:WirelessProfile>"), 35},
         {Replace(wep, L"<wp:version>1</wp:version>", L""), 1},
         {Replace(wep, L"<wp:version>1<", L"<wp:version>one<"), 2},
