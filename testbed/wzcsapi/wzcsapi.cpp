@@ -21,6 +21,10 @@
 // WZCRefreshInterface and WZCEapolReAuthenticate succeed and change nothing; the four calls
 // that read state the emulation does not keep (custom auth data back, user info, context,
 // EAPOL state) return 50 ERROR_NOT_SUPPORTED and touch no output.
+//
+// The interface table, its GUID strings and the preferred-list blob are LocalAlloc'ed blocks
+// the caller frees with LocalFree; TestbedLiveBlocks (test bed only) counts those of this
+// process not yet freed (how it sees the caller's LocalFree: handed_blocks.h).
 #include <windows.h>
 
 #include <cstring>

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
-#include <map>
 
 namespace {
 
@@ -302,19 +301,26 @@ int FindXpAdapter(const wchar_t* guidText)
     return -1;
 }
 
+LONG ReadPreferredValues(const wchar_t* guidText,
+                         std::vector<std::pair<std::wstring, std::vector<uint8_t>>>* values)
+{
+    LONG result = ReadBinaryValues(WzcInterfaceKeyPath(guidText), values);
+    values->erase(std::remove_if(values->begin(), values->end(),
+                                 [](const auto& value) { return StaticIndex(value.first) < 0; }),
+                  values->end());
+    std::sort(values->begin(), values->end(), [](const auto& a, const auto& b) {
+        return StaticIndex(a.first) < StaticIndex(b.first);
+    });
+    return result;
+}
+
 LONG ReadPreferredList(const wchar_t* guidText, std::vector<std::vector<uint8_t>>* records)
 {
     records->clear();
     std::vector<std::pair<std::wstring, std::vector<uint8_t>>> values;
-    LONG result = ReadBinaryValues(WzcInterfaceKeyPath(guidText), &values);
-    std::map<int, std::vector<uint8_t>> byIndex;
-    for (auto& value : values) {
-        int index = StaticIndex(value.first);
-        if (index >= 0)
-            byIndex[index] = std::move(value.second);
-    }
-    for (auto& entry : byIndex)
-        records->push_back(std::move(entry.second));
+    LONG result = ReadPreferredValues(guidText, &values);
+    for (auto& value : values)
+        records->push_back(std::move(value.second));
     return result;
 }
 

@@ -73,6 +73,8 @@ int FindXpAdapter(const wchar_t* guidText);
 
 // The adapter's "Static#NNNN" values in index order (none when its key is missing).
 LONG ReadPreferredList(const wchar_t* guidText, std::vector<std::vector<uint8_t>>* records);
+LONG ReadPreferredValues(const wchar_t* guidText,
+                         std::vector<std::pair<std::wstring, std::vector<uint8_t>>>* values);
 // Replaces every "Static#NNNN" value with these records, "Static#0000" first.
 LONG WritePreferredList(const wchar_t* guidText, const std::vector<std::vector<uint8_t>>& records);
 
