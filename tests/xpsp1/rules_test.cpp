@@ -63,40 +63,6 @@ TEST(Rules, ListBlobs)
     EXPECT_TRUE(blob == nullptr && length == 0);
 }
 
-// Adding with the replace (R) and at-head (H) switches; '*' is the added record, which has
-// SSID N (new) or that of a stored entry.
-struct AddCase {
-    const char* list;
-    char ssid;
-    bool replace, atHead;
-    const char* written;
-    bool appended;
-};
-const AddCase kAddCases[] = {
-    {"", 'N', 0, 0, "*", 0}, {"", 'N', 1, 1, "*", 0},
-    {"A", 'N', 0, 1, "*A", 0}, {"A", 'N', 1, 0, "A*", 1}, {"A", 'A', 1, 1, "*", 0},
-    {"A", 'A', 1, 0, "*", 0}, {"A", 'A', 0, 1, "A", 0}, {"A", 'A', 0, 0, "A", 0},
-    {"ABC", 'N', 1, 1, "*ABC", 0}, {"ABC", 'N', 0, 0, "A*BC", 1}, {"ABC", 'C', 1, 1, "*AB", 0},
-    {"ABC", 'B', 1, 0, "A*C", 0}, {"ABC", 'C', 0, 1, "CAB", 0}, {"ABC", 'B', 0, 0, "ABC", 0},
-    {"ABCDE", 'N', 0, 1, "*ABCDE", 0}, {"ABCDE", 'N', 1, 0, "A*BCDE", 1},
-    {"ABCDE", 'C', 1, 1, "*ABDE", 0}, {"ABCDE", 'A', 1, 1, "*BCDE", 0},
-    {"ABCDE", 'E', 1, 0, "ABCD*", 0}, {"ABCDE", 'D', 0, 1, "DABCE", 0},
-    {"ABCDE", 'A', 0, 1, "ABCDE", 0}, {"ABCDE", 'C', 0, 0, "ABCDE", 0},
-};
-
-TEST(Rules, AddTable)
-{
-    for (const AddCase& c : kAddCases) {
-        WzcConfigItem* head = ListOf(c.list);
-        WzcNetworkConfig added = Created(c.ssid);
-        bool appended = !c.appended;
-        EXPECT_EQ(0u, WzcApplyAddRule(&head, &added, c.replace, c.atHead, &appended));
-        EXPECT_EQ(c.written, ListText(head, &added)) << c.list << c.ssid << c.replace << c.atHead;
-        EXPECT_EQ(c.appended, appended) << c.list << c.ssid;
-        WzcFreeConfigList(&head);
-    }
-}
-
 TEST(Rules, ItemLinksRefuseNull)
 {
     WzcConfigItem* item = ListOf("A");

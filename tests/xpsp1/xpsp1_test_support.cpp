@@ -8,6 +8,7 @@ WzcNetworkConfig Stored(char ssid)
     uint8_t* bytes = reinterpret_cast<uint8_t*>(&record);
     for (size_t i = 0; i < sizeof(record); ++i)
         bytes[i] = (uint8_t)(ssid * 7 + i);
+    record.length = sizeof(record);
     record.ssidLength = 1;
     memset(record.ssid, 0, sizeof(record.ssid));
     record.ssid[0] = (uint8_t)ssid;
@@ -36,6 +37,20 @@ std::vector<uint8_t> BlobOf(const char* letters, const WzcNetworkConfig* added)
         blob.insert(blob.end(), bytes, bytes + sizeof(record));
     }
     return count ? blob : std::vector<uint8_t>();
+}
+
+std::vector<std::vector<uint8_t>> Records(const char* letters, const WzcNetworkConfig* added)
+{
+    std::vector<uint8_t> blob = BlobOf(letters, added);
+    std::vector<std::vector<uint8_t>> records;
+    for (size_t at = 8; at < blob.size(); at += sizeof(WzcNetworkConfig))
+        records.emplace_back(blob.begin() + at, blob.begin() + at + sizeof(WzcNetworkConfig));
+    return records;
+}
+
+std::vector<uint8_t> Bytes(const char* text)
+{
+    return std::vector<uint8_t>(text, text + strlen(text));
 }
 
 WzcConfigItem* ListOf(const char* letters)

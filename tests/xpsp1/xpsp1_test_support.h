@@ -14,6 +14,10 @@ WzcNetworkConfig Stored(char ssid);
 WzcNetworkConfig Created(char ssid);
 // The list blob of the letters: stored records, '*' for *added.
 std::vector<uint8_t> BlobOf(const char* letters, const WzcNetworkConfig* added = nullptr);
+// The records of that blob, one vector each.
+std::vector<std::vector<uint8_t>> Records(const char* letters,
+                                          const WzcNetworkConfig* added = nullptr);
+std::vector<uint8_t> Bytes(const char* text);
 // A list of stored records.
 WzcConfigItem* ListOf(const char* letters);
 // The letters of a list ('*' for *added, '?' for anything else); "broken" when a backward
