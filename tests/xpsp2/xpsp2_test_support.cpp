@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <regex>
 
+#include "trusted_root.h"
 
 void UseXpMachine(const wchar_t* stateName, int count)
 {
@@ -12,50 +13,38 @@ void UseXpMachine(const wchar_t* stateName, int count)
     ASSERT_EQ(0, ResetXpState(XpAdaptersFor(count)));
 }
 
-std::wstring AdapterGuid(int adapter)
+std::wstring Guid(int adapter)
 {
     std::vector<XpAdapter> adapters;
     EXPECT_EQ(0, ReadXpAdapters(&adapters));
-    return adapter < (int)adapters.size() ? adapters[adapter].guid : std::wstring();
+    return adapter < (int)adapters.size() ? adapters[adapter].guid : L"";
 }
 
 std::vector<std::string> StoredSsids(int adapter)
 {
     std::vector<Bytes> records;
-    EXPECT_EQ(0, ReadPreferredList(AdapterGuid(adapter).c_str(), &records));
+    EXPECT_EQ(0, ReadPreferredList(Guid(adapter).c_str(), &records));
     std::vector<std::string> ssids;
-    for (const Bytes& record : records) {
-        uint32_t length = record.size() >= 20 ? record[16] : 0;
-        ssids.push_back(length <= 32 && record.size() >= 20 + length
-                            ? std::string(record.begin() + 20, record.begin() + 20 + length)
-                            : "?");
-    }
+    for (const Bytes& r : records)
+        ssids.push_back(std::string(r.begin() + 20, r.begin() + 20 + std::min<int>(r[16], 32)));
     return ssids;
 }
 
 Bytes EapolValue(int adapter, const wchar_t* name)
 {
     std::vector<std::pair<std::wstring, Bytes>> values;
-    EXPECT_EQ(0, ReadEapolValues(AdapterGuid(adapter).c_str(), &values));
+    EXPECT_EQ(0, ReadEapolValues(Guid(adapter).c_str(), &values));
     for (const auto& value : values)
         if (value.first == name)
             return value.second;
     return Bytes();
 }
 
-size_t EapolValueCount(int adapter)
-{
-    std::vector<std::pair<std::wstring, Bytes>> values;
-    EXPECT_EQ(0, ReadEapolValues(AdapterGuid(adapter).c_str(), &values));
-    return values.size();
-}
-
 namespace {
 
-Bytes NamedRecord(size_t size, uint32_t length, const std::string& ssid)
+Bytes Named(size_t size, const std::string& ssid)
 {
     Bytes record(size, 0);
-    record[0] = (uint8_t)length;
     record[16] = (uint8_t)ssid.size();
     std::copy(ssid.begin(), ssid.end(), record.begin() + 20);
     return record;
@@ -65,14 +54,16 @@ Bytes NamedRecord(size_t size, uint32_t length, const std::string& ssid)
 
 Bytes NetworkRecord(const std::string& ssid)
 {
-    Bytes record = NamedRecord(160, 160, ssid);
+    Bytes record = Named(160, ssid);
+    record[0] = 160;
     record[96] = 1;   // infrastructure
     return record;
 }
 
 Bytes EapolHeader(const std::string& ssid, uint32_t eapType)
 {
-    Bytes header = NamedRecord(52, 5, ssid);
+    Bytes header = Named(52, ssid);
+    header[0] = 5;
     header[11] = 0x80;
     header[12] = (uint8_t)eapType;
     return header;
@@ -91,10 +82,16 @@ Bytes Entry(EapolLayout layout, const std::string& ssid, EapRecordInput record, 
     return bytes;
 }
 
-std::string MaskLastErrors(const std::string& output)
+std::string Normalised(const std::string& output)
 {
     static const std::regex lastError("(interfaces key: |CoInitialize FAILED -?[0-9]+, )[0-9]+");
-    return std::regex_replace(output, lastError, "$1#");
+    std::string text = std::regex_replace(output, lastError, "$1#");
+    for (int i = 0; i < 5; ++i) {
+        std::string guid = WideToUtf8(Guid(i)), mark = "{" + std::to_string(i) + "}";
+        for (size_t at; !guid.empty() && (at = text.find(guid)) != std::string::npos;)
+            text.replace(at, guid.size(), mark);
+    }
+    return text;
 }
 
 std::string AfterEcho(const std::string& output)
