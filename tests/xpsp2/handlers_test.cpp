@@ -11,6 +11,7 @@
 
 #include "globals.h"
 #include "handler_run.h"
+#include "eapol_registry.h"
 #include "handlers.h"
 #include "test_support.h"
 #include "trusted_root.h"
@@ -239,6 +240,57 @@ TEST_F(XpSp2, AFailedAdapterSkipsItsOwnEapolStepOnly)
     std::string adapter = Lines({"CoInitialize FAILED -2147417850, #"}) + skipped;
     EXPECT_EQ(adapter + adapter, Normalised(AfterEcho(run.output)));
     EXPECT_TRUE(StoredSsids(0).empty() && StoredSsids(1).empty());
+}
+
+// The EAPOL step as the XP SP1 add handler configures it: header version 3, no SecureW2, the
+// first matching value or else the first free name, the values it reads in its debug lines.
+TEST_F(XpSp2, EapolStepOfTheXpSp1Handler)
+{
+    const EapolEntryWriter writer = {
+        "WZC_XP_SP1", 3, EAPOL_LAYOUTS_TLS_AND_PEAP, {L"%lu", 1, 0, true},
+        {"%s :: Opened eap entry : %ls, entry size: %ld\n", "%s :: pcSSIDValue : %.*s\n"},
+        "%s :: Setting entry %ls\n", false};
+    WriteEapolValue(Guid(0).c_str(), L"1", EapolHeader("Other"));
+    WriteEapolValue(Guid(0).c_str(), L"2", EapolHeader("Offica"));
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, EapolInterfaceKeyPath(Guid(1).c_str()).c_str());
+    const struct {
+        const char* options;
+        int adapter;
+        bool failed;
+        DWORD stop, result;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"S=Office T=EAP-TLS M=TRUE D=TRUE", 0, false, 0, 0,
+         {"Opened Interfaces entry", "Opened GUID key: {0}", "Opened eap entry : 1, entry size: 52",
+          "SSID Length MisMatch", "Opened eap entry : 2, entry size: 52", "pcSSIDValue : Offica",
+          "SSID Value Mismatch", "Setting entry 3"}},
+        {"S=Office T=SecureW2", 0, false, 13, 0, {"Setting entry 3", "wrong data"}},
+        {"S=Office T=EAP-TLS", 1, false, 0, 0, {"failed to open guid key: 2"}},
+        {"S=Office T=EAP-TLS", 1, true, 0, 110, {"failed to open interfaces key: #"}},
+    };
+    for (const auto& c : cases) {
+        OptionSet options;
+        g_bDebugLog = 0;
+        std::vector<std::string> args = Options(c.options);
+        args.insert(args.begin(), {"wlanprov.exe", "-add"});
+        std::vector<char*> argv;
+        for (std::string& arg : args)
+            argv.push_back(&arg[0]);
+        ASSERT_EQ(0u, ParseOptions((int)argv.size(), argv.data(), HANDLER_ADD_XP_SP2, &options));
+        DWORD result = 0, stop;
+        std::string text;
+        {
+            StdoutCapture capture;
+            stop = UpdateEapolEntry(&writer, c.failed, Guid(c.adapter).c_str(), &options, nullptr,
+                                    &result);
+            text = capture.Text();
+        }
+        EXPECT_TRUE(stop == c.stop && result == c.result) << c.options;
+        EXPECT_EQ(Lines(c.lines, "WZC_XP_SP1"), Normalised(text));
+    }
+    Bytes entry = Entry(EAPOL_LAYOUT_TLS, "Office", {}, true);
+    entry[0] = 3;
+    EXPECT_EQ(entry, EapolValue(0, L"3"));
 }
 
 TEST_F(XpSp2, QueryBindingAdaptersAndWpa2)
