@@ -177,7 +177,9 @@ TEST_F(XpSp2, EveryTemplateIsAcceptedAndEveryLayoutWritten)
         bool machineAndGuest;
     } cases[] = {
         {"S=Lobby A=Open E=None", "Lobby", EAPOL_LAYOUT_NONE},
-        {"S=R&D<\"lab'> A=WPAPSK E=TKIP K=a&b<c>d\"e'f", "R&D<\"lab'>", EAPOL_LAYOUT_NONE},
+        // Escaped values longer than the usual buffer: the document grows, never cut.
+        {"S=R&D<\"lab'>&&&&&&&&&&&&&&&&&&&&&& A=WPAPSK E=TKIP K=" + std::string(62, '&') + "<",
+         "R&D<\"lab'>&&&&&&&&&&&&&&&&&&&&&&", EAPOL_LAYOUT_NONE},
         {"S=Lab A=Shared E=WEP K=abcde I=3", "Lab", EAPOL_LAYOUT_NONE},
         {"S=" + w32 + " A=WPA E=TKIP" + oneX + " T=PEAP N=MSCHAPv2 L=TRUE F=TRUE", w32,
          EAPOL_LAYOUT_PEAP_MSCHAPV2, {nullptr, 0, false, true, true}},
