@@ -110,15 +110,14 @@ DWORD WZC_XP_SP2(int argc, char** argv)
         FoldAddResult(&result, adapterResult);
 
         // Only this adapter's own failure keeps its EAPOL entry as it is.
-        DWORD stop;
         if (adapterResult == 0 && options.ieee8021xEnabled == 0) {
             printf("WZC_XP_SP2 :: do not need to add EAP Entry\n");
             continue;
         }
         if (adapterResult == 0)
             printf("WZC_XP_SP2 :: adding EAP Entry\n");
-        stop = UpdateEapolEntry(&kEapolWriter, adapterResult != 0, guid, &options, thumbprints,
-                                &result);
+        DWORD stop = UpdateEapolEntry(&kEapolWriter, adapterResult != 0, guid, &options,
+                                      thumbprints, &result);
         if (stop != 0) {
             result = stop;
             goto done;
