@@ -152,15 +152,15 @@ TEST(Entry, DispatchesCommandWords)
 TEST(Entry, LibraryInCurrentDirectoryIsIgnored)
 {
     wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring planted = std::wstring(temp) + L"wlanprov-planted";
+    std::wstring planted = std::wstring(temp, GetTempPathW(MAX_PATH, temp)) + L"wlanprov-planted";
     CreateDirectoryW(planted.c_str(), nullptr);
-    ASSERT_TRUE(CopyFileW((MachineDir() + L"\\platforms\\xpsp1-1106\\wzcsapi.dll").c_str(),
-                          (planted + L"\\wzcsapi.dll").c_str(), FALSE));
-    std::wstring vista = L"\"" + MachineDir() + L"\\platforms\\vista\\wlanprov.exe\" -delete";
-    ProcessResult run = RunProcess(vista, L"", nullptr, 60000, "", planted);
+    std::wstring platforms = MachineDir() + L"\\platforms\\";
+    std::wstring library = planted + L"\\wzcsapi.dll";
+    ASSERT_TRUE(CopyFileW((platforms + L"xpsp1-1106\\wzcsapi.dll").c_str(), library.c_str(), 0));
+    ProcessResult run = RunProcess(L"\"" + platforms + L"vista\\wlanprov.exe\" -delete", L"",
+                                   nullptr, 60000, "", planted);
     EXPECT_NE(std::string::npos, run.output.find("main :: Windows Vista\n")) << run.output;
-    DeleteFileW((planted + L"\\wzcsapi.dll").c_str());
+    DeleteFileW(library.c_str());
     RemoveDirectoryW(planted.c_str());
 }
 

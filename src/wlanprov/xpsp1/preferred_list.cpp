@@ -47,21 +47,14 @@ const ListVariant& VariantOf(const WzcBinding* binding)
     return binding->buildClass == WZC_BUILD_CLASS_1106 ? kVariant1106 : kVariant1181;
 }
 
-// A zeroed record naming the adapter.
-void PrepareRoom(WzcInterfaceRoom* room, const wchar_t* guid)
-{
-    memset(room, 0, sizeof(*room));
-    room->record.wszGuid = const_cast<LPWSTR>(guid);
-}
-
 DWORD GetList(const ListVariant& v, const WzcBinding* binding, const wchar_t* guid,
               WzcConfigItem** head)
 {
-    WzcInterfaceRoom room;
+    WzcInterfaceRoom room = {};
     DWORD outFlags = 0, length = 0;
     BYTE* blob = nullptr;
     TracePrint(g_bWzcTrace, "%s\n", v.getName);
-    PrepareRoom(&room, guid);
+    room.record.wszGuid = const_cast<LPWSTR>(guid);
     DWORD result = v.query(binding, WZC_SEL_PREFLIST, &room, &outFlags);
     memcpy(&length, room.bytes + v.layout.listLengthOffset, sizeof(length));
     memcpy(&blob, room.bytes + v.layout.listPointerOffset, sizeof(blob));
@@ -77,12 +70,12 @@ DWORD GetList(const ListVariant& v, const WzcBinding* binding, const wchar_t* gu
 DWORD SetList(const ListVariant& v, const WzcBinding* binding, const wchar_t* guid,
               const WzcConfigItem* head)
 {
-    WzcInterfaceRoom room;
+    WzcInterfaceRoom room = {};
     DWORD outFlags = 0;
     uint8_t* blob = nullptr;
     uint32_t length = 0;
     TracePrint(g_bWzcTrace, "%s\n", v.setName);
-    PrepareRoom(&room, guid);
+    room.record.wszGuid = const_cast<LPWSTR>(guid);
     DWORD result = WzcPackConfigList(head, &blob, &length);
     if (result == 0) {
         memcpy(room.bytes + v.layout.listLengthOffset, &length, sizeof(length));
@@ -101,7 +94,7 @@ DWORD WZCEnumAdapters(const WzcBinding* binding, WzcAdapterList* list)
     WzcInterfaceTable table = {0, nullptr};
     TracePrint(g_bWzcTrace, "WZCEnumAdapters\n");
     DWORD result = binding->WZCEnumInterfaces(nullptr, &table);
-    if (result == 0 && table.dwNumIntfs == 0)
+    if (result == 0 && (table.dwNumIntfs == 0 || !table.pIntfs))
         result = WZC_NO_DATA;
     if (result == 0) {
         list->count = table.dwNumIntfs < (DWORD)WZC_MAX_ADAPTERS ? table.dwNumIntfs

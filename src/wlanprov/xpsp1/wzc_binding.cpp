@@ -79,6 +79,8 @@ done:
 
 DWORD WZCUninit(void* binding)
 {
+    if (!binding)
+        return 0;
     HMODULE library = *static_cast<HMODULE*>(binding);
     if (library)
         FreeLibrary(library);

@@ -34,12 +34,13 @@ static_assert(sizeof(void*) != 4 || (sizeof(WzcInterfaceRecord) == kWzcLayout118
               offsetof(WzcInterfaceRecord, pListData) == kWzcLayout1181.listPointerOffset),
               "80-byte interface record");
 
-// Zeroed room for an interface record, larger than every layout: a library of a later build
-// writes its longer record (92 bytes from 2600.2180 on) into it without overrunning.
+// Room for an interface record, larger than every layout: a library of a later build writes
+// its longer record (92 bytes from 2600.2180 on) into it without overrunning. "= {}" zeroes
+// all of it (the byte array is the first member).
 union WzcInterfaceRoom {
+    BYTE bytes[128];
     WzcInterfaceRecord1106 record1106;
     WzcInterfaceRecord record;
-    BYTE bytes[128];
 };
 
 // The interface table of WZCEnumInterfaces; the library allocates the table and each GUID
