@@ -1,19 +1,15 @@
-// Helpers of the Vista tests: run a handler in-process with its output captured, read the
-// emulated machine back through its WLAN API, and trusted roots added for one test.
+// Helpers of the Vista tests: run a handler in-process with its output captured and read the
+// emulated machine back through its WLAN API.
 #pragma once
 
 #include <windows.h>
-#include <wincrypt.h>
 
 #include <string>
 #include <vector>
 
+#include "handler_run.h"
 #include "testbed_state.h"
-
-struct HandlerRun {
-    DWORD result;
-    std::string output;
-};
+#include "trusted_root.h"
 
 // Runs WZC_Vista (-add) or WZCRemoveProfile_Vista (-delete) with these options; the debug log
 // is off at the start as in a new process.
@@ -30,27 +26,3 @@ std::vector<TestbedProfile> ReadBackProfiles(int interfaceIndex);
 // What the emulated wlanapi.dll loaded in this process still holds for its clients.
 DWORD OpenWlanHandles();
 DWORD LiveWlanBlocks();
-
-// A self-signed certificate with this common name in the local computer's ROOT store while
-// the object lives.
-class TrustedRoot {
-public:
-    explicit TrustedRoot(const std::wstring& commonName);
-    ~TrustedRoot();
-    TrustedRoot(const TrustedRoot&) = delete;
-    TrustedRoot& operator=(const TrustedRoot&) = delete;
-    const BYTE* Thumbprint() const { return thumbprint_; }
-    std::string ThumbprintHex() const;
-
-private:
-    bool added_ = false;
-    BYTE thumbprint_[20] = {};
-};
-
-// Removes every trusted root whose subject contains namePart (left over by a run that died).
-void RemoveTrustedRoots(const wchar_t* namePart);
-
-// Whether a comes before b in the machine's trusted roots.
-bool ComesFirstInRootStore(const TrustedRoot& a, const TrustedRoot& b);
-
-std::string WideToUtf8(const std::wstring& text);

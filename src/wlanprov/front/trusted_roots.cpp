@@ -10,7 +10,7 @@ DWORD LookUpTrustedRoots(const OptionSet* o, const char* handlerName,
     if (o->validateServerCert != 1)
         return 0;
     DWORD result = 0;
-    for (LONG i = 0; i < o->trustRootCaCount && result == 0; ++i) {
+    for (LONG i = 0; i < o->trustRootCaCount && i < MAX_TRUST_ROOT_CA && result == 0; ++i) {
         DWORD length = 0;
         if (GetCertificate(o->trustRootCa[i], thumbprints[i], &length) != 0) {
             printf("%s :: Error looking for the certificate [%ls] in the sytem store.\n",

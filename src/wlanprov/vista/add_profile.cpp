@@ -14,7 +14,8 @@
 #include "../front/handlers.h"
 #include "../front/hex_text.h"
 #include "../front/options.h"
-#include "eap_records.h"
+#include "../front/trusted_roots.h"
+#include "eap_record_options.h"
 #include "profile_document.h"
 #include "vista_rules.h"
 #include "wlan_binding.h"
@@ -38,12 +39,7 @@ ProfileKind KindOf(const OptionSet* o)
 DWORD BuildConfigBlob(const OptionSet* o, const BYTE (*thumbprints)[CERT_THUMBPRINT_BYTES],
                       wchar_t** blob)
 {
-    EapRecordInput input = {};
-    input.thumbprints = thumbprints;
-    input.count = o->validateServerCert == 1 ? (uint32_t)o->trustRootCaCount : 0;
-    input.validateServerCert = o->validateServerCert == 1;
-    input.enableFastReconnect = o->enableFastReconnect == 1;
-    input.useWindowsLogonInfo = o->useWindowsLogonInfo == 1;
+    EapRecordInput input = EapRecordInputOf(o, thumbprints);
     uint8_t* record = nullptr;
     uint32_t size = 0;
     DWORD result;

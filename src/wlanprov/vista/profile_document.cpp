@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cwchar>
 
+#include "../front/xml_escape.h"
+
 namespace {
 
 const wchar_t kHead[] =
@@ -40,118 +42,51 @@ const wchar_t kOneXTail[] = L"</ConfigBlob></EapHostConfig></EAPConfig></OneX>";
 const wchar_t kConnectionType[] = L"ESS";
 const wchar_t kConnectionMode[] = L"auto";
 
-// Writes into a buffer of fixed capacity and never past it.
-struct Writer {
-    wchar_t* at;
-    size_t room;   // characters left, terminator excluded
-    bool overflow;
-};
-
-void Put(Writer* w, const wchar_t* text, size_t length)
+void FormatDocument(ProfileKind kind, const ProfileValues* v, XmlWriter* w)
 {
-    if (length > w->room) {
-        w->overflow = true;
-        return;
-    }
-    wmemcpy(w->at, text, length);
-    w->at += length;
-    w->room -= length;
-}
-
-void PutText(Writer* w, const wchar_t* text)
-{
-    Put(w, text, wcslen(text));
-}
-
-const wchar_t* EntityOf(wchar_t c)
-{
-    switch (c) {
-    case L'&': return L"&amp;";
-    case L'<': return L"&lt;";
-    case L'>': return L"&gt;";
-    case L'"': return L"&quot;";
-    case L'\'': return L"&apos;";
-    default: return nullptr;
-    }
-}
-
-void PutEscaped(Writer* w, const wchar_t* text)
-{
-    for (; *text; ++text) {
-        if (const wchar_t* entity = EntityOf(*text))
-            PutText(w, entity);
-        else
-            Put(w, text, 1);
-    }
-}
-
-void PutNumber(Writer* w, int32_t number)
-{
-    wchar_t digits[16];
-    swprintf(digits, sizeof(digits) / sizeof(digits[0]), L"%ld", (long)number);
-    PutText(w, digits);
-}
-
-const wchar_t* OrEmpty(const wchar_t* text)
-{
-    return text ? text : L"";
-}
-
-void FormatDocument(ProfileKind kind, const ProfileValues* v, Writer* w)
-{
-    PutText(w, kHead);
-    PutEscaped(w, OrEmpty(v->ssid));
-    PutText(w, kAfterName);
-    PutEscaped(w, OrEmpty(v->ssid));
-    PutText(w, kAfterSsid);
-    PutText(w, kConnectionType);
-    PutText(w, kAfterType);
-    PutText(w, kConnectionMode);
-    PutText(w, kAfterMode);
-    PutEscaped(w, OrEmpty(v->authentication));
-    PutText(w, kAfterAuthentication);
-    PutEscaped(w, OrEmpty(v->encryption));
-    PutText(w, kAfterEncryption);
-    PutEscaped(w, OrEmpty(v->useOneX));
-    PutText(w, kAfterUseOneX);
+    XmlPutText(w, kHead);
+    XmlPutEscaped(w, v->ssid);
+    XmlPutText(w, kAfterName);
+    XmlPutEscaped(w, v->ssid);
+    XmlPutText(w, kAfterSsid);
+    XmlPutText(w, kConnectionType);
+    XmlPutText(w, kAfterType);
+    XmlPutText(w, kConnectionMode);
+    XmlPutText(w, kAfterMode);
+    XmlPutEscaped(w, v->authentication);
+    XmlPutText(w, kAfterAuthentication);
+    XmlPutEscaped(w, v->encryption);
+    XmlPutText(w, kAfterEncryption);
+    XmlPutEscaped(w, v->useOneX);
+    XmlPutText(w, kAfterUseOneX);
     switch (kind) {
     case PROFILE_WITHOUT_KEY:
         break;
     case PROFILE_NETWORK_KEY:
-        PutText(w, kNetworkKeyHead);
-        PutEscaped(w, OrEmpty(v->networkKey));
-        PutText(w, kKeyTail);
-        PutText(w, kKeyIndexHead);
-        PutNumber(w, v->keyIndex - 1);
-        PutText(w, kKeyIndexTail);
+        XmlPutText(w, kNetworkKeyHead);
+        XmlPutEscaped(w, v->networkKey);
+        XmlPutText(w, kKeyTail);
+        XmlPutText(w, kKeyIndexHead);
+        XmlPutNumber(w, v->keyIndex - 1);
+        XmlPutText(w, kKeyIndexTail);
         break;
     case PROFILE_PASS_PHRASE:
-        PutText(w, kPassPhraseHead);
-        PutEscaped(w, OrEmpty(v->networkKey));
-        PutText(w, kKeyTail);
+        XmlPutText(w, kPassPhraseHead);
+        XmlPutEscaped(w, v->networkKey);
+        XmlPutText(w, kKeyTail);
         break;
     case PROFILE_ONEX:
-        PutText(w, kOneXHead);
-        PutNumber(w, v->eapTypeNumber);
-        PutText(w, kOneXAfterType);
-        PutEscaped(w, OrEmpty(v->configBlob));
-        PutText(w, kOneXTail);
+        XmlPutText(w, kOneXHead);
+        XmlPutNumber(w, v->eapTypeNumber);
+        XmlPutText(w, kOneXAfterType);
+        XmlPutEscaped(w, v->configBlob);
+        XmlPutText(w, kOneXTail);
         break;
     }
-    PutText(w, kTail);
+    XmlPutText(w, kTail);
 }
 
 } // namespace
-
-size_t XmlEscapedLength(const wchar_t* text)
-{
-    size_t length = 0;
-    for (; text && *text; ++text) {
-        const wchar_t* entity = EntityOf(*text);
-        length += entity ? wcslen(entity) : 1;
-    }
-    return length;
-}
 
 size_t ProfileFixedBytes(ProfileKind kind)
 {
@@ -183,7 +118,7 @@ uint32_t BuildProfileDocument(ProfileKind kind, const ProfileValues* values, wch
     wchar_t* buffer = static_cast<wchar_t*>(calloc(1, size));
     if (!buffer)
         return 8;
-    Writer writer = {buffer, size / sizeof(wchar_t) - 1, false};
+    XmlWriter writer = XmlWriterOver(buffer, size / sizeof(wchar_t));
     FormatDocument(kind, values, &writer);
     // The fixed sizes cover every template; a document is never handed out cut short.
     if (writer.overflow) {

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "../front/xml_escape.h"   // XmlEscapedLength
+
 enum ProfileKind {
     PROFILE_WITHOUT_KEY,   // open or shared with encryption none
     PROFILE_NETWORK_KEY,   // open or shared with WEP
@@ -35,6 +37,3 @@ size_t ProfileDocumentBytes(ProfileKind kind, const ProfileValues* values);
 // be had; *document and *bytes are untouched on failure.
 uint32_t BuildProfileDocument(ProfileKind kind, const ProfileValues* values, wchar_t** document,
                               size_t* bytes);
-
-// Number of characters of text once &, <, >, " and ' are written as entities.
-size_t XmlEscapedLength(const wchar_t* text);

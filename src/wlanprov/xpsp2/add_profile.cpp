@@ -1,0 +1,133 @@
+// WZC_XP_SP2: -add on XP SP2 and later. Builds one WirelessProfile document from the options,
+// hands it to the provisioning service for every wireless adapter and, for 802.1X networks,
+// gives the adapter's EAPOL entry of the SSID this tool's EAP settings.
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+
+#include "../front/adapter_result.h"
+#include "../front/globals.h"
+#include "../front/handlers.h"
+#include "../front/options.h"
+#include "../front/trusted_roots.h"
+#include "eapol_entry.h"
+#include "eapol_registry.h"
+#include "provisioning_call.h"
+#include "wireless_profile.h"
+#include "wzc_query_binding.h"
+#include "xpsp2_rules.h"
+
+namespace {
+
+const char kName[] = "WZC_XP_SP2";
+
+// This handler overwrites the entry the provisioning service made for the SSID among the
+// values "1" to "31", and never makes one itself.
+const EapolEntryWriter kEapolWriter = {
+    kName, 5, EAPOL_LAYOUTS_ALL, {L"%lu", 1, 31, false}, {nullptr, nullptr},
+    "%s :: setting entry %ls\n", true,
+};
+
+bool Is(const wchar_t* value, const wchar_t* text)
+{
+    return wcscmp(value, text) == 0;
+}
+
+// The document for the options; the SecureW2 method is provisioned as PEAP.
+DWORD BuildDocument(const OptionSet* o, const wchar_t* ssid, wchar_t** document)
+{
+    WirelessProfileValues values = {};
+    values.ssid = ssid;
+    values.authentication = o->authentication;
+    values.encryption = o->encryption;
+    values.networkKey = o->networkKey;
+    values.keyIndex = o->keyIndex;
+    values.keyProvidedAutomatically = o->keyProvidedAutomatically;
+    values.ieee8021xEnabled = o->ieee8021xEnabled;
+    values.eapMethod = Is(o->eapType, L"SecureW2") ? L"PEAP" : o->eapType;
+    size_t bytes = 0;
+    return BuildWirelessProfile(&values, document, &bytes);
+}
+
+// Whether the adapter can take the network. Prints the WPA2 lines; returns 0 or 50.
+DWORD CheckAdapter(const WzcQueryBinding* binding, const OptionSet* o, const wchar_t* guid)
+{
+    DWORD result = 0;
+    if (Is(o->authentication, L"WPA2") || Is(o->authentication, L"WPA2PSK")) {
+        if (WZCQueryWPA2State(binding, guid) == 1) {
+            printf("WZC_XP_SP2 :: WPA2 is supported\n");
+        } else {
+            printf("WZC_XP_SP2 :: ERROR!! WPA2 is not supported\n");
+            result = ERROR_NOT_SUPPORTED;
+        }
+    }
+    return result;
+}
+
+} // namespace
+
+DWORD WZC_XP_SP2(int argc, char** argv)
+{
+    OptionSet options;
+    BYTE thumbprints[MAX_TRUST_ROOT_CA][CERT_THUMBPRINT_BYTES] = {};
+    wchar_t ssid[MAX_SSID_BYTES + 1] = L"";
+    WzcQueryBinding* binding = nullptr;
+    WzcAdapterList adapters = {};
+    wchar_t* document = nullptr;
+
+    DWORD result = ParseOptions(argc, argv, HANDLER_ADD_XP_SP2, &options);
+    if (result == 0)
+        result = CheckXpSp2Rules(&options);
+    if (result == 0 && options.validateServerCert == 1 && options.trustRootCaCount > 0)
+        result = LookUpTrustedRoots(&options, kName, thumbprints);
+    if (result != 0)
+        goto done;
+    EchoOptions(&options, HANDLER_ADD_XP_SP2);
+
+    if ((result = WZCInit_XP_SP2(&binding)) != 0)
+        goto done;
+    if ((result = WZCEnumAdapters_XP_SP2(binding, &adapters)) != 0)
+        goto done;
+    DebugPrint("WZC_XP_SP2 :: NumAdapters=%d\n", (int)adapters.count);
+    if (MultiByteToWideChar(CP_ACP, 0, options.ssid, -1, ssid, MAX_SSID_BYTES + 1) == 0) {
+        result = ERROR_NOT_ENOUGH_MEMORY;
+        goto done;
+    }
+    if ((result = BuildDocument(&options, ssid, &document)) != 0)
+        goto done;
+
+    for (DWORD j = 0; j < adapters.count; ++j) {
+        const wchar_t* guid = adapters.guids[j];
+        DebugPrint("WZC_XP_SP2 :: Adapter[%d] : %ls\n", (int)j, guid);
+        DWORD adapterResult = CheckAdapter(binding, &options, guid);
+        if (binding->buildClass < WZC_BUILD_CLASS_XP_SP2) {
+            FoldAddResult(&result, ERROR_NOT_SUPPORTED);
+            continue;
+        }
+        DWORD provisioned = ProvisionAdapter(document, guid);
+        if (provisioned != 0)
+            adapterResult = provisioned;
+        FoldAddResult(&result, adapterResult);
+
+        // Only this adapter's own failure keeps its EAPOL entry as it is.
+        if (adapterResult == 0 && options.ieee8021xEnabled == 0) {
+            printf("WZC_XP_SP2 :: do not need to add EAP Entry\n");
+            continue;
+        }
+        if (adapterResult == 0)
+            printf("WZC_XP_SP2 :: adding EAP Entry\n");
+        DWORD stop = UpdateEapolEntry(&kEapolWriter, adapterResult != 0, guid, &options,
+                                      thumbprints, &result);
+        if (stop != 0) {
+            result = stop;
+            goto done;
+        }
+    }
+
+done:
+    free(document);
+    if (binding)
+        WZCUninit(binding);
+    DebugPrint("WZC_XP_SP2 :: returning %ld\n", (long)result);
+    return result;
+}

@@ -1,0 +1,76 @@
+#include "provisioning_call.h"
+
+#include <netprov.h>
+#include <objbase.h>
+#include <oleauto.h>
+
+#include <cstdio>
+
+#include "../front/globals.h"
+
+namespace {
+
+// The provisioning service's class and its wireless profile interface.
+const CLSID kNetProvisioning = {0x2AA2B5FE, 0xB846, 0x4D07,
+                                {0x81, 0x0C, 0xB2, 0x1E, 0xE4, 0x53, 0x20, 0xE3}};
+const IID kProvisioningProfileWireless = {0xC96FBD51, 0x24DD, 0x11D8,
+                                          {0x89, 0xFB, 0x00, 0x90, 0x4B, 0x2E, 0xA9, 0xC6}};
+
+// In-process server and handler, local and remote server.
+const DWORD kAnyServer = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER |
+                         CLSCTX_REMOTE_SERVER;
+
+enum { STEP_FAILED = 110 };   // ERROR_OPEN_FAILED
+
+} // namespace
+
+DWORD ProvisionAdapter(const wchar_t* document, const wchar_t* adapterGuidText)
+{
+    IProvisioningProfileWireless* provisioning = nullptr;
+    BSTR profile = nullptr;
+    GUID adapterGuid = {};
+    ULONG status = 0;
+    DWORD result = 0;
+    HRESULT hr;
+
+    HRESULT init = CoInitialize(nullptr);
+    if (init != S_OK && init != S_FALSE) {
+        printf("WZC_XP_SP2 :: CoInitialize FAILED %ld, %ld\n", (long)init, (long)GetLastError());
+        return STEP_FAILED;
+    }
+    DebugPrint("WZC_XP_SP2 :: CoInitialize Succeeded\n");
+    hr = CoCreateInstance(kNetProvisioning, nullptr, kAnyServer, kProvisioningProfileWireless,
+                          reinterpret_cast<void**>(&provisioning));
+    if (FAILED(hr) || !provisioning) {
+        provisioning = nullptr;
+        printf("WZC_XP_SP2 :: ERROR!! CoCreateInstance failed : 0x%x\n", (unsigned)hr);
+        result = STEP_FAILED;
+        goto done;
+    }
+    DebugPrint("WZC_XP_SP2 :: CoCreateInstance Succeeded\n");
+    // A text that is no GUID leaves the zero GUID, which names no adapter.
+    CLSIDFromString(const_cast<LPOLESTR>(adapterGuidText), &adapterGuid);
+    profile = SysAllocString(document);
+    if (!profile) {
+        result = ERROR_NOT_ENOUGH_MEMORY;
+        goto done;
+    }
+    hr = provisioning->CreateProfile(profile, nullptr, &adapterGuid, &status);
+    if (hr == S_OK) {
+        printf("WZC_XP_SP2 :: CreateProfile succeeded\n");
+    } else {
+        printf("WZC_XP_SP2 :: ERROR!! CreateProfile failed : function return:0x%x, status:%ld\n",
+               (unsigned)hr, (long)status);
+        if (status == PROVISIONING_DUPLICATE_SSID)
+            printf("WZC_XP_SP2 :: ERROR!! CreateProfile failed : DUPLICATE SSID\n");
+        result = ERROR_INVALID_DATA;
+    }
+
+done:
+    SysFreeString(profile);
+    if (provisioning)
+        provisioning->Release();
+    // Every successful CoInitialize, S_FALSE included, is balanced.
+    CoUninitialize();
+    return result;
+}

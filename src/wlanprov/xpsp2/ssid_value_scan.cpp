@@ -1,0 +1,39 @@
+#include "ssid_value_scan.h"
+
+#include <cstring>
+
+#include "../front/globals.h"
+#include "eapol_entry.h"
+
+SsidScanOutcome FindSsidValue(HKEY key, const SsidValueNames* names, const SsidScanLines* lines,
+                              const char* handlerName, const uint8_t* ssid, uint32_t ssidLength,
+                              wchar_t name[SSID_VALUE_NAME_CHARACTERS])
+{
+    static_assert(SSID_VALUE_NAME_CHARACTERS >= 17 + 1, "Static# and ten digits");
+    uint8_t value[SSID_VALUE_READ_BYTES];
+    for (DWORD number = names->first;; ++number) {
+        wsprintfW(name, names->format, (unsigned long)number);
+        memset(value, 0, sizeof(value));
+        DWORD type = 0, size = sizeof(value);
+        LONG read = RegQueryValueExW(key, name, nullptr, &type, value, &size);
+        if (read != ERROR_SUCCESS && read != ERROR_MORE_DATA && names->missingNameEnds)
+            return SSID_VALUE_FREE;
+        if (read == ERROR_SUCCESS) {
+            if (lines->valueRead)
+                DebugPrint(lines->valueRead, handlerName, name, (long)size);
+            StoredSsidMatch match = MatchStoredSsid(value, size, ssid, ssidLength);
+            if (match != STORED_SSID_LENGTH_MISMATCH && lines->storedSsid)
+                DebugPrint(lines->storedSsid, handlerName, (int)ssidLength,
+                           reinterpret_cast<const char*>(value + EAPOL_SSID_OFFSET));
+            if (match == STORED_SSID_MATCH) {
+                DebugPrint("%s :: SSID Value Match\n", handlerName);
+                return SSID_VALUE_MATCHED;
+            }
+            DebugPrint(match == STORED_SSID_LENGTH_MISMATCH ? "%s :: SSID Length MisMatch\n"
+                                                            : "%s :: SSID Value Mismatch\n",
+                       handlerName);
+        }
+        if (number == names->last || number == MAXDWORD)
+            return SSID_VALUE_NONE;
+    }
+}

@@ -1,0 +1,83 @@
+#include "wzc_query_binding.h"
+
+#include <cstdio>
+
+#include "../front/globals.h"
+#include "../front/version_info.h"
+
+namespace {
+
+template <typename Function>
+bool Resolve(HMODULE library, const char* name, Function* slot)
+{
+    *slot = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+    return *slot != nullptr;
+}
+
+} // namespace
+
+DWORD WZCInit_XP_SP2(WzcQueryBinding** binding)
+{
+    DWORD result = ERROR_NOT_SUPPORTED;
+    DWORD version = 0, lastError = 0;
+    *binding = nullptr;
+    WzcQueryBinding* b = static_cast<WzcQueryBinding*>(LocalAlloc(LPTR, sizeof(WzcQueryBinding)));
+    if (!b)
+        return ERROR_NOT_ENOUGH_MEMORY;
+    b->library = LoadLibraryW(L"wzcsapi.dll");
+    if (!b->library)
+        goto done;
+    switch (ReadProductVersionLS(b->library, &version, &lastError)) {
+    case VERSION_READ_OK:
+        b->buildClass = WzcBuildClass(version);
+        if (b->buildClass != WZC_BUILD_REFUSED &&
+            Resolve(b->library, "WZCEnumInterfaces", &b->WZCEnumInterfaces) &&
+            Resolve(b->library, "WZCQueryInterface", &b->WZCQueryInterface))
+            result = 0;
+        break;
+    case VERSION_NO_MEMORY:
+        result = ERROR_NOT_ENOUGH_MEMORY;
+        break;
+    default:
+        break;
+    }
+done:
+    if (result == 0) {
+        *binding = b;
+    } else {
+        if (b->library)
+            FreeLibrary(b->library);
+        LocalFree(b);
+    }
+    return result;
+}
+
+DWORD WZCEnumAdapters_XP_SP2(const WzcQueryBinding* binding, WzcAdapterList* list)
+{
+    // The one adapter walk of the full binding, which calls nothing but the enumeration.
+    WzcBinding enumerator = {};
+    enumerator.library = binding->library;
+    enumerator.buildClass = binding->buildClass;
+    enumerator.WZCEnumInterfaces = binding->WZCEnumInterfaces;
+    return WZCEnumAdapters(&enumerator, list);
+}
+
+DWORD WZCQueryWPA2State(const WzcQueryBinding* binding, const wchar_t* guid)
+{
+    WzcInterfaceRecordXpSp2 record = {};
+    DWORD outFlags = 0, supported = 0;
+    DebugPrint("WZCQueryWPA2State\n");
+    record.wszGuid = const_cast<LPWSTR>(guid);
+    DWORD result = binding->WZCQueryInterface(nullptr, WZC_SEL_CAPABILITIES, &record, &outFlags);
+    if (result != 0) {
+        printf("WZCQueryWPA2State :: dwErr : %d\n", (int)result);
+    } else {
+        DebugPrint("WZCQueryWPA2State :: dwCapabilities : 0x%x\n", (unsigned)record.dwCapabilities);
+        supported = record.dwCapabilities == WZC_CAPABILITIES_WPA2 ? 1 : 0;
+    }
+    // Only the capabilities were asked for; a list handed out anyway is ours to free.
+    if (record.pListData)
+        LocalFree(record.pListData);
+    DebugPrint("WZCQueryWPA2State :: returning %ld\n", (long)supported);
+    return supported;
+}

@@ -1,0 +1,126 @@
+#include "xpsp2_rules.h"
+
+#include <cstdio>
+#include <cwchar>
+
+namespace {
+
+bool Is(const wchar_t* value, const wchar_t* text)
+{
+    return wcscmp(value, text) == 0;
+}
+
+bool IsOneX(const OptionSet* o)
+{
+    return Is(o->authentication, L"WPA") || Is(o->authentication, L"WPA2");
+}
+
+bool IsPsk(const OptionSet* o)
+{
+    return Is(o->authentication, L"WPAPSK") || Is(o->authentication, L"WPA2PSK");
+}
+
+bool EncryptionFits(const OptionSet* o)
+{
+    if (Is(o->encryption, L"WEP") || Is(o->encryption, L"None"))
+        return Is(o->authentication, L"Open") || Is(o->authentication, L"Shared");
+    if (Is(o->encryption, L"AES") || Is(o->encryption, L"TKIP"))
+        return IsOneX(o) || IsPsk(o);
+    return false;
+}
+
+// A key that breaks its length rule is taken when the key comes automatically.
+bool KeyLengthBroken(const OptionSet* o, size_t length)
+{
+    bool broken = false;
+    if (Is(o->encryption, L"WEP"))
+        broken = length != 5 && length != 10 && length != 13 && length != 26;
+    else if (IsPsk(o))
+        broken = length < 8 || length > 64;
+    return broken && o->keyProvidedAutomatically != 1;
+}
+
+bool Given(const wchar_t* text)
+{
+    return text[0] != L'\0';
+}
+
+// One rule: when broken is true its line is printed and the handler stops. The rules of a
+// group are tested one after the other, so each needs only its group's condition.
+struct Rule {
+    bool broken;
+    const char* line;
+};
+
+} // namespace
+
+DWORD CheckXpSp2Rules(const OptionSet* o)
+{
+    size_t keyLength = wcslen(o->networkKey);
+    bool key = keyLength != 0;
+    bool oneXOn = o->ieee8021xEnabled == 1;
+    bool peap = Is(o->eapType, L"PEAP");
+    bool secureW2 = Is(o->eapType, L"SecureW2");
+    bool tlsLike = Is(o->eapType, L"EAP-TLS") || secureW2;
+    bool inner = Given(o->innerMethod);
+    const Rule rules[] = {
+        {o->ssid[0] == '\0', "WZC_XP_SP2 :: [SSID] must be set\n"},
+        {IsOneX(o) && key, "WZC_XP_SP2 :: [NetworkKey] should not be set\n"},
+        {IsOneX(o) && o->keyProvidedAutomatically != 1,
+         "WZC_XP_SP2 :: [keyProvidedAutomatically] must be set to TRUE\n"},
+        {IsOneX(o) && !oneXOn, "WZC_XP_SP2 :: [IEEE8021xEnabled] must be set to TRUE\n"},
+        {IsPsk(o) && o->keyProvidedAutomatically != 0,
+         "WZC_XP_SP2 :: [keyProvidedAutomatically] must be set to FALSE\n"},
+        {IsPsk(o) && oneXOn, "WZC_XP_SP2 :: [IEEE8021xEnabled] must be set to FALSE\n"},
+        {IsPsk(o) && !key, "WZC_XP_SP2 :: [NetworkKey] must be set\n"},
+        {!EncryptionFits(o), "WZC_XP_SP2 :: [Encryptiontype] : invalid input\n"},
+        {Is(o->authentication, L"Open") && Is(o->encryption, L"None") && key,
+         "WZC_XP_SP2 :: [NetworkKey] should not be set\n"},
+        {KeyLengthBroken(o, keyLength), "WZC_XP_SP2 :: [NetworkKey] : invalid input\n"},
+        {oneXOn && Is(o->encryption, L"None"),
+         "WZC_XP_SP2 ::  [IEEE8021xEnabled] must set to FALSE because data encryption is "
+         "disabled\n"},
+        {!oneXOn && Given(o->eapType),
+         "WZC_XP_SP2 :: the element [EAPType] should not be set because IEEE8021x is disabled\n"},
+        {!oneXOn && o->machineAuth == 1,
+         "WZC_XP_SP2 :: the element [MACHINE_AUTH] should not be set because IEEE8021x is "
+         "disabled\n"},
+        {!oneXOn && o->guestAuth == 1,
+         "WZC_XP_SP2 :: the element [GUEST_AUTH] should not be set because IEEE8021x is "
+         "disabled\n"},
+        {!oneXOn && inner,
+         "WZC_XP_SP2 :: the element [InnerAuthenticationMethod] should not be set because "
+         "IEEE8021x is disabled\n"},
+        {!oneXOn && o->useWindowsLogonInfo == 1,
+         "WZC_XP_SP2 :: the element [UseWindowsLogonInfo] should not be set because IEEE8021x "
+         "is disabled\n"},
+        {!oneXOn && o->enableFastReconnect == 1,
+         "WZC_XP_SP2 :: the element [EnableFastReconnect] should not be set because IEEE8021x "
+         "is disabled\n"},
+        {peap && !inner, "WZC_XP_SP2 :: the element [InnerAuthenticationMethod] should be set\n"},
+        {tlsLike && inner,
+         "WZC_XP_SP2 :: the element [InnerAuthenticationMethod] should not be set\n"},
+        {tlsLike && o->useWindowsLogonInfo == 1,
+         "WZC_XP_SP2 :: the element [UseWindowsLogonInfo] should not be set\n"},
+        {tlsLike && o->enableFastReconnect == 1,
+         "WZC_XP_SP2 :: the element [EnableFastReconnect] should not be set\n"},
+        {secureW2 && o->validateServerCert == 1,
+         "WZC_XP_SP2 :: the element [ValidateServercert] should not be set\n"},
+        {secureW2 && o->trustRootCaCount > 0,
+         "WZC_XP_SP2 :: the element [TrustRootCA] should not be set\n"},
+        {inner && !peap, "WZC_XP_SP2 :: the element [EAPType] should be set to PEAP\n"},
+        {o->useWindowsLogonInfo == 1 && !Is(o->innerMethod, L"MSCHAPv2"),
+         "WZC_XP_SP2 :: the element [InnerAuthenticationMethod] should be set to MSCHAPv2\n"},
+        {o->enableFastReconnect == 1 && !peap,
+         "WZC_XP_SP2 :: the element [EAPType] should be set to PEAP\n"},
+        {o->trustRootCaCount > 0 && o->validateServerCert != 1,
+         "WZC_XP_SP2 :: [ValidateServerCert] is not set.\n"},
+    };
+    for (const Rule& rule : rules) {
+        if (rule.broken) {
+            printf("%s", rule.line);
+            return ERROR_INVALID_DATA;
+        }
+    }
+    return 0;
+}

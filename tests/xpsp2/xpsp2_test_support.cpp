@@ -1,0 +1,101 @@
+#include "xpsp2_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <regex>
+
+#include "trusted_root.h"
+
+void UseXpMachine(const wchar_t* stateName, int count)
+{
+    SetEnvironmentVariableW(L"WLANPROV_TESTBED_STATE", stateName);
+    ASSERT_EQ(0, ResetXpState(XpAdaptersFor(count)));
+}
+
+std::wstring Guid(int adapter)
+{
+    std::vector<XpAdapter> adapters;
+    EXPECT_EQ(0, ReadXpAdapters(&adapters));
+    return adapter < (int)adapters.size() ? adapters[adapter].guid : L"";
+}
+
+std::vector<std::string> StoredSsids(int adapter)
+{
+    std::vector<Bytes> records;
+    EXPECT_EQ(0, ReadPreferredList(Guid(adapter).c_str(), &records));
+    std::vector<std::string> ssids;
+    for (const Bytes& r : records)
+        ssids.push_back(std::string(r.begin() + 20, r.begin() + 20 + std::min<int>(r[16], 32)));
+    return ssids;
+}
+
+Bytes EapolValue(int adapter, const wchar_t* name)
+{
+    std::vector<std::pair<std::wstring, Bytes>> values;
+    EXPECT_EQ(0, ReadEapolValues(Guid(adapter).c_str(), &values));
+    for (const auto& value : values)
+        if (value.first == name)
+            return value.second;
+    return Bytes();
+}
+
+namespace {
+
+Bytes Named(size_t size, const std::string& ssid)
+{
+    Bytes record(size, 0);
+    record[16] = (uint8_t)ssid.size();
+    std::copy(ssid.begin(), ssid.end(), record.begin() + 20);
+    return record;
+}
+
+} // namespace
+
+Bytes NetworkRecord(const std::string& ssid)
+{
+    Bytes record = Named(160, ssid);
+    record[0] = 160;
+    record[96] = 1;   // infrastructure
+    return record;
+}
+
+Bytes EapolHeader(const std::string& ssid, uint32_t eapType)
+{
+    Bytes header = Named(52, ssid);
+    header[0] = 5;
+    header[11] = 0x80;
+    header[12] = (uint8_t)eapType;
+    return header;
+}
+
+Bytes Entry(EapolLayout layout, const std::string& ssid, EapRecordInput record, bool machine,
+            bool guest)
+{
+    EapolEntryInput input = {5, layout, machine, guest, (const uint8_t*)ssid.data(),
+                             (uint32_t)ssid.size(), record};
+    uint8_t* entry = nullptr;
+    uint32_t size = 0;
+    EXPECT_EQ(0u, BuildEapolEntry(&input, &entry, &size));
+    Bytes bytes(entry, entry + size);
+    free(entry);
+    return bytes;
+}
+
+std::string Normalised(const std::string& output)
+{
+    static const std::regex lastError("(interfaces key: |CoInitialize FAILED -?[0-9]+, )[0-9]+");
+    std::string text = std::regex_replace(output, lastError, "$1#");
+    for (int i = 0; i < 5; ++i) {
+        std::string guid = WideToUtf8(Guid(i)), mark = "{" + std::to_string(i) + "}";
+        for (size_t at; !guid.empty() && (at = text.find(guid)) != std::string::npos;)
+            text.replace(at, guid.size(), mark);
+    }
+    return text;
+}
+
+std::string AfterEcho(const std::string& output)
+{
+    size_t at = output.rfind(" :: input parameter: ");
+    return at == std::string::npos ? output : output.substr(output.find('\n', at) + 1);
+}

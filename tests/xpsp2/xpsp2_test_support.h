@@ -1,0 +1,33 @@
+// Helpers of the XP SP2 tests: the emulated XP machine set up and read back, the records
+// planted in it or expected from it, and output made comparable.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "eapol_entry.h"
+#include "xp_testbed_state.h"
+
+typedef std::vector<uint8_t> Bytes;
+
+// A machine of this program's own (WLANPROV_TESTBED_STATE) with count adapters, nothing stored.
+void UseXpMachine(const wchar_t* stateName, int count);
+std::wstring Guid(int adapter);
+
+// The adapter's stored networks (their SSIDs, in list order) and its EAPOL value of a name
+// (empty when absent).
+std::vector<std::string> StoredSsids(int adapter);
+Bytes EapolValue(int adapter, const wchar_t* name);
+
+// A stored network record (160 bytes) and a bare EAPOL value header (52 bytes) for an SSID.
+Bytes NetworkRecord(const std::string& ssid);
+Bytes EapolHeader(const std::string& ssid, uint32_t eapType = 25);
+// The entry this program writes (header version 5).
+Bytes Entry(EapolLayout layout, const std::string& ssid, EapRecordInput record = {},
+            bool machine = false, bool guest = false);
+
+// Output with the system's last-error codes (after "interfaces key: " and "CoInitialize
+// FAILED ..., ") as "#" and the adapters' GUID texts as {0}, {1}, ...
+std::string Normalised(const std::string& output);
+// The lines after the echo of the accepted values.
+std::string AfterEcho(const std::string& output);
