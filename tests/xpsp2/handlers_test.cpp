@@ -23,53 +23,10 @@ namespace {
 const wchar_t kMachine[] = L"xpsp2_handlers_test";
 const std::string kOneX = "S=Office A=WPA2 E=AES P=TRUE X=TRUE", kPeap = kOneX + " T=PEAP N=GTC";
 
-// Options written short: "A=WPA" stands for "/Authentication:WPA".
-std::vector<std::string> Options(const std::string& text)
-{
-    static const std::map<char, std::string> names = {
-        {'S', "SSID"}, {'A', "Authentication"}, {'E', "Encryption"}, {'K', "NetworkKey"},
-        {'I', "KeyIndex"}, {'P', "KeyProvidedAutomatically"}, {'X', "IEEE8021xEnabled"},
-        {'T', "EAPType"}, {'M', "MACHINE_AUTH"}, {'G', "GUEST_AUTH"}, {'N', "InnerAuthentication"},
-        {'L', "UseWindowsLogonInfo"}, {'F', "EnableFastReconnect"}, {'V', "ValidateServerCert"},
-        {'C', "TrustRootCA"}, {'D', "DebugLog"}, {'W', "Wrong"}};
-    std::istringstream in(text);
-    std::vector<std::string> options;
-    for (std::string word; in >> word;)
-        options.push_back("/" + names.at(word[0]) + ":" + word.substr(2));
-    return options;
-}
-
 HandlerRun Add(const std::string& options)
 {
     return RunHandler(WZC_XP_SP2, "-add", Options(options));
 }
-
-// Lines of a routine: each text after its name.
-std::string Lines(const std::vector<std::string>& texts, const char* name = "WZC_XP_SP2")
-{
-    std::string lines;
-    for (const std::string& text : texts)
-        lines += std::string(name) + " :: " + text + "\n";
-    return lines;
-}
-
-// A platform folder as the library directory: its wzcsapi.dll, held loaded so that its count
-// of blocks handed out outlives each handler's own release, and its provisioning server.
-struct Platform {
-    HMODULE library;
-    explicit Platform(const wchar_t* name)
-    {
-        SetDllDirectoryW((MachineDir() + L"\\platforms\\" + name).c_str());
-        library = LoadLibraryW(L"wzcsapi.dll");
-    }
-    ~Platform()
-    {
-        auto live = (DWORD(WINAPI*)())(void*)GetProcAddress(library, "TestbedLiveBlocks");
-        EXPECT_EQ(0u, live ? live() : 1u);
-        FreeLibrary(library);
-        SetDllDirectoryW(nullptr);
-    }
-};
 
 class XpSp2 : public ::testing::Test {
 protected:

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <map>
 #include <regex>
+#include <sstream>
 
+#include "test_support.h"
 #include "trusted_root.h"
 
 void UseXpMachine(const wchar_t* stateName, int count)
@@ -98,4 +101,41 @@ std::string AfterEcho(const std::string& output)
 {
     size_t at = output.rfind(" :: input parameter: ");
     return at == std::string::npos ? output : output.substr(output.find('\n', at) + 1);
+}
+
+std::vector<std::string> Options(const std::string& text)
+{
+    static const std::map<char, std::string> names = {
+        {'S', "SSID"}, {'A', "Authentication"}, {'E', "Encryption"}, {'K', "NetworkKey"},
+        {'I', "KeyIndex"}, {'P', "KeyProvidedAutomatically"}, {'X', "IEEE8021xEnabled"},
+        {'T', "EAPType"}, {'M', "MACHINE_AUTH"}, {'G', "GUEST_AUTH"}, {'N', "InnerAuthentication"},
+        {'L', "UseWindowsLogonInfo"}, {'F', "EnableFastReconnect"}, {'V', "ValidateServerCert"},
+        {'C', "TrustRootCA"}, {'D', "DebugLog"}, {'W', "Wrong"}};
+    std::istringstream in(text);
+    std::vector<std::string> options;
+    for (std::string word; in >> word;)
+        options.push_back("/" + names.at(word[0]) + ":" + word.substr(2));
+    return options;
+}
+
+std::string Lines(const std::vector<std::string>& texts, const char* name)
+{
+    std::string lines;
+    for (const std::string& text : texts)
+        lines += std::string(name) + " :: " + text + "\n";
+    return lines;
+}
+
+Platform::Platform(const wchar_t* name)
+{
+    SetDllDirectoryW((MachineDir() + L"\\platforms\\" + name).c_str());
+    library = LoadLibraryW(L"wzcsapi.dll");
+}
+
+Platform::~Platform()
+{
+    auto live = (DWORD(WINAPI*)())(void*)GetProcAddress(library, "TestbedLiveBlocks");
+    EXPECT_EQ(0u, live ? live() : 1u);
+    FreeLibrary(library);
+    SetDllDirectoryW(nullptr);
 }

@@ -1,6 +1,8 @@
-// Helpers of the XP SP2 tests: the emulated XP machine set up and read back, the records
+// Helpers of the XP handler tests: the emulated XP machine set up and read back, the records
 // planted in it or expected from it, and output made comparable.
 #pragma once
+
+#include <windows.h>
 
 #include <string>
 #include <vector>
@@ -31,3 +33,18 @@ Bytes Entry(EapolLayout layout, const std::string& ssid, EapRecordInput record =
 std::string Normalised(const std::string& output);
 // The lines after the echo of the accepted values.
 std::string AfterEcho(const std::string& output);
+
+// Options written short: "A=WPA" stands for "/Authentication:WPA".
+std::vector<std::string> Options(const std::string& text);
+
+// Lines of a routine: each text after its name and " :: ".
+std::string Lines(const std::vector<std::string>& texts, const char* name = "WZC_XP_SP2");
+
+// A platform folder as the library directory while it lives: its wzcsapi.dll, held loaded so
+// that its count of blocks handed out outlives each handler's own release (checked to be 0 at
+// the end), and its provisioning server.
+struct Platform {
+    HMODULE library;
+    explicit Platform(const wchar_t* name);
+    ~Platform();
+};

@@ -15,7 +15,7 @@
 #include "provisioning_call.h"
 #include "wireless_profile.h"
 #include "wzc_query_binding.h"
-#include "xpsp2_rules.h"
+#include "xp_rules.h"
 
 namespace {
 
@@ -77,8 +77,8 @@ DWORD WZC_XP_SP2(int argc, char** argv)
 
     DWORD result = ParseOptions(argc, argv, HANDLER_ADD_XP_SP2, &options);
     if (result == 0)
-        result = CheckXpSp2Rules(&options);
-    if (result == 0 && options.validateServerCert == 1 && options.trustRootCaCount > 0)
+        result = CheckXpRules(&options, kName);
+    if (result == 0)
         result = LookUpTrustedRoots(&options, kName, thumbprints);
     if (result != 0)
         goto done;

@@ -1,4 +1,4 @@
-#include "xpsp2_rules.h"
+#include "xp_rules.h"
 
 #include <cstdio>
 #include <cwchar>
@@ -54,7 +54,7 @@ struct Rule {
 
 } // namespace
 
-DWORD CheckXpSp2Rules(const OptionSet* o)
+DWORD CheckXpRules(const OptionSet* o, const char* handlerName)
 {
     size_t keyLength = wcslen(o->networkKey);
     bool key = keyLength != 0;
@@ -64,61 +64,61 @@ DWORD CheckXpSp2Rules(const OptionSet* o)
     bool tlsLike = Is(o->eapType, L"EAP-TLS") || secureW2;
     bool inner = Given(o->innerMethod);
     const Rule rules[] = {
-        {o->ssid[0] == '\0', "WZC_XP_SP2 :: [SSID] must be set\n"},
-        {IsOneX(o) && key, "WZC_XP_SP2 :: [NetworkKey] should not be set\n"},
+        {o->ssid[0] == '\0', "%s :: [SSID] must be set\n"},
+        {IsOneX(o) && key, "%s :: [NetworkKey] should not be set\n"},
         {IsOneX(o) && o->keyProvidedAutomatically != 1,
-         "WZC_XP_SP2 :: [keyProvidedAutomatically] must be set to TRUE\n"},
-        {IsOneX(o) && !oneXOn, "WZC_XP_SP2 :: [IEEE8021xEnabled] must be set to TRUE\n"},
+         "%s :: [keyProvidedAutomatically] must be set to TRUE\n"},
+        {IsOneX(o) && !oneXOn, "%s :: [IEEE8021xEnabled] must be set to TRUE\n"},
         {IsPsk(o) && o->keyProvidedAutomatically != 0,
-         "WZC_XP_SP2 :: [keyProvidedAutomatically] must be set to FALSE\n"},
-        {IsPsk(o) && oneXOn, "WZC_XP_SP2 :: [IEEE8021xEnabled] must be set to FALSE\n"},
-        {IsPsk(o) && !key, "WZC_XP_SP2 :: [NetworkKey] must be set\n"},
-        {!EncryptionFits(o), "WZC_XP_SP2 :: [Encryptiontype] : invalid input\n"},
+         "%s :: [keyProvidedAutomatically] must be set to FALSE\n"},
+        {IsPsk(o) && oneXOn, "%s :: [IEEE8021xEnabled] must be set to FALSE\n"},
+        {IsPsk(o) && !key, "%s :: [NetworkKey] must be set\n"},
+        {!EncryptionFits(o), "%s :: [Encryptiontype] : invalid input\n"},
         {Is(o->authentication, L"Open") && Is(o->encryption, L"None") && key,
-         "WZC_XP_SP2 :: [NetworkKey] should not be set\n"},
-        {KeyLengthBroken(o, keyLength), "WZC_XP_SP2 :: [NetworkKey] : invalid input\n"},
+         "%s :: [NetworkKey] should not be set\n"},
+        {KeyLengthBroken(o, keyLength), "%s :: [NetworkKey] : invalid input\n"},
         {oneXOn && Is(o->encryption, L"None"),
-         "WZC_XP_SP2 ::  [IEEE8021xEnabled] must set to FALSE because data encryption is "
+         "%s ::  [IEEE8021xEnabled] must set to FALSE because data encryption is "
          "disabled\n"},
         {!oneXOn && Given(o->eapType),
-         "WZC_XP_SP2 :: the element [EAPType] should not be set because IEEE8021x is disabled\n"},
+         "%s :: the element [EAPType] should not be set because IEEE8021x is disabled\n"},
         {!oneXOn && o->machineAuth == 1,
-         "WZC_XP_SP2 :: the element [MACHINE_AUTH] should not be set because IEEE8021x is "
+         "%s :: the element [MACHINE_AUTH] should not be set because IEEE8021x is "
          "disabled\n"},
         {!oneXOn && o->guestAuth == 1,
-         "WZC_XP_SP2 :: the element [GUEST_AUTH] should not be set because IEEE8021x is "
+         "%s :: the element [GUEST_AUTH] should not be set because IEEE8021x is "
          "disabled\n"},
         {!oneXOn && inner,
-         "WZC_XP_SP2 :: the element [InnerAuthenticationMethod] should not be set because "
+         "%s :: the element [InnerAuthenticationMethod] should not be set because "
          "IEEE8021x is disabled\n"},
         {!oneXOn && o->useWindowsLogonInfo == 1,
-         "WZC_XP_SP2 :: the element [UseWindowsLogonInfo] should not be set because IEEE8021x "
+         "%s :: the element [UseWindowsLogonInfo] should not be set because IEEE8021x "
          "is disabled\n"},
         {!oneXOn && o->enableFastReconnect == 1,
-         "WZC_XP_SP2 :: the element [EnableFastReconnect] should not be set because IEEE8021x "
+         "%s :: the element [EnableFastReconnect] should not be set because IEEE8021x "
          "is disabled\n"},
-        {peap && !inner, "WZC_XP_SP2 :: the element [InnerAuthenticationMethod] should be set\n"},
+        {peap && !inner, "%s :: the element [InnerAuthenticationMethod] should be set\n"},
         {tlsLike && inner,
-         "WZC_XP_SP2 :: the element [InnerAuthenticationMethod] should not be set\n"},
+         "%s :: the element [InnerAuthenticationMethod] should not be set\n"},
         {tlsLike && o->useWindowsLogonInfo == 1,
-         "WZC_XP_SP2 :: the element [UseWindowsLogonInfo] should not be set\n"},
+         "%s :: the element [UseWindowsLogonInfo] should not be set\n"},
         {tlsLike && o->enableFastReconnect == 1,
-         "WZC_XP_SP2 :: the element [EnableFastReconnect] should not be set\n"},
+         "%s :: the element [EnableFastReconnect] should not be set\n"},
         {secureW2 && o->validateServerCert == 1,
-         "WZC_XP_SP2 :: the element [ValidateServercert] should not be set\n"},
+         "%s :: the element [ValidateServercert] should not be set\n"},
         {secureW2 && o->trustRootCaCount > 0,
-         "WZC_XP_SP2 :: the element [TrustRootCA] should not be set\n"},
-        {inner && !peap, "WZC_XP_SP2 :: the element [EAPType] should be set to PEAP\n"},
+         "%s :: the element [TrustRootCA] should not be set\n"},
+        {inner && !peap, "%s :: the element [EAPType] should be set to PEAP\n"},
         {o->useWindowsLogonInfo == 1 && !Is(o->innerMethod, L"MSCHAPv2"),
-         "WZC_XP_SP2 :: the element [InnerAuthenticationMethod] should be set to MSCHAPv2\n"},
+         "%s :: the element [InnerAuthenticationMethod] should be set to MSCHAPv2\n"},
         {o->enableFastReconnect == 1 && !peap,
-         "WZC_XP_SP2 :: the element [EAPType] should be set to PEAP\n"},
+         "%s :: the element [EAPType] should be set to PEAP\n"},
         {o->trustRootCaCount > 0 && o->validateServerCert != 1,
-         "WZC_XP_SP2 :: [ValidateServerCert] is not set.\n"},
+         "%s :: [ValidateServerCert] is not set.\n"},
     };
     for (const Rule& rule : rules) {
         if (rule.broken) {
-            printf("%s", rule.line);
+            printf(rule.line, handlerName);
             return ERROR_INVALID_DATA;
         }
     }
