@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "../front/little_endian.h"
+
 namespace {
 
 enum : uint32_t {
@@ -16,16 +18,6 @@ enum : uint32_t {
     TLS_FLAGS_VALIDATE = 0x15,
     INNER_FLAG_USE_LOGON = 2,
 };
-
-// Writes a 32-bit little-endian value whatever the host's byte order.
-uint8_t* PutU32(uint8_t* at, uint32_t value)
-{
-    at[0] = static_cast<uint8_t>(value);
-    at[1] = static_cast<uint8_t>(value >> 8);
-    at[2] = static_cast<uint8_t>(value >> 16);
-    at[3] = static_cast<uint8_t>(value >> 24);
-    return at + 4;
-}
 
 uint8_t* PutCaHashEntry(uint8_t* at, const uint8_t* thumbprint)
 {

@@ -2,17 +2,7 @@
 
 #include <cstdio>
 
-namespace {
-
-// Resolves one export into a typed pointer; false when the library lacks it.
-template <typename Function>
-bool Resolve(HMODULE library, const char* name, Function* out)
-{
-    *out = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
-    return *out != nullptr;
-}
-
-} // namespace
+#include "../front/library_binding.h"
 
 DWORD BindWlanApi(WlanBinding* binding)
 {
@@ -23,13 +13,13 @@ DWORD BindWlanApi(WlanBinding* binding)
         return GetLastError();
     }
     HMODULE l = bound.library;
-    if (!Resolve(l, "WlanOpenHandle", &bound.WlanOpenHandle) ||
-        !Resolve(l, "WlanCloseHandle", &bound.WlanCloseHandle) ||
-        !Resolve(l, "WlanEnumInterfaces", &bound.WlanEnumInterfaces) ||
-        !Resolve(l, "WlanSetProfile", &bound.WlanSetProfile) ||
-        !Resolve(l, "WlanDeleteProfile", &bound.WlanDeleteProfile) ||
-        !Resolve(l, "WlanReasonCodeToString", &bound.WlanReasonCodeToString) ||
-        !Resolve(l, "WlanFreeMemory", &bound.WlanFreeMemory)) {
+    if (!ResolveExport(l, "WlanOpenHandle", &bound.WlanOpenHandle) ||
+        !ResolveExport(l, "WlanCloseHandle", &bound.WlanCloseHandle) ||
+        !ResolveExport(l, "WlanEnumInterfaces", &bound.WlanEnumInterfaces) ||
+        !ResolveExport(l, "WlanSetProfile", &bound.WlanSetProfile) ||
+        !ResolveExport(l, "WlanDeleteProfile", &bound.WlanDeleteProfile) ||
+        !ResolveExport(l, "WlanReasonCodeToString", &bound.WlanReasonCodeToString) ||
+        !ResolveExport(l, "WlanFreeMemory", &bound.WlanFreeMemory)) {
         DWORD error = GetLastError();
         FreeLibrary(l);
         *binding = WlanBinding{};

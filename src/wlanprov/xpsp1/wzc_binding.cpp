@@ -1,63 +1,49 @@
 #include "wzc_binding.h"
 
 #include "../front/globals.h"
+#include "../front/library_binding.h"
 #include "../front/version_info.h"
 
 long g_bWzcTrace = 0;
 
 namespace {
 
-// Resolves one export into a typed slot; false when the library lacks it.
-template <typename Function>
-bool Resolve(HMODULE library, const char* name, Function* slot)
-{
-    *slot = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
-    return *slot != nullptr;
-}
-
 // Resolves the thirteen functions, the interface triple into the slots of the build class.
 bool ResolveAll(WzcBinding* b)
 {
     HMODULE l = b->library;
     bool triple = b->buildClass == WZC_BUILD_CLASS_1106
-                      ? Resolve(l, "WZCQueryInterface", &b->WZCQueryInterface_1106) &&
-                            Resolve(l, "WZCSetInterface", &b->WZCSetInterface_1106) &&
-                            Resolve(l, "WZCRefreshInterface", &b->WZCRefreshInterface_1106)
-                      : Resolve(l, "WZCQueryInterface", &b->WZCQueryInterface) &&
-                            Resolve(l, "WZCSetInterface", &b->WZCSetInterface) &&
-                            Resolve(l, "WZCRefreshInterface", &b->WZCRefreshInterface);
-    return Resolve(l, "WZCEnumInterfaces", &b->WZCEnumInterfaces) && triple &&
-           Resolve(l, "WZCEapolReAuthenticate", &b->WZCEapolReAuthenticate) &&
-           Resolve(l, "WZCEapolGetInterfaceParams", &b->WZCEapolGetInterfaceParams) &&
-           Resolve(l, "WZCEapolSetInterfaceParams", &b->WZCEapolSetInterfaceParams) &&
-           Resolve(l, "WZCEapolSetCustomAuthData", &b->WZCEapolSetCustomAuthData) &&
-           Resolve(l, "WZCEapolGetCustomAuthData", &b->WZCEapolGetCustomAuthData) &&
-           Resolve(l, "WZCGetEapUserInfo", &b->WZCGetEapUserInfo) &&
-           Resolve(l, "WZCQueryContext", &b->WZCQueryContext) &&
-           Resolve(l, "WZCEapolQueryState", &b->WZCEapolQueryState);
+                      ? ResolveExport(l, "WZCQueryInterface", &b->WZCQueryInterface_1106) &&
+                            ResolveExport(l, "WZCSetInterface", &b->WZCSetInterface_1106) &&
+                            ResolveExport(l, "WZCRefreshInterface", &b->WZCRefreshInterface_1106)
+                      : ResolveExport(l, "WZCQueryInterface", &b->WZCQueryInterface) &&
+                            ResolveExport(l, "WZCSetInterface", &b->WZCSetInterface) &&
+                            ResolveExport(l, "WZCRefreshInterface", &b->WZCRefreshInterface);
+    return ResolveExport(l, "WZCEnumInterfaces", &b->WZCEnumInterfaces) && triple &&
+           ResolveExport(l, "WZCEapolReAuthenticate", &b->WZCEapolReAuthenticate) &&
+           ResolveExport(l, "WZCEapolGetInterfaceParams", &b->WZCEapolGetInterfaceParams) &&
+           ResolveExport(l, "WZCEapolSetInterfaceParams", &b->WZCEapolSetInterfaceParams) &&
+           ResolveExport(l, "WZCEapolSetCustomAuthData", &b->WZCEapolSetCustomAuthData) &&
+           ResolveExport(l, "WZCEapolGetCustomAuthData", &b->WZCEapolGetCustomAuthData) &&
+           ResolveExport(l, "WZCGetEapUserInfo", &b->WZCGetEapUserInfo) &&
+           ResolveExport(l, "WZCQueryContext", &b->WZCQueryContext) &&
+           ResolveExport(l, "WZCEapolQueryState", &b->WZCEapolQueryState);
 }
 
 } // namespace
 
-DWORD WZCInit(WzcBinding** binding)
+DWORD LoadWzcLibrary(HMODULE* library, LONG* buildClass)
 {
     DWORD result = ERROR_NOT_SUPPORTED;
     DWORD version = 0, lastError = 0;
-    TracePrint(g_bWzcTrace, "WZCInit\n");
-    WzcBinding* b = static_cast<WzcBinding*>(LocalAlloc(LPTR, sizeof(WzcBinding)));
-    *binding = b;
-    if (!b) {
-        result = ERROR_NOT_ENOUGH_MEMORY;
-        goto done;
-    }
-    b->library = LoadLibraryW(L"wzcsapi.dll");
-    if (!b->library)
-        goto done;
+    HMODULE loaded = LoadLibraryW(L"wzcsapi.dll");
+    if (!loaded)
+        return result;
     // The version is read from the loaded module's own file, through its full path.
-    switch (ReadProductVersionLS(b->library, &version, &lastError)) {
+    switch (ReadProductVersionLS(loaded, &version, &lastError)) {
     case VERSION_READ_OK:
-        b->buildClass = WzcBuildClass(version);
-        if (b->buildClass != WZC_BUILD_REFUSED && ResolveAll(b))
+        *buildClass = WzcBuildClass(version);
+        if (*buildClass != WZC_BUILD_REFUSED)
             result = 0;
         break;
     case VERSION_NO_MEMORY:
@@ -66,13 +52,27 @@ DWORD WZCInit(WzcBinding** binding)
     default:
         break;
     }
-done:
-    if (result != 0 && b) {
-        if (b->library)
-            FreeLibrary(b->library);
-        LocalFree(b);
-        *binding = nullptr;
+    if (result == 0)
+        *library = loaded;
+    else
+        FreeLibrary(loaded);
+    return result;
+}
+
+DWORD WZCInit(WzcBinding** binding)
+{
+    DWORD result = ERROR_NOT_ENOUGH_MEMORY;
+    TracePrint(g_bWzcTrace, "WZCInit\n");
+    WzcBinding* b = static_cast<WzcBinding*>(LocalAlloc(LPTR, sizeof(WzcBinding)));
+    *binding = nullptr;
+    if (b && (result = LoadWzcLibrary(&b->library, &b->buildClass)) == 0 && !ResolveAll(b)) {
+        FreeLibrary(b->library);
+        result = ERROR_NOT_SUPPORTED;
     }
+    if (result == 0)
+        *binding = b;
+    else if (b)
+        LocalFree(b);
     TracePrint(g_bWzcTrace, "WZCInit :: returning %d\n", (int)result);
     return result;
 }

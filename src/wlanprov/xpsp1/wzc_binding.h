@@ -99,6 +99,12 @@ struct WzcBinding {
 // No option sets it.
 extern long g_bWzcTrace;
 
+// Loads wzcsapi.dll and classifies its build from the loaded file's product version. Returns
+// 0 with *library loaded and *buildClass set, or 8 (no memory for the version block) or 50
+// (library missing, version unreadable or refused) with nothing loaded. Both bindings of the
+// library start with it.
+DWORD LoadWzcLibrary(HMODULE* library, LONG* buildClass);
+
 // Loads wzcsapi.dll, classifies its build and resolves all thirteen functions. Returns 0 with
 // *binding owned by the caller (release with WZCUninit), or 8 / 50 with *binding null and
 // nothing left loaded.

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <cwchar>
 
+#include "../front/little_endian.h"
+
 namespace {
 
 enum : uint32_t {
@@ -12,15 +14,6 @@ enum : uint32_t {
     DEFAULT_TLS_RECORD_BYTES = 40,
     DEFAULT_TLS_FLAGS = 5,
 };
-
-uint8_t* PutU32(uint8_t* at, uint32_t value)
-{
-    at[0] = static_cast<uint8_t>(value);
-    at[1] = static_cast<uint8_t>(value >> 8);
-    at[2] = static_cast<uint8_t>(value >> 16);
-    at[3] = static_cast<uint8_t>(value >> 24);
-    return at + 4;
-}
 
 uint32_t GetU32(const uint8_t* value, size_t valueBytes, size_t offset)
 {

@@ -3,52 +3,23 @@
 #include <cstdio>
 
 #include "../front/globals.h"
-#include "../front/version_info.h"
-
-namespace {
-
-template <typename Function>
-bool Resolve(HMODULE library, const char* name, Function* slot)
-{
-    *slot = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
-    return *slot != nullptr;
-}
-
-} // namespace
+#include "../front/library_binding.h"
 
 DWORD WZCInit_XP_SP2(WzcQueryBinding** binding)
 {
-    DWORD result = ERROR_NOT_SUPPORTED;
-    DWORD version = 0, lastError = 0;
+    DWORD result = ERROR_NOT_ENOUGH_MEMORY;
     *binding = nullptr;
     WzcQueryBinding* b = static_cast<WzcQueryBinding*>(LocalAlloc(LPTR, sizeof(WzcQueryBinding)));
-    if (!b)
-        return ERROR_NOT_ENOUGH_MEMORY;
-    b->library = LoadLibraryW(L"wzcsapi.dll");
-    if (!b->library)
-        goto done;
-    switch (ReadProductVersionLS(b->library, &version, &lastError)) {
-    case VERSION_READ_OK:
-        b->buildClass = WzcBuildClass(version);
-        if (b->buildClass != WZC_BUILD_REFUSED &&
-            Resolve(b->library, "WZCEnumInterfaces", &b->WZCEnumInterfaces) &&
-            Resolve(b->library, "WZCQueryInterface", &b->WZCQueryInterface))
-            result = 0;
-        break;
-    case VERSION_NO_MEMORY:
-        result = ERROR_NOT_ENOUGH_MEMORY;
-        break;
-    default:
-        break;
+    if (b && (result = LoadWzcLibrary(&b->library, &b->buildClass)) == 0 &&
+        !(ResolveExport(b->library, "WZCEnumInterfaces", &b->WZCEnumInterfaces) &&
+          ResolveExport(b->library, "WZCQueryInterface", &b->WZCQueryInterface))) {
+        FreeLibrary(b->library);
+        result = ERROR_NOT_SUPPORTED;
     }
-done:
-    if (result == 0) {
+    if (result == 0)
         *binding = b;
-    } else {
-        if (b->library)
-            FreeLibrary(b->library);
+    else if (b)
         LocalFree(b);
-    }
     return result;
 }
 
