@@ -126,8 +126,9 @@ TEST(ProfileDocument, LongestEscapedValuesFitTheirBuffer)
     std::wstring blob(302 * 2, L'F');
     for (ProfileKind kind : {PROFILE_WITHOUT_KEY, PROFILE_NETWORK_KEY, PROFILE_PASS_PHRASE, PROFILE_ONEX}) {
         SCOPED_TRACE(kind);
-        ProfileValues values = {ssid.c_str(), L"WPA2PSK", L"TKIP", L"false", key.c_str(), 4, 13,
-                                blob.c_str()};
+        // The longest authentication and encryption texts.
+        ProfileValues values = {ssid.c_str(), L"WPA3ENT192", L"GCMP256", L"false", key.c_str(), 4,
+                                13, blob.c_str()};
         Built built = Build(kind, values);
         ASSERT_EQ(0u, built.result);
         EXPECT_LE((built.document.size() + 1) * sizeof(wchar_t), built.bytes);
@@ -195,8 +196,64 @@ TEST(EmulatedProfileCheck, ReportsThePlatformReason)
          L"<SSID><name>Net456789012345678901234567890123", WLAN_REASON_PROFILE_SSID_INVALID},
         {"unknown connection type", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L">ESS<", L">XSS<",
          WLAN_REASON_INVALID_BSS_TYPE},
-        {"no security", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L"security>", L"securitx>",
-         WLAN_REASON_MSM_SECURITY_MISSING},
+        {"unknown element in MSM", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L"security>",
+         L"securitx>", WLAN_REASON_INVALID_PROFILE_SCHEMA},
+        {"no security", PROFILE_WITHOUT_KEY, L"open", L"none", L"",
+         L"<MSM><security><authEncryption><authentication>open</authentication><encryption>none"
+         L"</encryption><useOneX>false</useOneX></authEncryption></security></MSM>",
+         L"<MSM></MSM>", WLAN_REASON_MSM_SECURITY_MISSING},
+        // Windows 11's WPA3 and Enhanced Open pairs, and the pairs it refuses.
+        {"WPA3-Personal", PROFILE_PASS_PHRASE, L"WPA3SAE", L"AES", L"secret12", L"", L"", 0},
+        {"WPA3-Personal, 64 digits", PROFILE_PASS_PHRASE, L"WPA3SAE", L"AES", hex64.c_str(), L"",
+         L"", WLAN_REASON_MSMSEC_PSK_LENGTH},
+        {"WPA3-Personal with TKIP", PROFILE_PASS_PHRASE, L"WPA3SAE", L"TKIP", L"secret12", L"",
+         L"", WLAN_REASON_MSMSEC_INVALID_AUTH_CIPHER},
+        {"Enhanced Open", PROFILE_WITHOUT_KEY, L"OWE", L"AES", L"", L"", L"", 0},
+        {"Enhanced Open with a key", PROFILE_PASS_PHRASE, L"OWE", L"AES", L"secret12", L"", L"",
+         WLAN_REASON_CONFLICT_SECURITY},
+        {"WPA3-Enterprise", PROFILE_ONEX, L"WPA3ENT", L"AES", L"", L"", L"", 0},
+        {"WPA3-Enterprise, GCMP-256", PROFILE_ONEX, L"WPA3ENT", L"GCMP256", L"", L"", L"", 0},
+        {"WPA3-Enterprise 192-bit", PROFILE_ONEX, L"WPA3ENT192", L"GCMP256", L"", L"", L"", 0},
+        {"its older name", PROFILE_ONEX, L"WPA3", L"GCMP256", L"", L"", L"", 0},
+        {"192-bit with AES", PROFILE_ONEX, L"WPA3ENT192", L"AES", L"", L"", L"",
+         WLAN_REASON_MSMSEC_INVALID_AUTH_CIPHER},
+        {"WPA2 with GCMP-256", PROFILE_ONEX, L"WPA2", L"GCMP256", L"", L"", L"",
+         WLAN_REASON_MSMSEC_INVALID_AUTH_CIPHER},
+        {"WPA3-Enterprise without 802.1X", PROFILE_ONEX, L"WPA3ENT", L"AES", L"", L"<useOneX>true",
+         L"<useOneX>false", WLAN_REASON_MSMSEC_ONEX_DISABLED},
+        {"unknown authentication", PROFILE_WITHOUT_KEY, L"WPA4", L"AES", L"", L"", L"",
+         WLAN_REASON_INVALID_PROFILE_SCHEMA},
+        // Not well-formed: MSXML refuses it.
+        {"control character", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L">Net</name><SSIDConfig>",
+         L">N\x01t</name><SSIDConfig>", WLAN_REASON_INVALID_PROFILE_SCHEMA},
+        {"U+FFFE", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L">Net</name><SSIDConfig>",
+         L">N\xFFFEt</name><SSIDConfig>", WLAN_REASON_INVALID_PROFILE_SCHEMA},
+        {"second declaration", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L"<WLANProfile ",
+         L"<?xml version=\"1.0\"?><WLANProfile ", WLAN_REASON_INVALID_PROFILE_SCHEMA},
+        {"declaration after a comment", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L"<?xml ",
+         L"<!-- c --><?xml ", WLAN_REASON_INVALID_PROFILE_SCHEMA},
+        {"unknown encoding", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L"\"1.0\"?>",
+         L"\"1.0\" encoding=\"x-unknown\"?>", WLAN_REASON_INVALID_PROFILE_SCHEMA},
+        // Off the schema.
+        {"text where elements belong", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L"<MSM>",
+         L"<MSM>text", WLAN_REASON_INVALID_PROFILE_SCHEMA},
+        {"element in a text element", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L">ESS<",
+         L">E<b/>SS<", WLAN_REASON_INVALID_PROFILE_SCHEMA},
+        {"unknown element", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L"<MSM>",
+         L"<color>blue</color><MSM>", WLAN_REASON_INVALID_PROFILE_SCHEMA},
+        {"unknown attribute", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L"<SSIDConfig>",
+         L"<SSIDConfig hidden=\"1\">", WLAN_REASON_INVALID_PROFILE_SCHEMA},
+        {"elements out of order", PROFILE_WITHOUT_KEY, L"open", L"none", L"",
+         L"<connectionType>ESS</connectionType><connectionMode>auto</connectionMode>",
+         L"<connectionMode>auto</connectionMode><connectionType>ESS</connectionType>",
+         WLAN_REASON_INVALID_PROFILE_SCHEMA},
+        {"element repeated", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L"</connectionType>",
+         L"</connectionType><connectionType>ESS</connectionType>",
+         WLAN_REASON_INVALID_PROFILE_SCHEMA},
+        {"blanks, comments and instructions between elements", PROFILE_WITHOUT_KEY, L"open",
+         L"none", L"", L"<MSM>", L"\r\n  <!-- c --><MSM>\n <?pi x?>", 0},
+        {"CDATA and a character reference", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L">ESS<",
+         L"><![CDATA[E]]>&#x53;S<", 0},
     };
     for (const CheckCase& c : cases) {
         SCOPED_TRACE(c.name);
