@@ -172,7 +172,6 @@ const BadValue kBadValues[] = {
     {"/Authentication:WPA3ENT192", "AuthenticationMode", false, true, true},
     {"/Authentication:OWE", "AuthenticationMode", false, true, true},
     {"/Authentication:WPA3ENT1920", "AuthenticationMode", true, true, true},
-    {"/Authentication:WPA3", "AuthenticationMode", true, true, true},
     {"/Encryption:GCMP256", "Encryptiontype", false, true, true},
     {"/Encryption:None", "Encryptiontype", true, false, false},
     {"/Encryption:none", "Encryptiontype", false, true, true},
@@ -297,23 +296,6 @@ TEST_F(OptionGrammar, RepeatedOptionsReplace)
                                              "/Authentication:WPA"});
     EXPECT_EQ(25, again.options.eapTypeNumber);
     EXPECT_STREQ(L"true", again.options.useOneX);
-
-    // The longest value fills the field; WPA3-Enterprise is 802.1X, SAE and OWE are not.
-    const struct {
-        const char* authentication;
-        const wchar_t* stored;
-        const wchar_t* useOneX;
-    } wpa3[] = {{"WPA3ENT192", L"WPA3ENT192", L"true"}, {"WPA3ENT", L"WPA3ENT", L"true"},
-                {"WPA3SAE", L"WPA3SAE", L"false"}, {"OWE", L"OWE", L"false"}};
-    for (const auto& c : wpa3) {
-        Parsed p3 = Parse(HANDLER_ADD_VISTA, {"/Authentication:WPA2",
-                                              std::string("/Authentication:") + c.authentication,
-                                              "/Encryption:GCMP256"});
-        ASSERT_EQ(0u, p3.result);
-        EXPECT_STREQ(c.stored, p3.options.authentication);
-        EXPECT_STREQ(c.useOneX, p3.options.useOneX);
-        EXPECT_STREQ(L"GCMP256", p3.options.encryption);
-    }
 }
 
 TEST_F(OptionGrammar, DerivedValuesPerHandler)

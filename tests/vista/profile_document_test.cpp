@@ -149,8 +149,16 @@ struct CheckCase {
     DWORD reason;
 };
 
+// The open document without key, changed in one place.
+CheckCase Open(const char* name, const wchar_t* find, const wchar_t* replace, DWORD reason)
+{
+    return {name, PROFILE_WITHOUT_KEY, L"open", L"none", L"", find, replace, reason};
+}
+
 TEST(EmulatedProfileCheck, ReportsThePlatformReason)
 {
+    const DWORD kSchema = WLAN_REASON_INVALID_PROFILE_SCHEMA;
+    const DWORD kPair = WLAN_REASON_MSMSEC_INVALID_AUTH_CIPHER;
     const std::wstring hex64(64, L'a');
     const std::wstring text64(64, L'x');
     const CheckCase cases[] = {
@@ -196,64 +204,45 @@ TEST(EmulatedProfileCheck, ReportsThePlatformReason)
          L"<SSID><name>Net456789012345678901234567890123", WLAN_REASON_PROFILE_SSID_INVALID},
         {"unknown connection type", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L">ESS<", L">XSS<",
          WLAN_REASON_INVALID_BSS_TYPE},
-        {"unknown element in MSM", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L"security>",
-         L"securitx>", WLAN_REASON_INVALID_PROFILE_SCHEMA},
-        {"no security", PROFILE_WITHOUT_KEY, L"open", L"none", L"",
-         L"<MSM><security><authEncryption><authentication>open</authentication><encryption>none"
-         L"</encryption><useOneX>false</useOneX></authEncryption></security></MSM>",
-         L"<MSM></MSM>", WLAN_REASON_MSM_SECURITY_MISSING},
-        // Windows 11's WPA3 and Enhanced Open pairs, and the pairs it refuses.
-        {"WPA3-Personal", PROFILE_PASS_PHRASE, L"WPA3SAE", L"AES", L"secret12", L"", L"", 0},
-        {"WPA3-Personal, 64 digits", PROFILE_PASS_PHRASE, L"WPA3SAE", L"AES", hex64.c_str(), L"",
-         L"", WLAN_REASON_MSMSEC_PSK_LENGTH},
-        {"WPA3-Personal with TKIP", PROFILE_PASS_PHRASE, L"WPA3SAE", L"TKIP", L"secret12", L"",
-         L"", WLAN_REASON_MSMSEC_INVALID_AUTH_CIPHER},
-        {"Enhanced Open", PROFILE_WITHOUT_KEY, L"OWE", L"AES", L"", L"", L"", 0},
-        {"Enhanced Open with a key", PROFILE_PASS_PHRASE, L"OWE", L"AES", L"secret12", L"", L"",
+        Open("unknown element in MSM", L"security>", L"securitx>", kSchema),
+        Open("no security", L"<MSM><security><authEncryption><authentication>open</authentication>"
+             L"<encryption>none</encryption><useOneX>false</useOneX></authEncryption></security>",
+             L"<MSM>", WLAN_REASON_MSM_SECURITY_MISSING),
+        // Windows 11's WPA3 and Enhanced Open pairs, and pairs it refuses.
+        {"SAE", PROFILE_PASS_PHRASE, L"WPA3SAE", L"AES", L"secret12", L"", L"", 0},
+        {"SAE, 64 digits", PROFILE_PASS_PHRASE, L"WPA3SAE", L"AES", hex64.c_str(), L"", L"",
+         WLAN_REASON_MSMSEC_PSK_LENGTH},
+        {"OWE", PROFILE_WITHOUT_KEY, L"OWE", L"AES", L"", L"", L"", 0},
+        {"OWE with a key", PROFILE_PASS_PHRASE, L"OWE", L"AES", L"secret12", L"", L"",
          WLAN_REASON_CONFLICT_SECURITY},
-        {"WPA3-Enterprise", PROFILE_ONEX, L"WPA3ENT", L"AES", L"", L"", L"", 0},
-        {"WPA3-Enterprise, GCMP-256", PROFILE_ONEX, L"WPA3ENT", L"GCMP256", L"", L"", L"", 0},
-        {"WPA3-Enterprise 192-bit", PROFILE_ONEX, L"WPA3ENT192", L"GCMP256", L"", L"", L"", 0},
-        {"its older name", PROFILE_ONEX, L"WPA3", L"GCMP256", L"", L"", L"", 0},
-        {"192-bit with AES", PROFILE_ONEX, L"WPA3ENT192", L"AES", L"", L"", L"",
-         WLAN_REASON_MSMSEC_INVALID_AUTH_CIPHER},
-        {"WPA2 with GCMP-256", PROFILE_ONEX, L"WPA2", L"GCMP256", L"", L"", L"",
-         WLAN_REASON_MSMSEC_INVALID_AUTH_CIPHER},
-        {"WPA3-Enterprise without 802.1X", PROFILE_ONEX, L"WPA3ENT", L"AES", L"", L"<useOneX>true",
+        {"WPA3ENT", PROFILE_ONEX, L"WPA3ENT", L"AES", L"", L"", L"", 0},
+        {"WPA3ENT GCMP256", PROFILE_ONEX, L"WPA3ENT", L"GCMP256", L"", L"", L"", 0},
+        {"WPA3ENT192", PROFILE_ONEX, L"WPA3ENT192", L"GCMP256", L"", L"", L"", 0},
+        {"older name", PROFILE_ONEX, L"WPA3", L"GCMP256", L"", L"", L"", 0},
+        {"WPA3ENT192 AES", PROFILE_ONEX, L"WPA3ENT192", L"AES", L"", L"", L"", kPair},
+        {"WPA2 GCMP256", PROFILE_ONEX, L"WPA2", L"GCMP256", L"", L"", L"", kPair},
+        {"SAE TKIP", PROFILE_PASS_PHRASE, L"WPA3SAE", L"TKIP", L"secret12", L"", L"", kPair},
+        {"WPA3ENT without 802.1X", PROFILE_ONEX, L"WPA3ENT", L"AES", L"", L"<useOneX>true",
          L"<useOneX>false", WLAN_REASON_MSMSEC_ONEX_DISABLED},
-        {"unknown authentication", PROFILE_WITHOUT_KEY, L"WPA4", L"AES", L"", L"", L"",
-         WLAN_REASON_INVALID_PROFILE_SCHEMA},
-        // Not well-formed: MSXML refuses it.
-        {"control character", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L">Net</name><SSIDConfig>",
-         L">N\x01t</name><SSIDConfig>", WLAN_REASON_INVALID_PROFILE_SCHEMA},
-        {"U+FFFE", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L">Net</name><SSIDConfig>",
-         L">N\xFFFEt</name><SSIDConfig>", WLAN_REASON_INVALID_PROFILE_SCHEMA},
-        {"second declaration", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L"<WLANProfile ",
-         L"<?xml version=\"1.0\"?><WLANProfile ", WLAN_REASON_INVALID_PROFILE_SCHEMA},
-        {"declaration after a comment", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L"<?xml ",
-         L"<!-- c --><?xml ", WLAN_REASON_INVALID_PROFILE_SCHEMA},
-        {"unknown encoding", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L"\"1.0\"?>",
-         L"\"1.0\" encoding=\"x-unknown\"?>", WLAN_REASON_INVALID_PROFILE_SCHEMA},
-        // Off the schema.
-        {"text where elements belong", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L"<MSM>",
-         L"<MSM>text", WLAN_REASON_INVALID_PROFILE_SCHEMA},
-        {"element in a text element", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L">ESS<",
-         L">E<b/>SS<", WLAN_REASON_INVALID_PROFILE_SCHEMA},
-        {"unknown element", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L"<MSM>",
-         L"<color>blue</color><MSM>", WLAN_REASON_INVALID_PROFILE_SCHEMA},
-        {"unknown attribute", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L"<SSIDConfig>",
-         L"<SSIDConfig hidden=\"1\">", WLAN_REASON_INVALID_PROFILE_SCHEMA},
-        {"elements out of order", PROFILE_WITHOUT_KEY, L"open", L"none", L"",
-         L"<connectionType>ESS</connectionType><connectionMode>auto</connectionMode>",
-         L"<connectionMode>auto</connectionMode><connectionType>ESS</connectionType>",
-         WLAN_REASON_INVALID_PROFILE_SCHEMA},
-        {"element repeated", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L"</connectionType>",
-         L"</connectionType><connectionType>ESS</connectionType>",
-         WLAN_REASON_INVALID_PROFILE_SCHEMA},
-        {"blanks, comments and instructions between elements", PROFILE_WITHOUT_KEY, L"open",
-         L"none", L"", L"<MSM>", L"\r\n  <!-- c --><MSM>\n <?pi x?>", 0},
-        {"CDATA and a character reference", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L">ESS<",
-         L"><![CDATA[E]]>&#x53;S<", 0},
+        {"unknown authentication", PROFILE_WITHOUT_KEY, L"WPA4", L"AES", L"", L"", L"", kSchema},
+        // Not well-formed (MSXML refuses it), then off the schema, then valid variations.
+        Open("control character", L">Net</name><S", L">N\x01t</name><S", kSchema),
+        Open("U+FFFE", L">Net</name><S", L">N\xFFFEt</name><S", kSchema),
+        Open("second declaration", L"<WLANProfile ", L"<?xml version=\"1.0\"?><WLANProfile ",
+             kSchema),
+        Open("declaration after a comment", L"<?xml ", L"<!-- c --><?xml ", kSchema),
+        Open("unknown encoding", L"\"1.0\"?>", L"\"1.0\" encoding=\"x-unknown\"?>", kSchema),
+        Open("text where elements belong", L"<MSM>", L"<MSM>text", kSchema),
+        Open("element in a text element", L">ESS<", L">E<b/>SS<", kSchema),
+        Open("unknown element", L"<MSM>", L"<color>blue</color><MSM>", kSchema),
+        Open("unknown attribute", L"<SSIDConfig>", L"<SSIDConfig hidden=\"1\">", kSchema),
+        Open("out of order", L"<connectionType>ESS</connectionType><connectionMode>auto"
+             L"</connectionMode>", L"<connectionMode>auto</connectionMode><connectionType>ESS"
+             L"</connectionType>", kSchema),
+        Open("repeated", L"</connectionType>", L"</connectionType><connectionType>ESS"
+             L"</connectionType>", kSchema),
+        Open("blanks, comment, instruction", L"<MSM>", L"\r\n  <!-- c --><MSM>\n <?pi x?>", 0),
+        Open("CDATA, character reference", L">ESS<", L"><![CDATA[E]]>&#x53;S<", 0),
     };
     for (const CheckCase& c : cases) {
         SCOPED_TRACE(c.name);
