@@ -47,8 +47,18 @@ struct RuleCase {
     const char* line;
 };
 
+std::vector<std::string> Plus(std::vector<std::string> options, const std::string& option)
+{
+    options.push_back(option);
+    return options;
+}
+
 TEST_F(VistaHandlers, BrokenRulesPrintOneLineAndWriteNothing)
 {
+    const std::vector<std::string> sae = {"/SSID:N", "/Authentication:WPA3SAE", "/Encryption:AES",
+                                          "/NetworkKey:abcdefgh"};
+    const std::vector<std::string> owe = {"/SSID:N", "/Authentication:OWE", "/Encryption:AES"};
+    const std::vector<std::string> ent = {"/SSID:N", "/Authentication:WPA3ENT", "/Encryption:AES"};
     const RuleCase cases[] = {
         {{}, "WZC_Vista :: [SSID] must be set\n"},
         {{"/Authentication:WPA2"}, "WZC_Vista :: [SSID] must be set\n"},
@@ -95,10 +105,8 @@ TEST_F(VistaHandlers, BrokenRulesPrintOneLineAndWriteNothing)
          "WZC_Vista :: the element [EAPType] should be set\n"},
         {{"/SSID:N", "/authentication:WPA"}, "WZC_Vista :: invalid input\n"},
         // WPA3 and Enhanced Open.
-        {{"/SSID:N", "/Authentication:OWE", "/Encryption:AES", "/NetworkKey:abcdefgh"},
-         "WZC_Vista :: [NetworkKey] should not be set\n"},
-        {{"/SSID:N", "/Authentication:WPA3ENT", "/Encryption:AES", "/NetworkKey:abcdefgh"},
-         "WZC_Vista :: [NetworkKey] should not be set\n"},
+        {Plus(owe, "/NetworkKey:abcdefgh"), "WZC_Vista :: [NetworkKey] should not be set\n"},
+        {Plus(ent, "/NetworkKey:abcdefgh"), "WZC_Vista :: [NetworkKey] should not be set\n"},
         {{"/SSID:N", "/Authentication:WPA3SAE", "/Encryption:AES"},
          "WZC_Vista :: [NetworkKey] must be set\n"},
         {{"/SSID:N", "/Authentication:WPA3SAE", "/Encryption:TKIP", "/NetworkKey:abcdefgh"},
@@ -111,28 +119,20 @@ TEST_F(VistaHandlers, BrokenRulesPrintOneLineAndWriteNothing)
          "WZC_Vista :: [Encryptiontype] : invalid input\n"},
         {{"/SSID:N", "/Authentication:open", "/Encryption:GCMP256"},
          "WZC_Vista :: [Encryptiontype] : invalid input\n"},
-        {{"/SSID:N", "/Authentication:WPA3SAE", "/Encryption:AES", "/NetworkKey:abcdefg"},
+        {Plus(sae, "/NetworkKey:abcdefg"), "WZC_Vista :: [NetworkKey] : invalid input\n"},
+        {Plus(sae, "/NetworkKey:" + std::string(64, 'a')),
          "WZC_Vista :: [NetworkKey] : invalid input\n"},
-        {{"/SSID:N", "/Authentication:WPA3SAE", "/Encryption:AES",
-          "/NetworkKey:" + std::string(64, 'a')},
-         "WZC_Vista :: [NetworkKey] : invalid input\n"},
-        {{"/SSID:N", "/Authentication:OWE", "/Encryption:AES", "/EAPType:EAP-TLS"},
-         "WZC_Vista :: the element [EAPType] should not be set\n"},
-        {{"/SSID:N", "/Authentication:WPA3SAE", "/Encryption:AES", "/NetworkKey:abcdefgh",
-          "/InnerAuthentication:GTC"},
+        {Plus(owe, "/EAPType:EAP-TLS"), "WZC_Vista :: the element [EAPType] should not be set\n"},
+        {Plus(sae, "/InnerAuthentication:GTC"),
          "WZC_Vista :: the element [InnerAuthenticationMethod] should not be set\n"},
-        {{"/SSID:N", "/Authentication:OWE", "/Encryption:AES", "/UseWindowsLogonInfo:TRUE"},
+        {Plus(owe, "/UseWindowsLogonInfo:TRUE"),
          "WZC_Vista :: the element [UseWindowsLogonInfo] should not be set\n"},
-        {{"/SSID:N", "/Authentication:WPA3SAE", "/Encryption:AES", "/NetworkKey:abcdefgh",
-          "/EnableFastReconnect:TRUE"},
+        {Plus(sae, "/EnableFastReconnect:TRUE"),
          "WZC_Vista :: the element [EnableFastReconnect] should not be set\n"},
-        {{"/SSID:N", "/Authentication:OWE", "/Encryption:AES", "/ValidateServerCert:TRUE"},
+        {Plus(owe, "/ValidateServerCert:TRUE"),
          "WZC_Vista :: the element [ValidateServerCert] should not be set\n"},
-        {{"/SSID:N", "/Authentication:WPA3SAE", "/Encryption:AES", "/NetworkKey:abcdefgh",
-          "/TrustRootCA:Some_Root"},
-         "WZC_Vista :: the element [TrustRootCA] should not be set\n"},
-        {{"/SSID:N", "/Authentication:WPA3ENT", "/Encryption:AES"},
-         "WZC_Vista :: the element [EAPType] should be set\n"},
+        {Plus(sae, "/TrustRootCA:Root"), "WZC_Vista :: the element [TrustRootCA] should not be set\n"},
+        {ent, "WZC_Vista :: the element [EAPType] should be set\n"},
         {{"/SSID:N", "/Authentication:WPA3ENT192", "/Encryption:GCMP256", "/EAPType:PEAP",
           "/InnerAuthentication:GTC"},
          "WZC_Vista :: the element [EAPType] should be set to EAP-TLS\n"},
