@@ -223,10 +223,6 @@ TEST(EndToEnd, StartsOnXpWithoutAnyWlanApi)
     EXPECT_NE(std::string::npos, run.output.find("WZC_XP_SP1"));
 }
 
-} // namespace
-
-namespace {
-
 ProcessResult RunMachineState(const std::wstring& arguments)
 {
     return RunProcess(L"\"" + MachineDir() + L"\\platforms\\vista\\wlanstate.exe\" " + arguments,
@@ -241,12 +237,15 @@ TEST(MachineState, RefusesWhatItCannotDoAndChangesNothing)
         const wchar_t* arguments;
         const char* output;
     } cases[] = {
-        {L"fault WlanSetProfle 5", "wlanstate: no emulated WLAN API call is named \"WlanSetProfle\"\n"},
+        {L"fault WlanSetProfle 5",
+         "wlanstate: no emulated WLAN API call is named \"WlanSetProfle\"\n"},
         {L"fault WlanSetProfile 5x", "wlanstate: the code must be a decimal number, not \"5x\"\n"},
         {L"fault WlanSetProfile one 5",
          "wlanstate: no interface has the index \"one\" (2 interface(s))\n"},
-        {L"fault WlanSetProfile 2 5", "wlanstate: no interface has the index \"2\" (2 interface(s))\n"},
-        {L"reset many", "wlanstate: the interface count must be a number from 0 to 64, not \"many\"\n"},
+        {L"fault WlanSetProfile 2 5",
+         "wlanstate: no interface has the index \"2\" (2 interface(s))\n"},
+        {L"reset many",
+         "wlanstate: the interface count must be a number from 0 to 64, not \"many\"\n"},
     };
     for (const auto& c : cases) {
         ProcessResult run = RunMachineState(c.arguments);
