@@ -10,11 +10,10 @@ bool Is(const wchar_t* value, const wchar_t* text)
     return wcscmp(value, text) == 0;
 }
 
-// WPA3-Enterprise (both modes) is 802.1X like WPA and WPA2.
+// WPA, WPA2 and WPA3-Enterprise (both modes): the parser marks them for 802.1X.
 bool IsOneX(const OptionSet* o)
 {
-    return Is(o->authentication, L"WPA") || Is(o->authentication, L"WPA2") ||
-           Is(o->authentication, L"WPA3ENT") || Is(o->authentication, L"WPA3ENT192");
+    return Is(o->useOneX, L"true");
 }
 
 bool IsPsk(const OptionSet* o)
