@@ -13,34 +13,106 @@ const wchar_t kOneXNs[] = L"http://www.microsoft.com/networking/OneX/v1";
 const wchar_t kEapHostNs[] = L"http://www.microsoft.com/provisioning/EapHostConfig";
 const wchar_t kEapCommonNs[] = L"http://www.microsoft.com/provisioning/EapCommon";
 
-// Finds the only child of that name in that namespace. *reason is set when the child is
-// repeated; a missing child returns null with *reason unchanged.
-const XmlElement* Child(const XmlElement& parent, const wchar_t* name, const wchar_t* ns,
-                        DWORD* reason)
+// One element that the profile schema allows at a place, in the schema's order. An element
+// whose absence the platform reports with a reason of its own is checked where it is used.
+struct Particle {
+    const wchar_t* name;
+    const wchar_t* ns;
+    bool required;
+    const struct Particle* content;   // its child elements; null: text only
+};
+
+const Particle kEapMethod[] = {
+    {L"Type", kEapCommonNs, true, nullptr},
+    {L"VendorId", kEapCommonNs, true, nullptr},
+    {L"VendorType", kEapCommonNs, true, nullptr},
+    {L"AuthorId", kEapCommonNs, true, nullptr},
+    {}};
+const Particle kEapHostConfig[] = {
+    {L"EapMethod", kEapHostNs, true, kEapMethod},
+    {L"ConfigBlob", kEapHostNs, true, nullptr},
+    {}};
+const Particle kEapConfig[] = {{L"EapHostConfig", kEapHostNs, true, kEapHostConfig}, {}};
+const Particle kOneX[] = {{L"EAPConfig", kOneXNs, true, kEapConfig}, {}};
+const Particle kAuthEncryption[] = {
+    {L"authentication", kWlanNs, true, nullptr},
+    {L"encryption", kWlanNs, true, nullptr},
+    {L"useOneX", kWlanNs, false, nullptr},
+    {}};
+const Particle kSharedKey[] = {
+    {L"keyType", kWlanNs, true, nullptr},
+    {L"protected", kWlanNs, true, nullptr},
+    {L"keyMaterial", kWlanNs, true, nullptr},
+    {}};
+const Particle kSecurity[] = {
+    {L"authEncryption", kWlanNs, false, kAuthEncryption},
+    {L"sharedKey", kWlanNs, false, kSharedKey},
+    {L"keyIndex", kWlanNs, false, nullptr},
+    {L"OneX", kOneXNs, false, kOneX},
+    {}};
+const Particle kMsm[] = {{L"security", kWlanNs, false, kSecurity}, {}};
+const Particle kSsid[] = {{L"hex", kWlanNs, false, nullptr}, {L"name", kWlanNs, false, nullptr}, {}};
+const Particle kSsidConfig[] = {
+    {L"SSID", kWlanNs, false, kSsid},
+    {L"nonBroadcast", kWlanNs, false, nullptr},
+    {}};
+const Particle kWlanProfile[] = {
+    {L"name", kWlanNs, false, nullptr},
+    {L"SSIDConfig", kWlanNs, false, kSsidConfig},
+    {L"connectionType", kWlanNs, false, nullptr},
+    {L"connectionMode", kWlanNs, true, nullptr},
+    {L"autoSwitch", kWlanNs, false, nullptr},
+    {L"MSM", kWlanNs, false, kMsm},
+    {}};
+
+bool IsBlank(const std::wstring& text)
 {
-    const XmlElement* found = nullptr;
-    for (const XmlElement& child : parent.children) {
-        if (child.localName == name && child.namespaceUri == ns) {
-            if (found)
-                *reason = WLAN_REASON_INVALID_PROFILE_SCHEMA;
-            found = &child;
-        }
-    }
-    return found;
+    return text.find_first_not_of(L" \t\r\n") == std::wstring::npos;
 }
 
-// Every child must be one of the names allowed here, in the given namespace.
-bool OnlyChildren(const XmlElement& parent, std::initializer_list<const wchar_t*> names,
-                  const wchar_t* ns)
+// Only namespace declarations: the profile schema defines no attribute.
+bool OnlyNamespaceDeclarations(const XmlElement& element)
 {
-    for (const XmlElement& child : parent.children) {
-        bool known = false;
-        for (const wchar_t* name : names)
-            known = known || (child.localName == name && child.namespaceUri == ns);
-        if (!known)
+    for (const auto& attribute : element.attributes)
+        if (attribute.first != L"xmlns" && attribute.first.compare(0, 6, L"xmlns:") != 0)
             return false;
-    }
     return true;
+}
+
+// The element against its declaration: no attribute, text only where text belongs, and its
+// children known, each at most once, in the schema's order, none required missing.
+bool FollowsSchema(const XmlElement& element, const Particle* content)
+{
+    if (!OnlyNamespaceDeclarations(element))
+        return false;
+    if (!content)
+        return element.children.empty();
+    if (!IsBlank(element.text))
+        return false;
+    const Particle* next = content;
+    for (const XmlElement& child : element.children) {
+        while (next->name && (child.localName != next->name || child.namespaceUri != next->ns)) {
+            if (next->required)
+                return false;
+            ++next;
+        }
+        if (!next->name || !FollowsSchema(child, next->content))
+            return false;
+        ++next;
+    }
+    for (; next->name; ++next)
+        if (next->required)
+            return false;
+    return true;
+}
+
+// The child of that name in that namespace (the schema allows one at most), or null.
+const XmlElement* Child(const XmlElement& parent, const wchar_t* name, const wchar_t* ns)
+{
+    for (const XmlElement& child : parent.children)
+        if (child.localName == name && child.namespaceUri == ns)
+            return &child;
+    return nullptr;
 }
 
 bool IsOneOf(const std::wstring& value, std::initializer_list<const wchar_t*> choices)
@@ -101,26 +173,48 @@ bool ConfigBlobFits(const std::wstring& hex, unsigned long eapType)
     return false;
 }
 
+// The authentication and encryption pairs of the profile schema that Windows 11 accepts
+// ("WPA3" is the schema's older name of "WPA3ENT192").
+struct AuthCipher {
+    const wchar_t* authentication;
+    const wchar_t* encryption;
+};
+const AuthCipher kPairs[] = {
+    {L"open", L"none"},        {L"open", L"WEP"},          {L"shared", L"WEP"},
+    {L"WPA", L"TKIP"},         {L"WPA", L"AES"},           {L"WPAPSK", L"TKIP"},
+    {L"WPAPSK", L"AES"},       {L"WPA2", L"TKIP"},         {L"WPA2", L"AES"},
+    {L"WPA2PSK", L"TKIP"},     {L"WPA2PSK", L"AES"},       {L"WPA3", L"GCMP256"},
+    {L"WPA3ENT192", L"GCMP256"}, {L"WPA3ENT", L"AES"},     {L"WPA3ENT", L"GCMP256"},
+    {L"WPA3SAE", L"AES"},      {L"OWE", L"AES"},
+};
+
+bool KnownAuthentication(const std::wstring& value)
+{
+    for (const AuthCipher& pair : kPairs)
+        if (value == pair.authentication)
+            return true;
+    return false;
+}
+
+bool PairFits(const std::wstring& authentication, const std::wstring& encryption)
+{
+    for (const AuthCipher& pair : kPairs)
+        if (authentication == pair.authentication && encryption == pair.encryption)
+            return true;
+    return false;
+}
+
+// The structure was checked against the schema already: every element used here is there.
 DWORD CheckOneX(const XmlElement& oneX)
 {
-    DWORD reason = 0;
-    const XmlElement* eapConfig = Child(oneX, L"EAPConfig", kOneXNs, &reason);
-    if (!eapConfig || reason)
-        return WLAN_REASON_INVALID_PROFILE_SCHEMA;
-    const XmlElement* host = Child(*eapConfig, L"EapHostConfig", kEapHostNs, &reason);
-    if (!host || reason || !OnlyChildren(*host, {L"EapMethod", L"ConfigBlob"}, kEapHostNs))
-        return WLAN_REASON_INVALID_PROFILE_SCHEMA;
-    const XmlElement* method = Child(*host, L"EapMethod", kEapHostNs, &reason);
-    const XmlElement* blob = Child(*host, L"ConfigBlob", kEapHostNs, &reason);
-    if (!method || !blob || reason)
-        return WLAN_REASON_INVALID_PROFILE_SCHEMA;
-    const XmlElement* type = Child(*method, L"Type", kEapCommonNs, &reason);
-    for (const wchar_t* name : {L"Type", L"VendorId", L"VendorType", L"AuthorId"}) {
-        const XmlElement* field = Child(*method, name, kEapCommonNs, &reason);
-        if (!field || !IsDecimal(field->text))
+    const XmlElement* host = Child(*Child(oneX, L"EAPConfig", kOneXNs), L"EapHostConfig", kEapHostNs);
+    const XmlElement* method = Child(*host, L"EapMethod", kEapHostNs);
+    const XmlElement* blob = Child(*host, L"ConfigBlob", kEapHostNs);
+    for (const XmlElement& field : method->children)
+        if (!IsDecimal(field.text))
             return WLAN_REASON_INVALID_PROFILE_SCHEMA;
-    }
-    if (reason || !ConfigBlobFits(blob->text, wcstoul(type->text.c_str(), nullptr, 10)))
+    const XmlElement* type = Child(*method, L"Type", kEapCommonNs);
+    if (!ConfigBlobFits(blob->text, wcstoul(type->text.c_str(), nullptr, 10)))
         return WLAN_REASON_INVALID_PROFILE_SCHEMA;
     return 0;
 }
@@ -128,18 +222,18 @@ DWORD CheckOneX(const XmlElement& oneX)
 DWORD CheckSharedKey(const XmlElement& sharedKey, const std::wstring& authentication,
                      const std::wstring& encryption)
 {
-    DWORD reason = 0;
-    const XmlElement* keyType = Child(sharedKey, L"keyType", kWlanNs, &reason);
-    const XmlElement* isProtected = Child(sharedKey, L"protected", kWlanNs, &reason);
-    const XmlElement* material = Child(sharedKey, L"keyMaterial", kWlanNs, &reason);
-    if (!keyType || !isProtected || !material || reason ||
-        !IsOneOf(keyType->text, {L"networkKey", L"passPhrase"}) ||
+    const XmlElement* keyType = Child(sharedKey, L"keyType", kWlanNs);
+    const XmlElement* isProtected = Child(sharedKey, L"protected", kWlanNs);
+    const XmlElement* material = Child(sharedKey, L"keyMaterial", kWlanNs);
+    if (!IsOneOf(keyType->text, {L"networkKey", L"passPhrase"}) ||
         !IsOneOf(isProtected->text, {L"true", L"false"}))
         return WLAN_REASON_INVALID_PROFILE_SCHEMA;
     if (isProtected->text == L"true")
         return 0;   // encrypted key material: its clear length cannot be checked here
     const std::wstring& key = material->text;
     size_t length = key.size();
+    bool phrase = keyType->text == L"passPhrase" && length >= 8 && length <= 63 &&
+                  IsPrintableAscii(key);
     if (encryption == L"WEP") {
         bool fits = keyType->text == L"networkKey" &&
                     (((length == 5 || length == 13) && IsPrintableAscii(key)) ||
@@ -148,60 +242,48 @@ DWORD CheckSharedKey(const XmlElement& sharedKey, const std::wstring& authentica
     }
     if (authentication == L"WPAPSK" || authentication == L"WPA2PSK") {
         bool hexKey = length == 64 && IsHex(key);
-        bool phrase = length >= 8 && length <= 63 && IsPrintableAscii(key);
-        bool fits = keyType->text == L"passPhrase" ? (phrase || hexKey) : hexKey;
-        return fits ? 0u : (DWORD)WLAN_REASON_MSMSEC_PSK_LENGTH;
+        return phrase || hexKey ? 0u : (DWORD)WLAN_REASON_MSMSEC_PSK_LENGTH;
     }
+    // SAE derives its keys from the password itself: a 64-digit key is no password.
+    if (authentication == L"WPA3SAE")
+        return phrase ? 0u : (DWORD)WLAN_REASON_MSMSEC_PSK_LENGTH;
     return WLAN_REASON_CONFLICT_SECURITY;
 }
 
 DWORD CheckSecurity(const XmlElement& security)
 {
     DWORD reason = 0;
-    // Children come from two namespaces: the WLAN profile's and OneX's.
-    for (const XmlElement& child : security.children) {
-        bool known = (child.namespaceUri == kWlanNs &&
-                      IsOneOf(child.localName, {L"authEncryption", L"sharedKey", L"keyIndex"})) ||
-                     (child.namespaceUri == kOneXNs && child.localName == L"OneX");
-        if (!known)
-            return WLAN_REASON_INVALID_PROFILE_SCHEMA;
-    }
-    const XmlElement* authEncryption = Child(security, L"authEncryption", kWlanNs, &reason);
+    const XmlElement* authEncryption = Child(security, L"authEncryption", kWlanNs);
     if (!authEncryption)
         return WLAN_REASON_SECURITY_MISSING;
-    const XmlElement* authentication = Child(*authEncryption, L"authentication", kWlanNs, &reason);
-    const XmlElement* encryption = Child(*authEncryption, L"encryption", kWlanNs, &reason);
-    const XmlElement* useOneX = Child(*authEncryption, L"useOneX", kWlanNs, &reason);
-    if (reason || !authentication || !encryption ||
-        !OnlyChildren(*authEncryption, {L"authentication", L"encryption", L"useOneX"}, kWlanNs) ||
-        !IsOneOf(authentication->text, {L"open", L"shared", L"WPA", L"WPAPSK", L"WPA2", L"WPA2PSK"}) ||
-        !IsOneOf(encryption->text, {L"none", L"WEP", L"TKIP", L"AES"}) ||
+    const XmlElement* authentication = Child(*authEncryption, L"authentication", kWlanNs);
+    const XmlElement* encryption = Child(*authEncryption, L"encryption", kWlanNs);
+    const XmlElement* useOneX = Child(*authEncryption, L"useOneX", kWlanNs);
+    if (!KnownAuthentication(authentication->text) ||
+        !IsOneOf(encryption->text, {L"none", L"WEP", L"TKIP", L"AES", L"GCMP256"}) ||
         (useOneX && !IsOneOf(useOneX->text, {L"true", L"false"})))
         return WLAN_REASON_INVALID_PROFILE_SCHEMA;
     const std::wstring& a = authentication->text;
     const std::wstring& e = encryption->text;
-    bool keyless = a == L"open" || a == L"shared";
-    bool pairFits = a == L"open" ? (e == L"none" || e == L"WEP")
-                  : a == L"shared" ? e == L"WEP"
-                  : (e == L"TKIP" || e == L"AES");
-    if (!pairFits)
+    if (!PairFits(a, e))
         return WLAN_REASON_MSMSEC_INVALID_AUTH_CIPHER;
+    bool keyless = a == L"open" || a == L"shared";
     bool oneXOn = useOneX && useOneX->text == L"true";
-    bool needsOneX = a == L"WPA" || a == L"WPA2";
+    bool needsOneX = IsOneOf(a, {L"WPA", L"WPA2", L"WPA3", L"WPA3ENT192", L"WPA3ENT"});
     bool allowsOneX = needsOneX || (a == L"open" && e == L"WEP");
     if (needsOneX && !oneXOn)
         return WLAN_REASON_MSMSEC_ONEX_DISABLED;
     if (oneXOn && !allowsOneX)
         return WLAN_REASON_MSMSEC_ONEX_ENABLED;
 
-    const XmlElement* oneX = Child(security, L"OneX", kOneXNs, &reason);
-    const XmlElement* sharedKey = Child(security, L"sharedKey", kWlanNs, &reason);
-    const XmlElement* keyIndex = Child(security, L"keyIndex", kWlanNs, &reason);
-    if (reason || (oneX != nullptr) != oneXOn)
+    const XmlElement* oneX = Child(security, L"OneX", kOneXNs);
+    const XmlElement* sharedKey = Child(security, L"sharedKey", kWlanNs);
+    const XmlElement* keyIndex = Child(security, L"keyIndex", kWlanNs);
+    if ((oneX != nullptr) != oneXOn)
         return WLAN_REASON_INVALID_PROFILE_SCHEMA;
     if (oneX && (reason = CheckOneX(*oneX)) != 0)
         return reason;
-    bool psk = a == L"WPAPSK" || a == L"WPA2PSK";
+    bool psk = IsOneOf(a, {L"WPAPSK", L"WPA2PSK", L"WPA3SAE"});
     if (psk && !sharedKey)
         return WLAN_REASON_SECURITY_MISSING;
     if (sharedKey && (oneXOn || e == L"none"))
@@ -222,38 +304,42 @@ DWORD CheckSecurity(const XmlElement& security)
 DWORD CheckProfileDocument(const std::wstring& document, std::wstring* profileName)
 {
     XmlElement root;
-    if (!ParseXmlDocument(document, &root, nullptr))
+    if (!ParseXmlDocument(document, &root))
         return WLAN_REASON_INVALID_PROFILE_SCHEMA;
     if (root.localName != L"WLANProfile")
         return WLAN_REASON_PROFILE_MISSING;
-    if (root.namespaceUri != kWlanNs ||
-        !OnlyChildren(root, {L"name", L"SSIDConfig", L"connectionType", L"connectionMode",
-                             L"autoSwitch", L"MSM"}, kWlanNs))
+    if (root.namespaceUri != kWlanNs || !FollowsSchema(root, kWlanProfile))
         return WLAN_REASON_INVALID_PROFILE_SCHEMA;
-    DWORD reason = 0;
-    const XmlElement* name = Child(root, L"name", kWlanNs, &reason);
+    const XmlElement* name = Child(root, L"name", kWlanNs);
     if (!name || name->text.empty() || name->text.size() > 255)
         return WLAN_REASON_INVALID_PROFILE_NAME;
-    const XmlElement* ssidConfig = Child(root, L"SSIDConfig", kWlanNs, &reason);
-    const XmlElement* ssid = ssidConfig ? Child(*ssidConfig, L"SSID", kWlanNs, &reason) : nullptr;
-    const XmlElement* ssidName = ssid ? Child(*ssid, L"name", kWlanNs, &reason) : nullptr;
+    const XmlElement* ssidConfig = Child(root, L"SSIDConfig", kWlanNs);
+    const XmlElement* ssid = ssidConfig ? Child(*ssidConfig, L"SSID", kWlanNs) : nullptr;
+    const XmlElement* ssidName = ssid ? Child(*ssid, L"name", kWlanNs) : nullptr;
     if (!ssidName || ssidName->text.empty() || ssidName->text.size() > 32)
         return WLAN_REASON_PROFILE_SSID_INVALID;
-    const XmlElement* type = Child(root, L"connectionType", kWlanNs, &reason);
+    const XmlElement* hex = Child(*ssid, L"hex", kWlanNs);
+    if (hex && (hex->text.empty() || hex->text.size() % 2 != 0 || hex->text.size() > 64 ||
+                !IsHex(hex->text)))
+        return WLAN_REASON_PROFILE_SSID_INVALID;
+    for (const XmlElement* flag : {Child(*ssidConfig, L"nonBroadcast", kWlanNs),
+                                   Child(root, L"autoSwitch", kWlanNs)})
+        if (flag && !IsOneOf(flag->text, {L"true", L"false"}))
+            return WLAN_REASON_INVALID_PROFILE_SCHEMA;
+    const XmlElement* type = Child(root, L"connectionType", kWlanNs);
     if (!type || !IsOneOf(type->text, {L"ESS", L"IBSS"}))
         return WLAN_REASON_INVALID_BSS_TYPE;
-    const XmlElement* mode = Child(root, L"connectionMode", kWlanNs, &reason);
-    if (!mode || !IsOneOf(mode->text, {L"auto", L"manual"}))
+    const XmlElement* mode = Child(root, L"connectionMode", kWlanNs);
+    if (!IsOneOf(mode->text, {L"auto", L"manual"}))
         return WLAN_REASON_INVALID_PROFILE_SCHEMA;
     if (type->text == L"IBSS" && mode->text == L"auto")
         return WLAN_REASON_INVALID_ADHOC_CONNECTION_MODE;
-    const XmlElement* msm = Child(root, L"MSM", kWlanNs, &reason);
-    const XmlElement* security = msm ? Child(*msm, L"security", kWlanNs, &reason) : nullptr;
-    if (reason)
-        return WLAN_REASON_INVALID_PROFILE_SCHEMA;
+    const XmlElement* msm = Child(root, L"MSM", kWlanNs);
+    const XmlElement* security = msm ? Child(*msm, L"security", kWlanNs) : nullptr;
     if (!security)
         return WLAN_REASON_MSM_SECURITY_MISSING;
-    if ((reason = CheckSecurity(*security)) != 0)
+    DWORD reason = CheckSecurity(*security);
+    if (reason != 0)
         return reason;
     *profileName = name->text;
     return 0;

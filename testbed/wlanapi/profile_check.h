@@ -1,6 +1,8 @@
-// What the emulated WlanSetProfile accepts: a well-formed document in the WLAN profile v1
-// namespace whose name, SSIDConfig, connectionType, connectionMode and MSM/security are present
-// and consistent, including the key material and the 802.1X EAP configuration.
+// What the emulated WlanSetProfile accepts: a well-formed document (MSXML 6 decides) in the
+// WLAN profile v1 namespace that follows the profile schema (known elements in their order,
+// no attribute but namespace declarations, text only in text elements), whose name, SSIDConfig,
+// connectionType, connectionMode and MSM/security are present and consistent, including the
+// authentication and encryption pair, the key material and the 802.1X EAP configuration.
 #pragma once
 
 #include <windows.h>

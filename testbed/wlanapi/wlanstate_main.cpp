@@ -1,12 +1,12 @@
 // wlanstate: shows or sets the emulated machine's wireless state (scripts/machine-state).
-//   wlanstate [show]                    interfaces, their profiles (read through the emulated
-//                                       WLAN API, documents indented) and injected faults
+//   wlanstate [show]                    injected faults, interfaces and their profiles
+//                                       (documents indented), read from the state itself so
+//                                       that faults never hide it
 //   wlanstate reset [COUNT]             a fresh machine: the default two interfaces, or COUNT
 //   wlanstate fault CALL [INDEX] CODE   CALL (on interface INDEX) fails with CODE; 0 clears
+// Output is UTF-8 (or the console's own text), so every character of a document shows.
 #include <windows.h>
-#include <wlanapi.h>
 
-#include <cstdio>
 #include <cwchar>
 #include <string>
 
@@ -15,6 +15,32 @@
 
 namespace {
 
+// The calls of the emulated WLAN API that look up an injected fault.
+const wchar_t* const kFaultableCalls[] = {
+    L"WlanOpenHandle", L"WlanCloseHandle", L"WlanEnumInterfaces", L"WlanSetProfile",
+    L"WlanDeleteProfile", L"WlanGetProfileList", L"WlanGetProfile", L"WlanReasonCodeToString",
+};
+
+enum { MAX_INTERFACES = 64 };
+
+void Print(const std::wstring& text)
+{
+    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD mode = 0, written = 0;
+    if (GetConsoleMode(out, &mode)) {
+        WriteConsoleW(out, text.data(), (DWORD)text.size(), &written, nullptr);
+        return;
+    }
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), nullptr, 0,
+                                    nullptr, nullptr);
+    if (bytes <= 0)
+        return;
+    std::string utf8(bytes, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), &utf8[0], bytes, nullptr,
+                        nullptr);
+    WriteFile(out, utf8.data(), (DWORD)utf8.size(), &written, nullptr);
+}
+
 std::wstring GuidText(const GUID& guid)
 {
     wchar_t text[64];
@@ -22,85 +48,90 @@ std::wstring GuidText(const GUID& guid)
     return text;
 }
 
-void ShowProfiles(HANDLE handle, const GUID& guid)
+// Decimal digits only, within a DWORD: "5x", "-1", "" and "0x10" are refused.
+bool ParseNumber(const wchar_t* text, DWORD* value)
 {
-    PWLAN_PROFILE_INFO_LIST list = nullptr;
-    DWORD result = WlanGetProfileList(handle, &guid, nullptr, &list);
+    unsigned long long number = 0;
+    if (!*text)
+        return false;
+    for (const wchar_t* c = text; *c; ++c) {
+        if (*c < L'0' || *c > L'9')
+            return false;
+        number = number * 10 + (*c - L'0');
+        if (number > 0xFFFFFFFFull)
+            return false;
+    }
+    *value = (DWORD)number;
+    return true;
+}
+
+int Refuse(const std::wstring& why)
+{
+    Print(L"wlanstate: " + why + L"\n");
+    return 2;
+}
+
+void ShowProfiles(int index)
+{
+    std::vector<TestbedProfile> profiles;
+    LONG result = ReadTestbedProfiles(index, &profiles);
     if (result != 0) {
-        wprintf(L"  profiles cannot be listed (error %lu)\n", result);
+        Print(L"  profiles cannot be read (error " + std::to_wstring(result) + L")\n");
         return;
     }
-    if (list->dwNumberOfItems == 0)
-        wprintf(L"  no profile\n");
-    for (DWORD i = 0; i < list->dwNumberOfItems; ++i) {
-        const wchar_t* name = list->ProfileInfo[i].strProfileName;
-        LPWSTR document = nullptr;
-        result = WlanGetProfile(handle, &guid, name, nullptr, &document, nullptr, nullptr);
-        wprintf(L"  profile \"%ls\" (all users)\n", name);
-        if (result != 0) {
-            wprintf(L"    cannot be read (error %lu)\n", result);
-            continue;
-        }
+    if (profiles.empty())
+        Print(L"  no profile\n");
+    for (const TestbedProfile& profile : profiles) {
+        Print(L"  profile \"" + profile.name + L"\" (all users)\n");
         XmlElement root;
-        std::wstring text = ParseXmlDocument(document, &root, nullptr) ? FormatXmlTree(root) : document;
+        std::wstring text = ParseXmlDocument(profile.document, &root) ? FormatXmlTree(root)
+                                                                      : profile.document;
         size_t start = 0;
         while (start < text.size()) {
             size_t end = text.find(L'\n', start);
             if (end == std::wstring::npos)
                 end = text.size();
-            wprintf(L"    %ls\n", text.substr(start, end - start).c_str());
+            Print(L"    " + text.substr(start, end - start) + L"\n");
             start = end + 1;
         }
-        WlanFreeMemory(document);
     }
-    WlanFreeMemory(list);
 }
 
 int Show()
 {
-    wprintf(L"Emulated wireless machine \"%ls\" (HKLM\\%ls)\n", TestbedStateName().c_str(),
-            TestbedStateKeyPath().c_str());
+    Print(L"Emulated wireless machine \"" + TestbedStateName() + L"\" (HKLM\\" +
+          TestbedStateKeyPath() + L")\n");
     std::vector<TestbedFault> faults;
     ReadTestbedFaults(&faults);
     for (const TestbedFault& fault : faults)
-        wprintf(L"injected fault: %ls fails with %lu\n", fault.call.c_str(), fault.code);
-    // Faults would get in the way of reading the state through the API.
-    if (!faults.empty()) {
-        wprintf(L"(clear them with: wlanstate fault CALL [INDEX] 0)\n");
-        return 0;
-    }
-    HANDLE handle = nullptr;
-    DWORD version = 0;
-    DWORD result = WlanOpenHandle(2, nullptr, &version, &handle);
+        Print(L"injected fault: " + fault.call + L" fails with " + std::to_wstring(fault.code) +
+              L"\n");
+    std::vector<TestbedInterface> interfaces;
+    LONG result = ReadTestbedInterfaces(&interfaces);
     if (result != 0) {
-        wprintf(L"WlanOpenHandle failed with %lu\n", result);
+        Print(L"the interfaces cannot be read (error " + std::to_wstring(result) + L")\n");
         return 1;
     }
-    PWLAN_INTERFACE_INFO_LIST interfaces = nullptr;
-    result = WlanEnumInterfaces(handle, nullptr, &interfaces);
-    if (result == 0) {
-        wprintf(L"%lu wireless interface(s)\n", interfaces->dwNumberOfItems);
-        for (DWORD i = 0; i < interfaces->dwNumberOfItems; ++i) {
-            const WLAN_INTERFACE_INFO& info = interfaces->InterfaceInfo[i];
-            wprintf(L"interface %lu: %ls %ls\n", i, GuidText(info.InterfaceGuid).c_str(),
-                    info.strInterfaceDescription);
-            ShowProfiles(handle, info.InterfaceGuid);
-        }
-        WlanFreeMemory(interfaces);
-    } else {
-        wprintf(L"WlanEnumInterfaces failed with %lu\n", result);
+    Print(std::to_wstring(interfaces.size()) + L" wireless interface(s)\n");
+    for (size_t i = 0; i < interfaces.size(); ++i) {
+        Print(L"interface " + std::to_wstring(i) + L": " + GuidText(interfaces[i].guid) + L" " +
+              interfaces[i].description + L"\n");
+        ShowProfiles((int)i);
     }
-    WlanCloseHandle(handle, nullptr);
-    return result == 0 ? 0 : 1;
+    return 0;
 }
 
-int Reset(int count)
+int Reset(const wchar_t* countText)
 {
     std::vector<TestbedInterface> interfaces = DefaultTestbedInterfaces();
-    if (count >= 0) {
+    DWORD count = 0;
+    if (countText) {
+        if (!ParseNumber(countText, &count) || count > MAX_INTERFACES)
+            return Refuse(L"the interface count must be a number from 0 to " +
+                          std::to_wstring(MAX_INTERFACES) + L", not \"" + countText + L"\"");
         TestbedInterface model = interfaces[0];
         interfaces.clear();
-        for (int i = 0; i < count; ++i) {
+        for (DWORD i = 0; i < count; ++i) {
             TestbedInterface entry = model;
             entry.guid.Data4[7] = (unsigned char)(i + 1);
             entry.description = L"Emulated 802.11 Wireless Adapter #" + std::to_wstring(i + 1);
@@ -109,13 +140,35 @@ int Reset(int count)
     }
     LONG result = ResetTestbedState(interfaces);
     if (result != 0)
-        wprintf(L"the state cannot be written (error %ld)\n", result);
+        Print(L"the state cannot be written (error " + std::to_wstring(result) + L")\n");
     return result == 0 ? 0 : 1;
+}
+
+int Fault(const wchar_t* call, const wchar_t* indexText, const wchar_t* codeText)
+{
+    bool known = false;
+    for (const wchar_t* name : kFaultableCalls)
+        known = known || wcscmp(name, call) == 0;
+    if (!known)
+        return Refuse(std::wstring(L"no emulated WLAN API call is named \"") + call + L"\"");
+    DWORD code = 0, index = 0;
+    if (!ParseNumber(codeText, &code))
+        return Refuse(std::wstring(L"the code must be a decimal number, not \"") + codeText + L"\"");
+    if (indexText) {
+        std::vector<TestbedInterface> interfaces;
+        LONG result = ReadTestbedInterfaces(&interfaces);
+        if (result != 0)
+            return Refuse(L"the interfaces cannot be read (error " + std::to_wstring(result) + L")");
+        if (!ParseNumber(indexText, &index) || index >= interfaces.size())
+            return Refuse(std::wstring(L"no interface has the index \"") + indexText + L"\" (" +
+                          std::to_wstring(interfaces.size()) + L" interface(s))");
+    }
+    return SetTestbedFault(call, indexText ? (int)index : -1, code) == 0 ? 0 : 1;
 }
 
 int Usage()
 {
-    wprintf(L"usage: wlanstate [show] | reset [COUNT] | fault CALL [INDEX] CODE\n");
+    Print(L"usage: wlanstate [show] | reset [COUNT] | fault CALL [INDEX] CODE\n");
     return 2;
 }
 
@@ -125,14 +178,9 @@ int wmain(int argc, wchar_t** argv)
 {
     if (argc < 2 || wcscmp(argv[1], L"show") == 0)
         return argc <= 2 ? Show() : Usage();
-    if (wcscmp(argv[1], L"reset") == 0 && argc <= 3) {
-        int count = argc == 3 ? _wtoi(argv[2]) : -1;
-        return count > 64 ? Usage() : Reset(count);
-    }
-    if (wcscmp(argv[1], L"fault") == 0 && (argc == 4 || argc == 5)) {
-        int index = argc == 5 ? _wtoi(argv[3]) : -1;
-        DWORD code = wcstoul(argv[argc - 1], nullptr, 10);
-        return SetTestbedFault(argv[2], index, code) == 0 ? 0 : 1;
-    }
+    if (wcscmp(argv[1], L"reset") == 0 && argc <= 3)
+        return Reset(argc == 3 ? argv[2] : nullptr);
+    if (wcscmp(argv[1], L"fault") == 0 && (argc == 4 || argc == 5))
+        return Fault(argv[2], argc == 5 ? argv[3] : nullptr, argv[argc - 1]);
     return Usage();
 }

@@ -1,262 +1,98 @@
 #include "xml_tree.h"
 
-#include <cwctype>
-#include <map>
+#include <msxml2.h>
 
 namespace {
 
+// MSXML 6.0; mingw-w64 declares the interfaces but ships no msxml6 GUIDs.
+const CLSID kClsidDomDocument60 = {0x88D96A05, 0xF192, 0x11D4, {0xA6, 0x5F, 0x00, 0x40, 0x96, 0x32, 0x51, 0xE5}};
+const IID kIidXmlDomDocument2 = {0x2933BF95, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+
+// Deeper than any profile: such a document is refused rather than walked.
 enum { MAX_DEPTH = 64 };
 
-using Namespaces = std::map<std::wstring, std::wstring>;  // prefix ("" = default) -> URI
+std::wstring FromBstr(BSTR text)
+{
+    return text ? std::wstring(text, SysStringLen(text)) : std::wstring();
+}
 
-struct Reader {
-    const std::wstring& text;
-    size_t at;
-    std::wstring error;
+HRESULT ReadText(IXMLDOMNode* node, std::wstring* text)
+{
+    BSTR value = nullptr;
+    HRESULT hr = node->get_text(&value);
+    if (SUCCEEDED(hr))
+        *text = FromBstr(value);
+    SysFreeString(value);
+    return hr;
+}
 
-    bool End() const { return at >= text.size(); }
-    wchar_t Peek() const { return End() ? L'\0' : text[at]; }
-    bool StartsWith(const wchar_t* s) const { return text.compare(at, wcslen(s), s) == 0; }
-    bool Fail(const std::wstring& why)
-    {
-        if (error.empty())
-            error = why + L" at offset " + std::to_wstring(at);
-        return false;
+// The element's attributes through XPath's attribute axis, which leaves namespace declarations
+// out (they are namespace nodes), as the profile schema does.
+HRESULT ReadAttributes(IXMLDOMNode* node, XmlElement* element)
+{
+    IXMLDOMNodeList* list = nullptr;
+    IXMLDOMNode* attribute = nullptr;
+    BSTR query = SysAllocString(L"@*");
+    HRESULT hr = query ? node->selectNodes(query, &list) : E_OUTOFMEMORY;
+    while (SUCCEEDED(hr) && list && list->nextNode(&attribute) == S_OK && attribute) {
+        BSTR name = nullptr;
+        std::wstring value;
+        hr = attribute->get_nodeName(&name);
+        if (SUCCEEDED(hr))
+            hr = ReadText(attribute, &value);
+        if (SUCCEEDED(hr))
+            element->attributes.emplace_back(FromBstr(name), value);
+        SysFreeString(name);
+        attribute->Release();
+        attribute = nullptr;
     }
-};
-
-bool IsSpace(wchar_t c)
-{
-    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
+    if (list)
+        list->Release();
+    SysFreeString(query);
+    return hr;
 }
 
-bool IsNameStart(wchar_t c)
-{
-    return iswalpha(c) || c == L'_' || c == L':' || c >= 0x80;
-}
-
-bool IsNameChar(wchar_t c)
-{
-    return IsNameStart(c) || iswdigit(c) || c == L'-' || c == L'.';
-}
-
-void SkipSpace(Reader* r)
-{
-    while (!r->End() && IsSpace(r->Peek()))
-        ++r->at;
-}
-
-bool ReadName(Reader* r, std::wstring* name)
-{
-    size_t start = r->at;
-    if (!IsNameStart(r->Peek()))
-        return r->Fail(L"name expected");
-    while (!r->End() && IsNameChar(r->Peek()))
-        ++r->at;
-    name->assign(r->text, start, r->at - start);
-    return true;
-}
-
-// Skips up to and past terminator; false when the document ends first.
-bool SkipPast(Reader* r, const wchar_t* terminator)
-{
-    size_t end = r->text.find(terminator, r->at);
-    if (end == std::wstring::npos)
-        return r->Fail(std::wstring(L"unterminated construct, expected ") + terminator);
-    r->at = end + wcslen(terminator);
-    return true;
-}
-
-bool AppendCodePoint(unsigned long code, std::wstring* out)
-{
-    if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-        return false;
-    if (code >= 0x10000) {
-        code -= 0x10000;
-        *out += static_cast<wchar_t>(0xD800 + (code >> 10));
-        *out += static_cast<wchar_t>(0xDC00 + (code & 0x3FF));
-    } else {
-        *out += static_cast<wchar_t>(code);
-    }
-    return true;
-}
-
-// At '&': decodes one reference into out.
-bool ReadReference(Reader* r, std::wstring* out)
-{
-    size_t end = r->text.find(L';', r->at);
-    if (end == std::wstring::npos || end - r->at > 12)
-        return r->Fail(L"bad entity reference");
-    std::wstring name = r->text.substr(r->at + 1, end - r->at - 1);
-    static const std::pair<const wchar_t*, wchar_t> kEntities[] = {
-        {L"amp", L'&'}, {L"lt", L'<'}, {L"gt", L'>'}, {L"quot", L'"'}, {L"apos", L'\''}};
-    bool done = false;
-    for (const auto& entity : kEntities) {
-        if (name == entity.first) {
-            *out += entity.second;
-            done = true;
-        }
-    }
-    if (!done && name.size() > 1 && name[0] == L'#') {
-        bool hex = name[1] == L'x';
-        std::wstring digits = name.substr(hex ? 2 : 1);
-        wchar_t* stop = nullptr;
-        unsigned long code = digits.empty() ? 0 : wcstoul(digits.c_str(), &stop, hex ? 16 : 10);
-        done = !digits.empty() && *stop == L'\0' && iswxdigit(digits[0]) &&
-               AppendCodePoint(code, out);
-    }
-    if (!done)
-        return r->Fail(L"unknown entity &" + name + L";");
-    r->at = end + 1;
-    return true;
-}
-
-bool ReadAttributeValue(Reader* r, std::wstring* value)
-{
-    wchar_t quote = r->Peek();
-    if (quote != L'"' && quote != L'\'')
-        return r->Fail(L"quoted attribute value expected");
-    ++r->at;
-    while (!r->End() && r->Peek() != quote) {
-        if (r->Peek() == L'<')
-            return r->Fail(L"'<' in attribute value");
-        if (r->Peek() == L'&') {
-            if (!ReadReference(r, value))
-                return false;
-        } else {
-            *value += r->text[r->at++];
-        }
-    }
-    if (r->End())
-        return r->Fail(L"unterminated attribute value");
-    ++r->at;
-    return true;
-}
-
-// Splits "p:name" into prefix and local name.
-void SplitName(const std::wstring& qualified, std::wstring* prefix, std::wstring* local)
-{
-    size_t colon = qualified.find(L':');
-    *prefix = colon == std::wstring::npos ? L"" : qualified.substr(0, colon);
-    *local = colon == std::wstring::npos ? qualified : qualified.substr(colon + 1);
-}
-
-bool ReadElement(Reader* r, const Namespaces& inherited, int depth, XmlElement* element);
-
-// Misc items (comments, processing instructions, white space) between top-level items.
-bool SkipMisc(Reader* r)
-{
-    for (;;) {
-        SkipSpace(r);
-        if (r->StartsWith(L"<!--")) {
-            if (!SkipPast(r, L"-->"))
-                return false;
-        } else if (r->StartsWith(L"<?")) {
-            if (!SkipPast(r, L"?>"))
-                return false;
-        } else {
-            return true;
-        }
-    }
-}
-
-bool ReadContent(Reader* r, const Namespaces& scope, int depth, XmlElement* element,
-                 const std::wstring& qualifiedName)
-{
-    for (;;) {
-        if (r->End())
-            return r->Fail(L"missing end tag of " + qualifiedName);
-        wchar_t c = r->Peek();
-        if (c == L'&') {
-            if (!ReadReference(r, &element->text))
-                return false;
-        } else if (c != L'<') {
-            if (r->StartsWith(L"]]>"))
-                return r->Fail(L"']]>' in character data");
-            element->text += c;
-            ++r->at;
-        } else if (r->StartsWith(L"</")) {
-            r->at += 2;
-            std::wstring name;
-            if (!ReadName(r, &name))
-                return false;
-            if (name != qualifiedName)
-                return r->Fail(L"end tag " + name + L" does not match " + qualifiedName);
-            SkipSpace(r);
-            if (r->Peek() != L'>')
-                return r->Fail(L"'>' expected");
-            ++r->at;
-            return true;
-        } else if (r->StartsWith(L"<!--")) {
-            if (!SkipPast(r, L"-->"))
-                return false;
-        } else if (r->StartsWith(L"<![CDATA[")) {
-            size_t start = r->at + 9;
-            r->at = start;
-            if (!SkipPast(r, L"]]>"))
-                return false;
-            element->text.append(r->text, start, r->at - 3 - start);
-        } else if (r->StartsWith(L"<?")) {
-            if (!SkipPast(r, L"?>"))
-                return false;
-        } else {
-            element->children.emplace_back();
-            if (!ReadElement(r, scope, depth + 1, &element->children.back()))
-                return false;
-        }
-    }
-}
-
-bool ReadElement(Reader* r, const Namespaces& inherited, int depth, XmlElement* element)
+// Fills element from an element node: names, attributes, the character data directly inside
+// (text and CDATA sections) and the child elements; comments and processing instructions
+// carry nothing.
+HRESULT ReadElement(IXMLDOMNode* node, int depth, XmlElement* element)
 {
     if (depth > MAX_DEPTH)
-        return r->Fail(L"elements nested too deep");
-    if (r->Peek() != L'<')
-        return r->Fail(L"'<' expected");
-    ++r->at;
-    std::wstring qualifiedName;
-    if (!ReadName(r, &qualifiedName))
-        return false;
-    Namespaces scope = inherited;
-    for (;;) {
-        bool spaced = IsSpace(r->Peek());
-        SkipSpace(r);
-        if (r->StartsWith(L"/>") || r->Peek() == L'>')
-            break;
-        if (!spaced)
-            return r->Fail(L"white space expected before attribute");
-        std::wstring name, value;
-        if (!ReadName(r, &name))
-            return false;
-        SkipSpace(r);
-        if (r->Peek() != L'=')
-            return r->Fail(L"'=' expected");
-        ++r->at;
-        SkipSpace(r);
-        if (!ReadAttributeValue(r, &value))
-            return false;
-        for (const auto& existing : element->attributes)
-            if (existing.first == name)
-                return r->Fail(L"attribute " + name + L" repeated");
-        if (name == L"xmlns")
-            scope[L""] = value;
-        else if (name.compare(0, 6, L"xmlns:") == 0)
-            scope[name.substr(6)] = value;
-        element->attributes.emplace_back(name, value);
+        return E_FAIL;
+    BSTR name = nullptr;
+    BSTR uri = nullptr;
+    HRESULT hr = node->get_baseName(&name);
+    if (SUCCEEDED(hr))
+        hr = node->get_namespaceURI(&uri);
+    element->localName = FromBstr(name);
+    element->namespaceUri = FromBstr(uri);
+    SysFreeString(name);
+    SysFreeString(uri);
+    if (SUCCEEDED(hr))
+        hr = ReadAttributes(node, element);
+    IXMLDOMNode* child = nullptr;
+    if (SUCCEEDED(hr))
+        hr = node->get_firstChild(&child);
+    while (SUCCEEDED(hr) && child) {
+        DOMNodeType type = NODE_INVALID;
+        hr = child->get_nodeType(&type);
+        if (SUCCEEDED(hr) && type == NODE_ELEMENT) {
+            element->children.emplace_back();
+            hr = ReadElement(child, depth + 1, &element->children.back());
+        } else if (SUCCEEDED(hr) && (type == NODE_TEXT || type == NODE_CDATA_SECTION)) {
+            std::wstring part;
+            hr = ReadText(child, &part);
+            element->text += part;
+        }
+        IXMLDOMNode* next = nullptr;
+        if (SUCCEEDED(hr))
+            hr = child->get_nextSibling(&next);
+        child->Release();
+        child = next;
     }
-    std::wstring prefix;
-    SplitName(qualifiedName, &prefix, &element->localName);
-    auto bound = scope.find(prefix);
-    if (bound != scope.end())
-        element->namespaceUri = bound->second;
-    else if (!prefix.empty())
-        return r->Fail(L"undeclared prefix " + prefix);
-    if (r->StartsWith(L"/>")) {
-        r->at += 2;
-        return true;
-    }
-    ++r->at;
-    return ReadContent(r, scope, depth, element, qualifiedName);
+    if (child)
+        child->Release();
+    return hr;
 }
 
 void EscapeInto(const std::wstring& text, std::wstring* out)
@@ -272,10 +108,16 @@ void EscapeInto(const std::wstring& text, std::wstring* out)
     }
 }
 
-void FormatElement(const XmlElement& e, int level, std::wstring* out)
+void FormatElement(const XmlElement& e, const std::wstring& parentNamespace, int level,
+                   std::wstring* out)
 {
     std::wstring indent(2 * level, L' ');
     *out += indent + L"<" + e.localName;
+    if (e.namespaceUri != parentNamespace) {
+        *out += L" xmlns=\"";
+        EscapeInto(e.namespaceUri, out);
+        *out += L"\"";
+    }
     for (const auto& attribute : e.attributes) {
         *out += L" " + attribute.first + L"=\"";
         EscapeInto(attribute.second, out);
@@ -287,7 +129,7 @@ void FormatElement(const XmlElement& e, int level, std::wstring* out)
     } else {
         *out += L"\n";
         for (const XmlElement& child : e.children)
-            FormatElement(child, level + 1, out);
+            FormatElement(child, e.namespaceUri, level + 1, out);
         *out += indent;
     }
     *out += L"</" + e.localName + L">\n";
@@ -295,22 +137,49 @@ void FormatElement(const XmlElement& e, int level, std::wstring* out)
 
 } // namespace
 
-bool ParseXmlDocument(const std::wstring& document, XmlElement* root, std::wstring* error)
+bool ParseXmlDocument(const std::wstring& document, XmlElement* root)
 {
-    Reader reader{document, 0, L""};
     *root = XmlElement{};
-    bool ok = SkipMisc(&reader) && ReadElement(&reader, Namespaces(), 0, root) &&
-              SkipMisc(&reader);
-    if (ok && !reader.End())
-        ok = reader.Fail(L"content after the root element");
-    if (!ok && error)
-        *error = reader.error;
+    // The caller's thread may or may not have COM: take it for this call when it has not.
+    HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IXMLDOMDocument2* xml = nullptr;
+    IXMLDOMElement* element = nullptr;
+    BSTR text = nullptr;
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    bool ok = false;
+
+    HRESULT hr = CoCreateInstance(kClsidDomDocument60, nullptr, CLSCTX_INPROC_SERVER,
+                                  kIidXmlDomDocument2, (void**)&xml);
+    if (FAILED(hr)) {
+        xml = nullptr;
+        goto done;
+    }
+    if (FAILED(xml->put_async(VARIANT_FALSE)) || FAILED(xml->put_preserveWhiteSpace(VARIANT_TRUE)))
+        goto done;
+    // A copy gives MSXML the text's true length: a character after an embedded zero counts.
+    text = SysAllocStringLen(document.data(), (UINT)document.size());
+    if (!text || FAILED(xml->loadXML(text, &loaded)) || loaded != VARIANT_TRUE)
+        goto done;
+    if (FAILED(xml->get_documentElement(&element)) || !element) {
+        element = nullptr;
+        goto done;
+    }
+    ok = SUCCEEDED(ReadElement(element, 0, root));
+
+done:
+    if (element)
+        element->Release();
+    SysFreeString(text);
+    if (xml)
+        xml->Release();
+    if (SUCCEEDED(com))
+        CoUninitialize();
     return ok;
 }
 
 std::wstring FormatXmlTree(const XmlElement& root)
 {
     std::wstring out;
-    FormatElement(root, 0, &out);
+    FormatElement(root, L"", 0, &out);
     return out;
 }

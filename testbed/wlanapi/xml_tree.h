@@ -1,7 +1,9 @@
-// A small, strict XML reader for profile documents: well-formedness (one root, matching tags,
-// quoted attributes, known entities and character references, no stray '<' or '&'), namespace
-// resolution, and a tree of elements with their character data.
+// Profile documents as trees, read with the platform's own XML parser (MSXML 6, DOMDocument60):
+// well-formedness, encodings and namespaces are its business; the tree keeps each element's
+// names, attributes, character data and child elements for the schema checks.
 #pragma once
+
+#include <windows.h>
 
 #include <string>
 #include <utility>
@@ -10,14 +12,16 @@
 struct XmlElement {
     std::wstring localName;
     std::wstring namespaceUri;
-    std::vector<std::pair<std::wstring, std::wstring>> attributes;  // qualified name, value
+    // Qualified name and value; namespace declarations are not attributes here.
+    std::vector<std::pair<std::wstring, std::wstring>> attributes;
     std::wstring text;          // character data directly inside, entities decoded
     std::vector<XmlElement> children;
 };
 
-// Parses a whole document. Returns false (with *error saying where) when it is not
-// well-formed or uses an undeclared prefix.
-bool ParseXmlDocument(const std::wstring& document, XmlElement* root, std::wstring* error);
+// Parses a whole document. Returns false when MSXML refuses it (not well-formed, an undeclared
+// prefix, an unknown encoding) or cannot be had.
+bool ParseXmlDocument(const std::wstring& document, XmlElement* root);
 
-// Writes the tree indented, two blanks per level, values escaped again.
+// Writes the tree indented, two blanks per level, values escaped again, with a default
+// namespace declaration wherever an element's namespace differs from its parent's.
 std::wstring FormatXmlTree(const XmlElement& root);

@@ -166,6 +166,13 @@ const BadValue kBadValues[] = {
     {"/Authentication:WPA2PSK", "AuthenticationMode", false, false, true},
     {"/Authentication:wpa", "AuthenticationMode", true, true, true},
     {"/Authentication:WPA ", "AuthenticationMode", true, true, true},
+    // WPA3 and Enhanced Open: the WLAN API's values, never the XP handlers'.
+    {"/Authentication:WPA3SAE", "AuthenticationMode", false, true, true},
+    {"/Authentication:WPA3ENT", "AuthenticationMode", false, true, true},
+    {"/Authentication:WPA3ENT192", "AuthenticationMode", false, true, true},
+    {"/Authentication:OWE", "AuthenticationMode", false, true, true},
+    {"/Authentication:WPA3ENT1920", "AuthenticationMode", true, true, true},
+    {"/Encryption:GCMP256", "Encryptiontype", false, true, true},
     {"/Encryption:None", "Encryptiontype", true, false, false},
     {"/Encryption:none", "Encryptiontype", false, true, true},
     {"/Encryption:aes", "Encryptiontype", true, true, true},

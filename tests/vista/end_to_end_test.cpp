@@ -158,6 +158,32 @@ TEST(EndToEnd, WhatIsTypedIsStoredAndRemovedByTheSameValue)
     EXPECT_EQ(L"<another/>", StoredDocument(0, L"Cafe"));
 }
 
+TEST(EndToEnd, Wpa3AndEnhancedOpenAreStoredAsTyped)
+{
+    SetEnvironmentVariableW(L"WLANPROV_TESTBED_STATE", kMachine);
+    const std::wstring tls = OneX(13, L"020000002A00000017000000" + std::wstring(60, L'0'));
+    const struct {
+        const wchar_t* options;
+        std::wstring document;
+    } cases[] = {
+        {L"WPA3SAE /Encryption:AES /NetworkKey:secret12",
+         Document(L"Net", L"WPA3SAE", L"AES", L"false", SharedKey(L"passPhrase", L"secret12"))},
+        {L"OWE /Encryption:AES", Document(L"Net", L"OWE", L"AES", L"false", L"")},
+        {L"WPA3ENT /Encryption:AES /EAPType:EAP-TLS",
+         Document(L"Net", L"WPA3ENT", L"AES", L"true", tls)},
+        {L"WPA3ENT192 /Encryption:GCMP256 /EAPType:EAP-TLS",
+         Document(L"Net", L"WPA3ENT192", L"GCMP256", L"true", tls)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.options);
+        ASSERT_EQ(0, ResetTestbedState(DefaultTestbedInterfaces()));
+        ProcessResult add = RunVista(std::wstring(L"-add /SSID:Net /Authentication:") + c.options);
+        EXPECT_EQ(0u, add.exitCode) << add.output;
+        for (int i = 0; i < 2; ++i)
+            EXPECT_EQ(c.document, StoredDocument(i, L"Net"));
+    }
+}
+
 TEST(EndToEnd, AFailedInterfaceIsTheExitCode)
 {
     SetEnvironmentVariableW(L"WLANPROV_TESTBED_STATE", kMachine);
@@ -195,6 +221,69 @@ TEST(EndToEnd, StartsOnXpWithoutAnyWlanApi)
     EXPECT_EQ(0u, run.output.find(kBanner));
     EXPECT_EQ(std::string::npos, run.output.find("Windows Vista"));
     EXPECT_NE(std::string::npos, run.output.find("WZC_XP_SP1"));
+}
+
+ProcessResult RunMachineState(const std::wstring& arguments)
+{
+    return RunProcess(L"\"" + MachineDir() + L"\\platforms\\vista\\wlanstate.exe\" " + arguments,
+                      std::wstring(L"WLANPROV_TESTBED_STATE=") + kMachine);
+}
+
+TEST(MachineState, RefusesWhatItCannotDoAndChangesNothing)
+{
+    SetEnvironmentVariableW(L"WLANPROV_TESTBED_STATE", kMachine);
+    ASSERT_EQ(0, ResetTestbedState(DefaultTestbedInterfaces()));
+    const struct {
+        const wchar_t* arguments;
+        const char* output;
+    } cases[] = {
+        {L"fault WlanSetProfle 5",
+         "wlanstate: no emulated WLAN API call is named \"WlanSetProfle\"\n"},
+        {L"fault WlanSetProfile 5x", "wlanstate: the code must be a decimal number, not \"5x\"\n"},
+        {L"fault WlanSetProfile one 5",
+         "wlanstate: no interface has the index \"one\" (2 interface(s))\n"},
+        {L"fault WlanSetProfile 2 5",
+         "wlanstate: no interface has the index \"2\" (2 interface(s))\n"},
+        {L"reset many",
+         "wlanstate: the interface count must be a number from 0 to 64, not \"many\"\n"},
+    };
+    for (const auto& c : cases) {
+        ProcessResult run = RunMachineState(c.arguments);
+        EXPECT_EQ(2u, run.exitCode) << c.output;
+        EXPECT_EQ(c.output, run.output);
+    }
+    std::vector<TestbedFault> faults;
+    ASSERT_EQ(0, ReadTestbedFaults(&faults));
+    EXPECT_TRUE(faults.empty());
+    std::vector<TestbedInterface> interfaces;
+    ASSERT_EQ(0, ReadTestbedInterfaces(&interfaces));
+    EXPECT_EQ(2u, interfaces.size());
+}
+
+TEST(MachineState, ShowsFaultsWithProfilesAndEveryCharacter)
+{
+    SetEnvironmentVariableW(L"WLANPROV_TESTBED_STATE", kMachine);
+    ASSERT_EQ(0, ResetTestbedState(DefaultTestbedInterfaces()));
+    ASSERT_EQ(0, WriteTestbedProfile(1, L"Caf\x00e9 \x65e5\x672c",
+                                     L"<a><b>Caf\x00e9 \x65e5\x672c \xd83d\xdcf6</b></a>"));
+    ASSERT_EQ(0u, RunMachineState(L"fault WlanGetProfile 1 5").exitCode);
+    ProcessResult show = RunMachineState(L"");
+    ClearTestbedFaults();
+    EXPECT_EQ(0u, show.exitCode);
+    EXPECT_EQ(std::string("Emulated wireless machine \"vista_end_to_end_test\" "
+                          "(HKLM\\Software\\WlanprovTestbed\\vista_end_to_end_test)\n"
+                          "injected fault: WlanGetProfile#1 fails with 5\n"
+                          "2 wireless interface(s)\n"
+                          "interface 0: {5E1A0C01-7D3B-4C2A-9F10-3A6B2C000001} Emulated 802.11 "
+                          "Wireless Adapter #1\n"
+                          "  no profile\n"
+                          "interface 1: {5E1A0C01-7D3B-4C2A-9F10-3A6B2C000002} Emulated 802.11 "
+                          "Wireless Adapter #2\n"
+                          "  profile \"Caf\xc3\xa9 \xe6\x97\xa5\xe6\x9c\xac\" (all users)\n"
+                          "    <a>\n"
+                          "      <b>Caf\xc3\xa9 \xe6\x97\xa5\xe6\x9c\xac \xf0\x9f\x93\xb6</b>\n"
+                          "    </a>\n"),
+              show.output);
 }
 
 } // namespace

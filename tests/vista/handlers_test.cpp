@@ -31,35 +31,6 @@ const std::string kEcho =
 const std::vector<std::string> kPskOptions = {"/SSID:Office", "/Authentication:WPA2PSK",
                                               "/Encryption:AES", "/NetworkKey:secret12"};
 
-// The document of the tests' usual values, with what each kind adds after authEncryption.
-std::wstring Document(const std::wstring& ssid, const std::wstring& authentication,
-                      const std::wstring& encryption, const std::wstring& useOneX,
-                      const std::wstring& security)
-{
-    return L"<?xml version=\"1.0\"?><WLANProfile xmlns=\"http://www.microsoft.com/networking/WLAN/"
-           L"profile/v1\"><name>" + ssid + L"</name><SSIDConfig><SSID><name>" + ssid +
-           L"</name></SSID></SSIDConfig><connectionType>ESS</connectionType><connectionMode>auto"
-           L"</connectionMode><MSM><security><authEncryption><authentication>" + authentication +
-           L"</authentication><encryption>" + encryption + L"</encryption><useOneX>" + useOneX +
-           L"</useOneX></authEncryption>" + security + L"</security></MSM></WLANProfile>";
-}
-
-std::wstring SharedKey(const std::wstring& type, const std::wstring& material)
-{
-    return L"<sharedKey><keyType>" + type + L"</keyType><protected>false</protected><keyMaterial>" +
-           material + L"</keyMaterial></sharedKey>";
-}
-
-std::wstring OneX(int type, const std::wstring& blob)
-{
-    const std::wstring common = L" xmlns=\"http://www.microsoft.com/provisioning/EapCommon\">";
-    return L"<OneX xmlns=\"http://www.microsoft.com/networking/OneX/v1\"><EAPConfig><EapHostConfig "
-           L"xmlns=\"http://www.microsoft.com/provisioning/EapHostConfig\"><EapMethod><Type" + common +
-           std::to_wstring(type) + L"</Type><VendorId" + common + L"0</VendorId><VendorType" +
-           common + L"0</VendorType><AuthorId" + common + L"0</AuthorId></EapMethod><ConfigBlob>" +
-           blob + L"</ConfigBlob></EapHostConfig></EAPConfig></OneX>";
-}
-
 class VistaHandlers : public ::testing::Test {
 protected:
     void SetUp() override { UseMachine(kMachine, Interfaces(2)); }
@@ -76,8 +47,18 @@ struct RuleCase {
     const char* line;
 };
 
+std::vector<std::string> Plus(std::vector<std::string> options, const std::string& option)
+{
+    options.push_back(option);
+    return options;
+}
+
 TEST_F(VistaHandlers, BrokenRulesPrintOneLineAndWriteNothing)
 {
+    const std::vector<std::string> sae = {"/SSID:N", "/Authentication:WPA3SAE", "/Encryption:AES",
+                                          "/NetworkKey:abcdefgh"};
+    const std::vector<std::string> owe = {"/SSID:N", "/Authentication:OWE", "/Encryption:AES"};
+    const std::vector<std::string> ent = {"/SSID:N", "/Authentication:WPA3ENT", "/Encryption:AES"};
     const RuleCase cases[] = {
         {{}, "WZC_Vista :: [SSID] must be set\n"},
         {{"/Authentication:WPA2"}, "WZC_Vista :: [SSID] must be set\n"},
@@ -123,6 +104,38 @@ TEST_F(VistaHandlers, BrokenRulesPrintOneLineAndWriteNothing)
         {{"/SSID:N", "/Authentication:WPA", "/Encryption:TKIP"},
          "WZC_Vista :: the element [EAPType] should be set\n"},
         {{"/SSID:N", "/authentication:WPA"}, "WZC_Vista :: invalid input\n"},
+        // WPA3 and Enhanced Open.
+        {Plus(owe, "/NetworkKey:abcdefgh"), "WZC_Vista :: [NetworkKey] should not be set\n"},
+        {Plus(ent, "/NetworkKey:abcdefgh"), "WZC_Vista :: [NetworkKey] should not be set\n"},
+        {{"/SSID:N", "/Authentication:WPA3SAE", "/Encryption:AES"},
+         "WZC_Vista :: [NetworkKey] must be set\n"},
+        {{"/SSID:N", "/Authentication:WPA3SAE", "/Encryption:TKIP", "/NetworkKey:abcdefgh"},
+         "WZC_Vista :: [Encryptiontype] : invalid input\n"},
+        {{"/SSID:N", "/Authentication:WPA3ENT192", "/Encryption:AES", "/EAPType:EAP-TLS"},
+         "WZC_Vista :: [Encryptiontype] : invalid input\n"},
+        {{"/SSID:N", "/Authentication:WPA2", "/Encryption:GCMP256", "/EAPType:EAP-TLS"},
+         "WZC_Vista :: [Encryptiontype] : invalid input\n"},
+        {{"/SSID:N", "/Authentication:OWE", "/Encryption:GCMP256"},
+         "WZC_Vista :: [Encryptiontype] : invalid input\n"},
+        {{"/SSID:N", "/Authentication:open", "/Encryption:GCMP256"},
+         "WZC_Vista :: [Encryptiontype] : invalid input\n"},
+        {Plus(sae, "/NetworkKey:abcdefg"), "WZC_Vista :: [NetworkKey] : invalid input\n"},
+        {Plus(sae, "/NetworkKey:" + std::string(64, 'a')),
+         "WZC_Vista :: [NetworkKey] : invalid input\n"},
+        {Plus(owe, "/EAPType:EAP-TLS"), "WZC_Vista :: the element [EAPType] should not be set\n"},
+        {Plus(sae, "/InnerAuthentication:GTC"),
+         "WZC_Vista :: the element [InnerAuthenticationMethod] should not be set\n"},
+        {Plus(owe, "/UseWindowsLogonInfo:TRUE"),
+         "WZC_Vista :: the element [UseWindowsLogonInfo] should not be set\n"},
+        {Plus(sae, "/EnableFastReconnect:TRUE"),
+         "WZC_Vista :: the element [EnableFastReconnect] should not be set\n"},
+        {Plus(owe, "/ValidateServerCert:TRUE"),
+         "WZC_Vista :: the element [ValidateServerCert] should not be set\n"},
+        {Plus(sae, "/TrustRootCA:Root"), "WZC_Vista :: the element [TrustRootCA] should not be set\n"},
+        {ent, "WZC_Vista :: the element [EAPType] should be set\n"},
+        {{"/SSID:N", "/Authentication:WPA3ENT192", "/Encryption:GCMP256", "/EAPType:PEAP",
+          "/InnerAuthentication:GTC"},
+         "WZC_Vista :: the element [EAPType] should be set to EAP-TLS\n"},
     };
     for (const RuleCase& c : cases) {
         SCOPED_TRACE(c.line);

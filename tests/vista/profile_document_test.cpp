@@ -126,8 +126,9 @@ TEST(ProfileDocument, LongestEscapedValuesFitTheirBuffer)
     std::wstring blob(302 * 2, L'F');
     for (ProfileKind kind : {PROFILE_WITHOUT_KEY, PROFILE_NETWORK_KEY, PROFILE_PASS_PHRASE, PROFILE_ONEX}) {
         SCOPED_TRACE(kind);
-        ProfileValues values = {ssid.c_str(), L"WPA2PSK", L"TKIP", L"false", key.c_str(), 4, 13,
-                                blob.c_str()};
+        // The longest authentication and encryption texts.
+        ProfileValues values = {ssid.c_str(), L"WPA3ENT192", L"GCMP256", L"false", key.c_str(), 4,
+                                13, blob.c_str()};
         Built built = Build(kind, values);
         ASSERT_EQ(0u, built.result);
         EXPECT_LE((built.document.size() + 1) * sizeof(wchar_t), built.bytes);
@@ -148,8 +149,16 @@ struct CheckCase {
     DWORD reason;
 };
 
+// The open document without key, changed in one place.
+CheckCase Open(const char* name, const wchar_t* find, const wchar_t* replace, DWORD reason)
+{
+    return {name, PROFILE_WITHOUT_KEY, L"open", L"none", L"", find, replace, reason};
+}
+
 TEST(EmulatedProfileCheck, ReportsThePlatformReason)
 {
+    const DWORD kSchema = WLAN_REASON_INVALID_PROFILE_SCHEMA;
+    const DWORD kPair = WLAN_REASON_MSMSEC_INVALID_AUTH_CIPHER;
     const std::wstring hex64(64, L'a');
     const std::wstring text64(64, L'x');
     const CheckCase cases[] = {
@@ -195,8 +204,45 @@ TEST(EmulatedProfileCheck, ReportsThePlatformReason)
          L"<SSID><name>Net456789012345678901234567890123", WLAN_REASON_PROFILE_SSID_INVALID},
         {"unknown connection type", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L">ESS<", L">XSS<",
          WLAN_REASON_INVALID_BSS_TYPE},
-        {"no security", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L"security>", L"securitx>",
-         WLAN_REASON_MSM_SECURITY_MISSING},
+        Open("unknown element in MSM", L"security>", L"securitx>", kSchema),
+        Open("no security", L"<MSM><security><authEncryption><authentication>open</authentication>"
+             L"<encryption>none</encryption><useOneX>false</useOneX></authEncryption></security>",
+             L"<MSM>", WLAN_REASON_MSM_SECURITY_MISSING),
+        // Windows 11's WPA3 and Enhanced Open pairs, and pairs it refuses.
+        {"SAE", PROFILE_PASS_PHRASE, L"WPA3SAE", L"AES", L"secret12", L"", L"", 0},
+        {"SAE, 64 digits", PROFILE_PASS_PHRASE, L"WPA3SAE", L"AES", hex64.c_str(), L"", L"",
+         WLAN_REASON_MSMSEC_PSK_LENGTH},
+        {"OWE", PROFILE_WITHOUT_KEY, L"OWE", L"AES", L"", L"", L"", 0},
+        {"OWE with a key", PROFILE_PASS_PHRASE, L"OWE", L"AES", L"secret12", L"", L"",
+         WLAN_REASON_CONFLICT_SECURITY},
+        {"WPA3ENT", PROFILE_ONEX, L"WPA3ENT", L"AES", L"", L"", L"", 0},
+        {"WPA3ENT GCMP256", PROFILE_ONEX, L"WPA3ENT", L"GCMP256", L"", L"", L"", 0},
+        {"WPA3ENT192", PROFILE_ONEX, L"WPA3ENT192", L"GCMP256", L"", L"", L"", 0},
+        {"older name", PROFILE_ONEX, L"WPA3", L"GCMP256", L"", L"", L"", 0},
+        {"WPA3ENT192 AES", PROFILE_ONEX, L"WPA3ENT192", L"AES", L"", L"", L"", kPair},
+        {"WPA2 GCMP256", PROFILE_ONEX, L"WPA2", L"GCMP256", L"", L"", L"", kPair},
+        {"SAE TKIP", PROFILE_PASS_PHRASE, L"WPA3SAE", L"TKIP", L"secret12", L"", L"", kPair},
+        {"WPA3ENT without 802.1X", PROFILE_ONEX, L"WPA3ENT", L"AES", L"", L"<useOneX>true",
+         L"<useOneX>false", WLAN_REASON_MSMSEC_ONEX_DISABLED},
+        {"unknown authentication", PROFILE_WITHOUT_KEY, L"WPA4", L"AES", L"", L"", L"", kSchema},
+        // Not well-formed (MSXML refuses it), then off the schema, then valid variations.
+        Open("control character", L">Net</name><S", L">N\x01t</name><S", kSchema),
+        Open("U+FFFE", L">Net</name><S", L">N\xFFFEt</name><S", kSchema),
+        Open("second declaration", L"<WLANProfile ", L"<?xml version=\"1.0\"?><WLANProfile ",
+             kSchema),
+        Open("declaration after a comment", L"<?xml ", L"<!-- c --><?xml ", kSchema),
+        Open("unknown encoding", L"\"1.0\"?>", L"\"1.0\" encoding=\"x-unknown\"?>", kSchema),
+        Open("text where elements belong", L"<MSM>", L"<MSM>text", kSchema),
+        Open("element in a text element", L">ESS<", L">E<b/>SS<", kSchema),
+        Open("unknown element", L"<MSM>", L"<color>blue</color><MSM>", kSchema),
+        Open("unknown attribute", L"<SSIDConfig>", L"<SSIDConfig hidden=\"1\">", kSchema),
+        Open("out of order", L"<connectionType>ESS</connectionType><connectionMode>auto"
+             L"</connectionMode>", L"<connectionMode>auto</connectionMode><connectionType>ESS"
+             L"</connectionType>", kSchema),
+        Open("repeated", L"</connectionType>", L"</connectionType><connectionType>ESS"
+             L"</connectionType>", kSchema),
+        Open("blanks, comment, instruction", L"<MSM>", L"\r\n  <!-- c --><MSM>\n <?pi x?>", 0),
+        Open("CDATA, character reference", L">ESS<", L"><![CDATA[E]]>&#x53;S<", 0),
     };
     for (const CheckCase& c : cases) {
         SCOPED_TRACE(c.name);

@@ -96,3 +96,31 @@ DWORD LiveWlanBlocks()
 {
     return Api().Get<DWORD(WINAPI*)()>("TestbedWlanLiveBlockCount")();
 }
+
+std::wstring Document(const std::wstring& ssid, const std::wstring& authentication,
+                      const std::wstring& encryption, const std::wstring& useOneX,
+                      const std::wstring& security)
+{
+    return L"<?xml version=\"1.0\"?><WLANProfile xmlns=\"http://www.microsoft.com/networking/WLAN/"
+           L"profile/v1\"><name>" + ssid + L"</name><SSIDConfig><SSID><name>" + ssid +
+           L"</name></SSID></SSIDConfig><connectionType>ESS</connectionType><connectionMode>auto"
+           L"</connectionMode><MSM><security><authEncryption><authentication>" + authentication +
+           L"</authentication><encryption>" + encryption + L"</encryption><useOneX>" + useOneX +
+           L"</useOneX></authEncryption>" + security + L"</security></MSM></WLANProfile>";
+}
+
+std::wstring SharedKey(const std::wstring& type, const std::wstring& material)
+{
+    return L"<sharedKey><keyType>" + type + L"</keyType><protected>false</protected><keyMaterial>" +
+           material + L"</keyMaterial></sharedKey>";
+}
+
+std::wstring OneX(int type, const std::wstring& blob)
+{
+    const std::wstring common = L" xmlns=\"http://www.microsoft.com/provisioning/EapCommon\">";
+    return L"<OneX xmlns=\"http://www.microsoft.com/networking/OneX/v1\"><EAPConfig><EapHostConfig "
+           L"xmlns=\"http://www.microsoft.com/provisioning/EapHostConfig\"><EapMethod><Type" + common +
+           std::to_wstring(type) + L"</Type><VendorId" + common + L"0</VendorId><VendorType" +
+           common + L"0</VendorType><AuthorId" + common + L"0</AuthorId></EapMethod><ConfigBlob>" +
+           blob + L"</ConfigBlob></EapHostConfig></EAPConfig></OneX>";
+}

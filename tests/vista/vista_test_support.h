@@ -26,3 +26,11 @@ std::vector<TestbedProfile> ReadBackProfiles(int interfaceIndex);
 // What the emulated wlanapi.dll loaded in this process still holds for its clients.
 DWORD OpenWlanHandles();
 DWORD LiveWlanBlocks();
+
+// The document that WZC_Vista writes for these values, with what each kind adds after
+// authEncryption: SharedKey(...) + keyIndex, OneX(...) or nothing.
+std::wstring Document(const std::wstring& ssid, const std::wstring& authentication,
+                      const std::wstring& encryption, const std::wstring& useOneX,
+                      const std::wstring& security);
+std::wstring SharedKey(const std::wstring& type, const std::wstring& material);
+std::wstring OneX(int type, const std::wstring& blob);

@@ -67,14 +67,18 @@ struct Choice {
     LONG number;
 };
 
+// The WLAN API takes the WPA3 and Enhanced Open values of its profile schema too; their numbers
+// are the platform's NDIS authentication modes, which no XP record ever receives.
 const Choice kAuthVista[] = {{"open", 0}, {"shared", 1}, {"WPA", 3}, {"WPAPSK", 4},
-                             {"WPA2", 6}, {"WPA2PSK", 7}, {nullptr, 0}};
+                             {"WPA2", 6}, {"WPA2PSK", 7}, {"WPA3SAE", 9}, {"WPA3ENT", 11},
+                             {"WPA3ENT192", 8}, {"OWE", 10}, {nullptr, 0}};
 const Choice kAuthXpSp2[] = {{"Open", 0}, {"Shared", 1}, {"WPA", 3}, {"WPAPSK", 4},
                              {"WPA2", 6}, {"WPA2PSK", 7}, {nullptr, 0}};
 const Choice kAuthXpSp1[] = {{"Open", 0}, {"Shared", 1}, {"WPA", 3}, {"WPAPSK", 4},
                              {nullptr, 0}};
+// GCMP-256 has no NDIS encryption status: its number is never used.
 const Choice kEncryptionVista[] = {{"WEP", 0}, {"none", 1}, {"AES", 6}, {"TKIP", 4},
-                                   {nullptr, 0}};
+                                   {"GCMP256", -1}, {nullptr, 0}};
 const Choice kEncryptionXp[] = {{"WEP", 0}, {"None", 1}, {"AES", 6}, {"TKIP", 4},
                                 {nullptr, 0}};
 const Choice kKeyIndex[] = {{"1", 1}, {"2", 2}, {"3", 3}, {"4", 4}, {nullptr, 0}};
@@ -82,6 +86,9 @@ const Choice kEapType[] = {{"PEAP", 25}, {"EAP-TLS", 13}, {nullptr, 0}};
 const Choice kEapTypeXpSp2[] = {{"PEAP", 25}, {"EAP-TLS", 13}, {"SecureW2", 0}, {nullptr, 0}};
 const Choice kInnerMethod[] = {{"GTC", 0}, {"MSCHAPv2", 0}, {nullptr, 0}};
 const Choice kBool[] = {{"TRUE", 1}, {"FALSE", 0}, {nullptr, 0}};
+// The Vista authentications whose profile carries 802.1X settings (useOneX "true").
+const Choice kOneXAuthentications[] = {{"WPA", 0}, {"WPA2", 0}, {"WPA3ENT", 0},
+                                       {"WPA3ENT192", 0}, {nullptr, 0}};
 
 const Choice* ChoicesFor(OptionId id, HandlerKind kind)
 {
@@ -143,10 +150,10 @@ void StoreChoice(OptionId id, const Choice* choice, HandlerKind kind, OptionSet*
     const char* text = choice->text;
     switch (id) {
     case OPT_AUTHENTICATION:
-        StoreWideText(text, o->authentication, MAX_SHORT_TEXT + 1);
+        StoreWideText(text, o->authentication, MAX_AUTHENTICATION_TEXT + 1);
         o->authenticationCode = choice->number;
         if (kind == HANDLER_ADD_VISTA) {
-            bool oneX = strcmp(text, "WPA") == 0 || strcmp(text, "WPA2") == 0;
+            bool oneX = FindChoice(kOneXAuthentications, text) != nullptr;
             wcscpy(o->useOneX, oneX ? L"true" : L"false");
         }
         break;

@@ -16,7 +16,8 @@ enum HandlerKind {
 
 enum {
     MAX_SSID_BYTES = 32,
-    MAX_SHORT_TEXT = 9,     // authentication, encryption, EAP type, inner method, useOneX
+    MAX_SHORT_TEXT = 9,     // encryption, EAP type, inner method, useOneX
+    MAX_AUTHENTICATION_TEXT = 10,   // "WPA3ENT192"
     MAX_NETWORK_KEY = 64,
     MAX_TRUST_ROOT_CA = 10,
     MAX_CA_NAME = 256,
@@ -25,7 +26,7 @@ enum {
 struct OptionSet {
     char ssid[MAX_SSID_BYTES + 1];           // narrow bytes as given
     wchar_t ssidWide[MAX_SSID_BYTES + 1];    // the Vista removal handler's converted SSID
-    wchar_t authentication[MAX_SHORT_TEXT + 1];
+    wchar_t authentication[MAX_AUTHENTICATION_TEXT + 1];
     wchar_t encryption[MAX_SHORT_TEXT + 1];
     wchar_t networkKey[MAX_NETWORK_KEY + 1];
     LONG keyIndex;
@@ -41,7 +42,7 @@ struct OptionSet {
     LONG validateServerCert;
     wchar_t trustRootCa[MAX_TRUST_ROOT_CA][MAX_CA_NAME + 1];
     LONG trustRootCaCount;
-    wchar_t useOneX[MAX_SHORT_TEXT + 1];     // Vista add: "true" for WPA and WPA2
+    wchar_t useOneX[MAX_SHORT_TEXT + 1];     // Vista add: "true" for the 802.1X authentications
     // XP SP1 add: the codes that go into the wireless service's network record.
     LONG authenticationCode;
     LONG encryptionCode;

@@ -28,10 +28,11 @@ enum { REASON_TEXT_CHARACTERS = 256 };
 ProfileKind KindOf(const OptionSet* o)
 {
     const wchar_t* a = o->authentication;
-    if (wcscmp(a, L"WPAPSK") == 0 || wcscmp(a, L"WPA2PSK") == 0)
+    if (wcscmp(a, L"WPAPSK") == 0 || wcscmp(a, L"WPA2PSK") == 0 || wcscmp(a, L"WPA3SAE") == 0)
         return PROFILE_PASS_PHRASE;
-    if (wcscmp(a, L"WPA") == 0 || wcscmp(a, L"WPA2") == 0)
+    if (wcscmp(o->useOneX, L"true") == 0)
         return PROFILE_ONEX;
+    // Enhanced Open, like open and shared without WEP, has no key.
     return wcscmp(o->encryption, L"WEP") == 0 ? PROFILE_NETWORK_KEY : PROFILE_WITHOUT_KEY;
 }
 

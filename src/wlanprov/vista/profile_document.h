@@ -8,10 +8,10 @@
 #include "../front/xml_escape.h"   // XmlEscapedLength
 
 enum ProfileKind {
-    PROFILE_WITHOUT_KEY,   // open or shared with encryption none
+    PROFILE_WITHOUT_KEY,   // open or shared with encryption none; OWE
     PROFILE_NETWORK_KEY,   // open or shared with WEP
-    PROFILE_PASS_PHRASE,   // WPAPSK, WPA2PSK
-    PROFILE_ONEX,          // WPA, WPA2: 802.1X with an EAP record
+    PROFILE_PASS_PHRASE,   // WPAPSK, WPA2PSK, WPA3SAE
+    PROFILE_ONEX,          // WPA, WPA2, WPA3ENT, WPA3ENT192: 802.1X with an EAP record
 };
 
 struct ProfileValues {
