@@ -397,6 +397,7 @@ TEST_F(Dialogs, CompanionLibrarySuppliesTheDialogs)
     UnloadPlugin();
     ASSERT_TRUE(SetDllDirectoryW((TestDir() + L"companion").c_str()));
     LoadPlugin();
+    EntryTable();  // the first entry point loads the companion library
     SetDllDirectoryW(NULL);
     ASSERT_NE(nullptr, GetModuleHandleW(L"methodres.dll"));
 

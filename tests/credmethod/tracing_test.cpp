@@ -241,31 +241,30 @@ TEST_F(Tracing, ComponentNameIsTheFileNameUpToItsFirstDot)
 TEST_F(Tracing, FailedRegistrationIsRetriedByTheNextEntryPoint)
 {
     PluginTest::UnloadPlugin();
+    // The first entry point tries the load-time registration (DllMain's banner), then its own:
+    // TESTBED_TRACE_REFUSE=N refuses the next N registrations.
     struct Case {
         const char* banner;
-        std::function<void(PluginTest*, HMODULE)> call;
+        const char* refused;
+        std::function<void(HMODULE)> call;
     };
-    auto getInfo = [](PluginTest*, HMODULE m) {
+    auto getInfo = [](HMODULE m) {
         PPP_EAP_INFO info = {};
         ((GetInfoFn)(void*)GetProcAddress(m, "RasEapGetInfo"))(6, &info);
+        return info;
     };
     std::vector<Case> cases = {
-        {"RasEapGetInfo :: enabled log(credmethod) with version: 2.00.0.0011 [RELEASE]", getInfo},
-        {"RasEapInitialize :: enabled log(credmethod) with version: 2.00.0.0011 [RELEASE]",
-         [getInfo](PluginTest* t, HMODULE m) {
-             PPP_EAP_INFO info = {};
-             SetEnvironmentVariableA("TESTBED_TRACE_REFUSE", "1");
-             ((GetInfoFn)(void*)GetProcAddress(m, "RasEapGetInfo"))(6, &info);
-             SetEnvironmentVariableA("TESTBED_TRACE_REFUSE", NULL);
+        {"RasEapGetInfo :: enabled log(credmethod) with version: 2.00.0.0011 [RELEASE]", "1",
+         [getInfo](HMODULE m) { getInfo(m); }},
+        {"RasEapInitialize :: enabled log(credmethod) with version: 2.00.0.0011 [RELEASE]", "2",
+         [getInfo](HMODULE m) {
+             PPP_EAP_INFO info = getInfo(m);
              info.RasEapInitialize(FALSE);  // only an initialising call registers
              info.RasEapInitialize(TRUE);
          }},
-        {"RasEapBegin :: enabled log(credmethod) with version: 2.00.0.0011 [RELEASE]",
-         [](PluginTest*, HMODULE m) {
-             PPP_EAP_INFO info = {};
-             SetEnvironmentVariableA("TESTBED_TRACE_REFUSE", "1");
-             ((GetInfoFn)(void*)GetProcAddress(m, "RasEapGetInfo"))(6, &info);
-             SetEnvironmentVariableA("TESTBED_TRACE_REFUSE", NULL);
+        {"RasEapBegin :: enabled log(credmethod) with version: 2.00.0.0011 [RELEASE]", "2",
+         [getInfo](HMODULE m) {
+             PPP_EAP_INFO info = getInfo(m);
              PPP_EAP_INPUT input = {};
              void* work = nullptr;
              info.RasEapBegin(&work, &input);
@@ -274,16 +273,16 @@ TEST_F(Tracing, FailedRegistrationIsRetriedByTheNextEntryPoint)
     };
     for (const Case& c : cases) {
         ClearTraceLog();
-        SetEnvironmentVariableA("TESTBED_TRACE_REFUSE", "1");
         LoadPlugin();
-        SetEnvironmentVariableA("TESTBED_TRACE_REFUSE", NULL);
         EXPECT_TRUE(TraceLines().empty());
-        c.call(this, plugin_);
+        SetEnvironmentVariableA("TESTBED_TRACE_REFUSE", c.refused);
+        c.call(plugin_);
+        SetEnvironmentVariableA("TESTBED_TRACE_REFUSE", NULL);
         std::vector<std::string> lines = TraceLines();
         ASSERT_FALSE(lines.empty()) << c.banner;
         EXPECT_EQ(c.banner, lines[0]);
         // Registered now: no entry point registers again.
-        getInfo(this, plugin_);
+        getInfo(plugin_);
         int banners = 0;
         for (const std::string& line : TraceLines())
             banners += line.find("enabled log(") != std::string::npos;
@@ -296,13 +295,21 @@ TEST_F(Tracing, CompanionResourceLibraryIsUsedWhenPresent)
 {
     UnloadPlugin();
     LoadPlugin();
+    GetInfo(6);
     EXPECT_EQ(nullptr, GetModuleHandleW(L"methodres.dll"));
     UnloadPlugin();
 
     ASSERT_TRUE(SetDllDirectoryW((TestDir() + L"companion").c_str()));
+    ClearTraceLog();
     LoadPlugin();
+    // Under the loader lock the plug-in loads no library and registers no tracing (whose banner
+    // line reads the tracing key): both wait for the first entry point.
+    EXPECT_EQ(nullptr, GetModuleHandleW(L"methodres.dll"));
+    EXPECT_TRUE(TraceLines().empty());
+    GetInfo(6);
     SetDllDirectoryW(NULL);
     EXPECT_NE(nullptr, GetModuleHandleW(L"methodres.dll"));
+    EXPECT_EQ("DllMain :: enabled log(credmethod) with version: 2.00.0.0011 [RELEASE]", TraceLines().at(0));
     UnloadPlugin();
     EXPECT_EQ(nullptr, GetModuleHandleW(L"methodres.dll"));  // released with the plug-in
 }

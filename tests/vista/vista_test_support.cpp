@@ -96,3 +96,9 @@ DWORD LiveWlanBlocks()
 {
     return Api().Get<DWORD(WINAPI*)()>("TestbedWlanLiveBlockCount")();
 }
+
+std::string AfterEcho(const std::string& output)
+{
+    size_t at = output.rfind(" :: input parameter: ");
+    return at == std::string::npos ? output : output.substr(output.find('\n', at) + 1);
+}

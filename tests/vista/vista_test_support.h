@@ -26,3 +26,6 @@ std::vector<TestbedProfile> ReadBackProfiles(int interfaceIndex);
 // What the emulated wlanapi.dll loaded in this process still holds for its clients.
 DWORD OpenWlanHandles();
 DWORD LiveWlanBlocks();
+
+// Lines after the echo of the accepted values (the handler's own work).
+std::string AfterEcho(const std::string& output);
