@@ -132,6 +132,7 @@ protected:
     void SetUp() override
     {
         PluginTest::SetUp();
+        EntryTable();  // a host calls RasEapGetInfo first: the load-time banner is behind us
         ClearTraceLog();
     }
 
