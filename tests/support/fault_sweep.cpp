@@ -19,6 +19,17 @@ SIZE_T BusyHeapBytes()
     return total;
 }
 
+bool HeapSteadyOver(const std::function<void()>& run, int attempts)
+{
+    for (int i = 0; i < attempts; ++i) {
+        SIZE_T before = BusyHeapBytes();
+        run();
+        if (BusyHeapBytes() == before)
+            return true;
+    }
+    return false;
+}
+
 std::vector<SweepPoint> SweepPoints(const std::vector<std::wstring>& calls,
                                     const std::function<void(const wchar_t*, int, DWORD)>& setNth,
                                     const std::function<DWORD(const wchar_t*)>& counted,

@@ -11,6 +11,11 @@
 // Bytes in busy blocks of every heap of the process (the C runtime's included).
 SIZE_T BusyHeapBytes();
 
+// Runs run until one run leaves the busy heap bytes as they were, at most attempts times, and
+// says whether one did. Wine and the C runtime set things up lazily (and its threads allocate at
+// their own pace), so one run may grow the heap once; a leak grows it on every run.
+bool HeapSteadyOver(const std::function<void()>& run, int attempts = 3);
+
 // One call to make fail: the position-th call (1-based) of a platform function in a run.
 struct SweepPoint {
     std::wstring call;
