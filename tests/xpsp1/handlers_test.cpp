@@ -6,6 +6,7 @@
 
 #include "globals.h"
 #include "handler_run.h"
+#include "fault_sweep.h"
 #include "handlers.h"
 #include "passphrase_key.h"
 #include "test_support.h"
@@ -215,6 +216,98 @@ TEST_F(XpSp1, RemovalKeepsTheOthersInOrderAndNeverHidesAFailure)
             EXPECT_EQ(c.left[i], StoredSsids(i)) << i;
         EXPECT_EQ(EapolHeader("Net"), EapolValue(0, L"1"));
     }
+}
+
+} // namespace
+
+namespace {
+
+// Every client library call of the XP SP1 handlers failed once at each position of a run on two
+// adapters (with 1722): code, lines, what each adapter's list holds, blocks handed out, heap.
+struct SweepRow {
+    const wchar_t* call;
+    int position;
+    DWORD result;
+    std::vector<std::string> lines;  // after the echo, each after "WZC_XP_SP1 :: "
+    size_t stored[2];                // networks in each adapter's list
+};
+
+const std::vector<std::wstring> kXpCalls = {
+    L"WZCEnumInterfaces", L"WZCQueryInterface", L"WZCSetInterface", L"WZCRefreshInterface",
+    L"WZCEapolGetInterfaceParams", L"WZCEapolSetInterfaceParams", L"WZCEapolSetCustomAuthData",
+    L"WZCEapolGetCustomAuthData", L"WZCEapolReAuthenticate", L"WZCGetEapUserInfo"};
+
+void XpSweep(HMODULE library, const std::vector<SweepRow>& rows, const std::function<void()>& prepare,
+             const std::function<HandlerRun()>& run)
+{
+    auto liveBlocks = (DWORD(WINAPI*)())(void*)GetProcAddress(library, "TestbedLiveBlocks");
+    ASSERT_NE(nullptr, liveBlocks);
+    prepare();
+    std::vector<SweepPoint> points = SweepPoints(kXpCalls, SetXpNthCallFault, CountedXpCalls, [&] { run(); });
+    ClearXpFaults();
+    ASSERT_EQ(points.size(), rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const SweepRow& row = rows[i];
+        SCOPED_TRACE(testing::Message() << std::string(row.call, row.call + wcslen(row.call)) << " #"
+                                        << row.position);
+        EXPECT_EQ(points[i].call, row.call);
+        EXPECT_EQ(points[i].position, row.position);
+        EXPECT_TRUE(HeapSteadyOver([&] {
+            prepare();
+            SetXpNthCallFault(row.call, row.position, 1722);
+            CountInjectedFault();
+            HandlerRun outcome = run();
+            EXPECT_EQ(row.result, outcome.result);
+            EXPECT_EQ(Lines(row.lines, kName), Normalised(AfterEcho(outcome.output)));
+        }));
+        ClearXpFaults();
+        EXPECT_EQ(0u, liveBlocks());
+        for (int adapter = 0; adapter < 2; ++adapter)
+            EXPECT_EQ(row.stored[adapter], List(adapter).size()) << "adapter " << adapter;
+    }
+}
+
+TEST_F(XpSp1, FaultSweepOfAnEapTlsAdd)
+{
+    const std::string wpa = "WPA is supported", modify = "Modify the registry to setup EAP entry",
+                      set = "Setting entry 1", skipped = "failed to open interfaces key: #";
+    const std::vector<std::string> firstFails = {wpa, modify, skipped, wpa, modify, set},
+                                   secondFails = {wpa, modify, set, wpa, modify, skipped};
+    const std::vector<SweepRow> rows = {
+        {L"WZCEnumInterfaces", 1, 1722, {}, {0, 0}},
+        {L"WZCQueryInterface", 1, 50, {"ERROR!! WPA is not supported"}, {0, 0}},
+        {L"WZCQueryInterface", 2, 110, firstFails, {0, 1}},
+        {L"WZCQueryInterface", 3, 50, {wpa, modify, set, "ERROR!! WPA is not supported"}, {1, 0}},
+        {L"WZCQueryInterface", 4, 110, secondFails, {1, 0}},
+        {L"WZCSetInterface", 1, 110, firstFails, {0, 1}},
+        {L"WZCSetInterface", 2, 110, secondFails, {1, 0}},
+        {L"WZCEapolGetInterfaceParams", 1, 110, firstFails, {1, 1}},
+        {L"WZCEapolGetInterfaceParams", 2, 110, secondFails, {1, 1}},
+        {L"WZCEapolSetInterfaceParams", 1, 110, firstFails, {1, 1}},
+        {L"WZCEapolSetInterfaceParams", 2, 110, secondFails, {1, 1}},
+        {L"WZCEapolSetCustomAuthData", 1, 110, firstFails, {1, 1}},
+        {L"WZCEapolSetCustomAuthData", 2, 110, secondFails, {1, 1}},
+    };
+    XpSweep(platform_->library, rows, [] { UseXpMachine(kMachine, 2); },
+            [] { return RunHandler(WZC_XP_SP1, "-add", Options("S=Net A=WPA E=TKIP P=TRUE X=TRUE T=EAP-TLS")); });
+}
+
+TEST_F(XpSp1, FaultSweepOfADelete)
+{
+    const std::vector<SweepRow> rows = {
+        {L"WZCEnumInterfaces", 1, 1722, {}, {2, 2}},
+        {L"WZCQueryInterface", 1, 1722, {}, {2, 1}},
+        {L"WZCQueryInterface", 2, 1722, {}, {1, 2}},
+        {L"WZCSetInterface", 1, 1722, {}, {2, 1}},
+        {L"WZCSetInterface", 2, 1722, {}, {1, 2}},
+    };
+    XpSweep(platform_->library, rows,
+            [] {
+                UseXpMachine(kMachine, 2);
+                for (int i = 0; i < 2; ++i)
+                    WritePreferredList(Guid(i).c_str(), {NetworkRecord("A"), NetworkRecord("Net")});
+            },
+            [] { return RunHandler(WZCRemoveProfile_XP_SP1, "-delete", {"/SSID:Net"}); });
 }
 
 } // namespace
