@@ -21,7 +21,7 @@ SIZE_T BusyHeapBytes()
     return total;
 }
 
-bool HeapSteadyOver(const std::function<void()>& run, int attempts)
+SIZE_T LeastHeapGrowthOver(const std::function<void()>& run, int attempts)
 {
     // Under Wine's heap checking (WINEDEBUG with +heap) freed blocks are held back and still
     // walk as busy, so totals say nothing: the plain pass of the suite compares them.
@@ -29,15 +29,22 @@ bool HeapSteadyOver(const std::function<void()>& run, int attempts)
     GetEnvironmentVariableA("WINEDEBUG", debug, sizeof(debug));
     if (strstr(debug, "+heap")) {
         run();
-        return true;
+        return 0;
     }
-    for (int i = 0; i < attempts; ++i) {
+    SIZE_T least = (SIZE_T)-1;
+    for (int i = 0; i < attempts && least != 0; ++i) {
         SIZE_T before = BusyHeapBytes();
         run();
-        if (BusyHeapBytes() == before)
-            return true;
+        SIZE_T after = BusyHeapBytes();
+        SIZE_T growth = after > before ? after - before : 0;
+        least = growth < least ? growth : least;
     }
-    return false;
+    return least;
+}
+
+bool HeapSteadyOver(const std::function<void()>& run, int attempts)
+{
+    return LeastHeapGrowthOver(run, attempts) == 0;
 }
 
 std::vector<SweepPoint> SweepPoints(const std::vector<std::wstring>& calls,

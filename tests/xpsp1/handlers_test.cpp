@@ -6,7 +6,6 @@
 
 #include "globals.h"
 #include "handler_run.h"
-#include "fault_sweep.h"
 #include "handlers.h"
 #include "passphrase_key.h"
 #include "test_support.h"
@@ -223,48 +222,10 @@ TEST_F(XpSp1, RemovalKeepsTheOthersInOrderAndNeverHidesAFailure)
 namespace {
 
 // Every client library call of the XP SP1 handlers failed once at each position of a run on two
-// adapters (with 1722): code, lines, what each adapter's list holds, blocks handed out, heap.
-struct SweepRow {
-    const wchar_t* call;
-    int position;
-    DWORD result;
-    std::vector<std::string> lines;  // after the echo, each after "WZC_XP_SP1 :: "
-    size_t stored[2];                // networks in each adapter's list
-};
-
-const std::vector<std::wstring> kXpCalls = {
-    L"WZCEnumInterfaces", L"WZCQueryInterface", L"WZCSetInterface", L"WZCRefreshInterface",
-    L"WZCEapolGetInterfaceParams", L"WZCEapolSetInterfaceParams", L"WZCEapolSetCustomAuthData",
-    L"WZCEapolGetCustomAuthData", L"WZCEapolReAuthenticate", L"WZCGetEapUserInfo"};
-
-void XpSweep(HMODULE library, const std::vector<SweepRow>& rows, const std::function<void()>& prepare,
-             const std::function<HandlerRun()>& run)
+// adapters: code, lines, what each adapter's list holds, blocks handed out, heap.
+size_t Stored(int adapter)
 {
-    auto liveBlocks = (DWORD(WINAPI*)())(void*)GetProcAddress(library, "TestbedLiveBlocks");
-    ASSERT_NE(nullptr, liveBlocks);
-    prepare();
-    std::vector<SweepPoint> points = SweepPoints(kXpCalls, SetXpNthCallFault, CountedXpCalls, [&] { run(); });
-    ClearXpFaults();
-    ASSERT_EQ(points.size(), rows.size());
-    for (size_t i = 0; i < rows.size(); ++i) {
-        const SweepRow& row = rows[i];
-        SCOPED_TRACE(testing::Message() << std::string(row.call, row.call + wcslen(row.call)) << " #"
-                                        << row.position);
-        EXPECT_EQ(points[i].call, row.call);
-        EXPECT_EQ(points[i].position, row.position);
-        EXPECT_TRUE(HeapSteadyOver([&] {
-            prepare();
-            SetXpNthCallFault(row.call, row.position, 1722);
-            CountInjectedFault();
-            HandlerRun outcome = run();
-            EXPECT_EQ(row.result, outcome.result);
-            EXPECT_EQ(Lines(row.lines, kName), Normalised(AfterEcho(outcome.output)));
-        }));
-        ClearXpFaults();
-        EXPECT_EQ(0u, liveBlocks());
-        for (int adapter = 0; adapter < 2; ++adapter)
-            EXPECT_EQ(row.stored[adapter], List(adapter).size()) << "adapter " << adapter;
-    }
+    return List(adapter).size();
 }
 
 TEST_F(XpSp1, FaultSweepOfAnEapTlsAdd)
@@ -273,7 +234,7 @@ TEST_F(XpSp1, FaultSweepOfAnEapTlsAdd)
                       set = "Setting entry 1", skipped = "failed to open interfaces key: #";
     const std::vector<std::string> firstFails = {wpa, modify, skipped, wpa, modify, set},
                                    secondFails = {wpa, modify, set, wpa, modify, skipped};
-    const std::vector<SweepRow> rows = {
+    const std::vector<XpSweepRow> rows = {
         {L"WZCEnumInterfaces", 1, 1722, {}, {0, 0}},
         {L"WZCQueryInterface", 1, 50, {"ERROR!! WPA is not supported"}, {0, 0}},
         {L"WZCQueryInterface", 2, 110, firstFails, {0, 1}},
@@ -288,20 +249,20 @@ TEST_F(XpSp1, FaultSweepOfAnEapTlsAdd)
         {L"WZCEapolSetCustomAuthData", 1, 110, firstFails, {1, 1}},
         {L"WZCEapolSetCustomAuthData", 2, 110, secondFails, {1, 1}},
     };
-    XpSweep(platform_->library, rows, [] { UseXpMachine(kMachine, 2); },
+    XpSweep(platform_->library, kName, rows, Stored, [] { UseXpMachine(kMachine, 2); },
             [] { return RunHandler(WZC_XP_SP1, "-add", Options("S=Net A=WPA E=TKIP P=TRUE X=TRUE T=EAP-TLS")); });
 }
 
 TEST_F(XpSp1, FaultSweepOfADelete)
 {
-    const std::vector<SweepRow> rows = {
+    const std::vector<XpSweepRow> rows = {
         {L"WZCEnumInterfaces", 1, 1722, {}, {2, 2}},
         {L"WZCQueryInterface", 1, 1722, {}, {2, 1}},
         {L"WZCQueryInterface", 2, 1722, {}, {1, 2}},
         {L"WZCSetInterface", 1, 1722, {}, {2, 1}},
         {L"WZCSetInterface", 2, 1722, {}, {1, 2}},
     };
-    XpSweep(platform_->library, rows,
+    XpSweep(platform_->library, "WZCRemoveProfile_XP_SP1", rows, Stored,
             [] {
                 UseXpMachine(kMachine, 2);
                 for (int i = 0; i < 2; ++i)
