@@ -6,6 +6,7 @@
 #include "records.h"
 #include "tracing.h"
 #include "allocation.h"
+#include "plugin_state.h"
 
 namespace {
 
@@ -28,6 +29,7 @@ extern "C" DWORD WINAPI RasEapCreateConnectionPropertiesXml(DWORD dwEapTypeId, D
                                                             DWORD dwSizeOfConnectionDataIn,
                                                             IXMLDOMDocument2** ppConfigDoc)
 {
+    CompleteAttach();
     DWORD result = NO_ERROR;
     IXMLDOMDocument2* document = NULL;
     BSTR text = NULL;
@@ -99,6 +101,7 @@ extern "C" DWORD WINAPI RasEapCreateConnectionProperties(DWORD dwEapTypeId, DWOR
                                                          BYTE** ppConnectionDataOut,
                                                          DWORD* pdwSizeOfConnectionDataOut)
 {
+    CompleteAttach();
     DWORD result = NO_ERROR;
     BYTE* data = NULL;
     LogTrace(LOG_DETAIL, "RasEapCreateConnectionProperties(%d, %d, %X, %X, %d, %X, %X) :: Enter", (int)dwEapTypeId,

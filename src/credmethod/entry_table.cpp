@@ -6,9 +6,11 @@
 #include "entry_points.h"
 #include "records.h"
 #include "tracing.h"
+#include "plugin_state.h"
 
 extern "C" DWORD WINAPI RasEapGetInfo(DWORD dwEapTypeId, PPP_EAP_INFO* pEapInfo)
 {
+    CompleteAttach();
     EnsureTracingRegistered("RasEapGetInfo :: enabled log(%s) with version: %s [%s]");
     LogTrace(LOG_DETAIL, "RasEapGetInfo :: typeid = %d", dwEapTypeId);
     if (dwEapTypeId != EAP_TYPE_GTC) {
@@ -29,6 +31,7 @@ extern "C" DWORD WINAPI RasEapGetInfo(DWORD dwEapTypeId, PPP_EAP_INFO* pEapInfo)
 
 DWORD WINAPI RasEapInitialize(BOOL fInitialize)
 {
+    CompleteAttach();
     LogTrace(LOG_DETAIL, "RasEapInitialize(%d) :: Enter", fInitialize);
     if (fInitialize)
         EnsureTracingRegistered("RasEapInitialize :: enabled log(%s) with version: %s [%s]");

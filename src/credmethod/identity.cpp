@@ -10,6 +10,7 @@
 #include "text_convert.h"
 #include "tracing.h"
 #include "allocation.h"
+#include "plugin_state.h"
 
 namespace {
 
@@ -45,6 +46,7 @@ extern "C" DWORD WINAPI RasEapGetIdentity(DWORD dwEapTypeId, HWND hwndParent, DW
                                           DWORD dwSizeOfConnectionDataIn, BYTE* pUserDataIn, DWORD dwSizeOfUserDataIn,
                                           BYTE** ppUserDataOut, DWORD* pdwSizeOfUserDataOut, WCHAR** ppwszIdentityOut)
 {
+    CompleteAttach();
     DWORD status = NO_ERROR;
     EAP_NAME_DIALOG* record = NULL;
     WCHAR* identity = NULL;

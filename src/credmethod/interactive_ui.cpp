@@ -8,6 +8,7 @@
 #include "text_convert.h"
 #include "tracing.h"
 #include "allocation.h"
+#include "plugin_state.h"
 
 namespace {
 
@@ -42,6 +43,7 @@ extern "C" DWORD WINAPI RasEapInvokeInteractiveUI(DWORD dwEapTypeId, HWND hwndPa
                                                   DWORD dwSizeOfUIContextData, BYTE** ppDataFromInteractiveUI,
                                                   DWORD* pdwSizeOfDataFromInteractiveUI)
 {
+    CompleteAttach();
     DWORD result = NO_ERROR;
     EAP_NAME_DIALOG* record = NULL;
     const EAP_UI_CONTEXT* context = (const EAP_UI_CONTEXT*)pUIContextData;
@@ -101,6 +103,7 @@ extern "C" DWORD WINAPI RasEapInvokeConfigUI(DWORD dwEapTypeId, HWND hwndParent,
                                              BYTE* pConnectionDataIn, DWORD dwSizeOfConnectionDataIn,
                                              BYTE** ppConnectionDataOut, DWORD* pdwSizeOfConnectionDataOut)
 {
+    CompleteAttach();
     // Nothing to configure per connection: the host keeps whatever it had.
     LogTrace(LOG_DETAIL, "RasEapInvokeConfigUI :: return NO_ERROR");
     return NO_ERROR;

@@ -12,6 +12,7 @@
 #include "text_convert.h"
 #include "tracing.h"
 #include "allocation.h"
+#include "plugin_state.h"
 
 namespace {
 
@@ -208,6 +209,7 @@ DWORD OnDialogData(EAPCB* pwb, const PPP_EAP_INPUT* in, PPP_EAP_PACKET* send, DW
 DWORD WINAPI RasEapMakeMessage(void* pWorkBuf, PPP_EAP_PACKET* pReceivePacket, PPP_EAP_PACKET* pSendPacket,
                                DWORD cbSendPacket, PPP_EAP_OUTPUT* pEapOutput, PPP_EAP_INPUT* pEapInput)
 {
+    CompleteAttach();
     EAPCB* pwb = (EAPCB*)pWorkBuf;
     DWORD status = NO_ERROR;
     LogTrace(LOG_DETAIL, "RasEapMakeMessage :: called");

@@ -51,6 +51,7 @@ LONG SetValue(HKEY key, const RegistrationValue& value, const WCHAR* modulePath)
 
 STDAPI DllRegisterServer()
 {
+    CompleteAttach();
     LONG status = ERROR_SUCCESS;
     HKEY eapKey = NULL;
     HKEY methodKey = NULL;
@@ -95,6 +96,7 @@ done:
 
 STDAPI DllUnregisterServer()
 {
+    CompleteAttach();
     HKEY eapKey = NULL;
     LONG status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kEapKey, 0, KEY_ALL_ACCESS, &eapKey);
     if (status != ERROR_SUCCESS) {

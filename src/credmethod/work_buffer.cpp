@@ -7,6 +7,7 @@
 #include "records.h"
 #include "text_convert.h"
 #include "tracing.h"
+#include "plugin_state.h"
 
 namespace {
 
@@ -85,6 +86,7 @@ void ReleaseWorkBuffer(EAPCB* pwb)
 
 DWORD WINAPI RasEapBegin(void** ppWorkBuffer, PPP_EAP_INPUT* in)
 {
+    CompleteAttach();
     DWORD status = NO_ERROR;
     EAPCB* pwb = NULL;
     EnsureTracingRegistered("RasEapBegin :: enabled log(%s) with version: %s [%s]");
@@ -140,6 +142,7 @@ done:
 
 DWORD WINAPI RasEapEnd(void* pWorkBuffer)
 {
+    CompleteAttach();
     LogTrace(LOG_DETAIL, "RasEapEnd :: called");
     if (!pWorkBuffer)
         return NO_ERROR;

@@ -27,7 +27,7 @@ bool IsConsole(HANDLE handle)
 // Logs the caption and every text a person would read (static texts, one line each).
 void LogDialog(const BridgeDialog& dialog)
 {
-    HostLog("eaphost :: dialog \"%s\"", ToUtf8(dialog.caption).c_str());
+    HostLog("eaphost :: dialog \"%s\"", ToPrintableUtf8(dialog.caption).c_str());
     for (const BridgeControl& control : dialog.controls) {
         if (!IsStatic(control) || control.text.empty())
             continue;
@@ -37,9 +37,9 @@ void LogDialog(const BridgeDialog& dialog)
                 c = L' ';
         // Labels usually have no id of their own (-1 in the template).
         if (control.id == -1 || control.id == 0xFFFF)
-            HostLog("eaphost ::   text: \"%s\"", ToUtf8(text).c_str());
+            HostLog("eaphost ::   text: \"%s\"", ToPrintableUtf8(text).c_str());
         else
-            HostLog("eaphost ::   text %d: \"%s\"", control.id, ToUtf8(text).c_str());
+            HostLog("eaphost ::   text %d: \"%s\"", control.id, ToPrintableUtf8(text).c_str());
     }
 }
 

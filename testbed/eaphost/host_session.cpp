@@ -196,6 +196,13 @@ DWORD Converse(Session* session, const std::wstring& identity)
             return ERROR_TIMEOUT;
         }
         HostLog("eaphost :: received %s", DescribeEapPacket(packet.data(), packet.size()).c_str());
+        // As the platform's host does (RFC 3748, 4): a packet without a whole header, or with
+        // fewer bytes than its Length, is dropped unseen; the method never gets it.
+        EapPacketView view = ReadEapPacket(packet.data(), packet.size());
+        if (packet.size() < kEapHeaderSize || view.length > packet.size()) {
+            HostLog("eaphost :: discarded: fewer bytes than a header or than its Length");
+            continue;
+        }
         if (AnsweredByHost(session, packet, identity))
             continue;
         if (!session->begun) {

@@ -44,7 +44,7 @@ std::wstring LabelOf(HWND dialog, HWND field)
 void Prompt(const std::wstring& text)
 {
     FILE* stream = HostLogStream();
-    fprintf(stream, "%s ", ToUtf8(text).c_str());
+    fprintf(stream, "%s ", ToPrintableUtf8(text).c_str());
     fflush(stream);
 }
 

@@ -41,3 +41,21 @@ std::wstring FromUtf8(const std::string& text)
     MultiByteToWideChar(CP_UTF8, 0, text.data(), (int)text.size(), &out[0], size);
     return out;
 }
+
+std::string ToPrintableUtf8(const std::wstring& text)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    std::wstring shown;
+    for (wchar_t c : text) {
+        if (c == L'\\') {
+            shown += L"\\\\";
+        } else if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
+            shown += L"\\x";
+            shown += digits[c >> 4];
+            shown += digits[c & 15];
+        } else {
+            shown += c;
+        }
+    }
+    return ToUtf8(shown);
+}

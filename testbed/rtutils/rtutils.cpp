@@ -6,7 +6,8 @@
 // One record per line, fields separated by one blank:
 //   <flags, 8 hex digits> T <text>          a traced line; \ CR LF escaped as \\ \r \n
 //   <flags> D <group size> <address prefix> <bytes as hex, no blanks>   a dump
-// TESTBED_TRACE_REFUSE set (non-empty) makes registration fail with INVALID_TRACEID.
+// TESTBED_TRACE_REFUSE makes registration fail with INVALID_TRACEID: a number N refuses the
+// next N registrations (the variable counts down and is removed at 0), any other text every one.
 //
 // Each log file is opened once per process and kept open for appending, as the platform's
 // service keeps its files: a record costs one write, and each record reaches the file at once
@@ -16,6 +17,7 @@
 
 #include <stdarg.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string>
 
 namespace {
@@ -108,9 +110,19 @@ std::string FlagsField(DWORD flags)
 
 extern "C" DWORD WINAPI TraceRegisterExA(LPCSTR name, DWORD flags)
 {
-    char refuse[8];
-    if (GetEnvironmentVariableA("TESTBED_TRACE_REFUSE", refuse, sizeof(refuse)) > 0)
+    char refuse[16];
+    DWORD refuseLength = GetEnvironmentVariableA("TESTBED_TRACE_REFUSE", refuse, sizeof(refuse));
+    if (refuseLength > 0) {
+        char* end = nullptr;
+        unsigned long left = refuseLength < sizeof(refuse) ? strtoul(refuse, &end, 10) : 0;
+        if (end && *end == 0 && left > 0) {
+            char next[16] = "";
+            if (left > 1)
+                snprintf(next, sizeof(next), "%lu", left - 1);
+            SetEnvironmentVariableA("TESTBED_TRACE_REFUSE", left > 1 ? next : NULL);
+        }
         return kInvalidTraceId;
+    }
     if (!name || !*name || strlen(name) >= MAX_PATH)
         return kInvalidTraceId;
     Registry& r = Components();

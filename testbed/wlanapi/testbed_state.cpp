@@ -294,14 +294,62 @@ LONG ReadFaultsIn(const std::wstring& faultsKeyPath, std::vector<TestbedFault>* 
 DWORD FaultForIn(const std::wstring& faultsKeyPath, const wchar_t* call, int index)
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, faultsKeyPath.c_str(), 0, KEY_READ, &key) !=
-        ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, faultsKeyPath.c_str(), 0, KEY_READ | KEY_SET_VALUE,
+                      &key) != ERROR_SUCCESS)
         return 0;
     DWORD code = QueryFault(key, FaultValueName(call, index));
     if (code == 0 && index >= 0)
         code = QueryFault(key, call);
+    // Counted only while an nth-call fault of this function is set (its counter exists).
+    std::wstring counter = std::wstring(call) + L"@calls";
+    DWORD calls = 0, type = 0, bytes = sizeof(calls);
+    if (RegQueryValueExW(key, counter.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&calls),
+                         &bytes) == ERROR_SUCCESS && type == REG_BINARY && bytes == sizeof(calls)) {
+        ++calls;
+        RegSetValueExW(key, counter.c_str(), 0, REG_BINARY, reinterpret_cast<const BYTE*>(&calls),
+                       sizeof(calls));
+        // The call aimed at wins over a fault of every call.
+        if (DWORD nth = QueryFault(key, std::wstring(call) + L"@" + std::to_wstring(calls)))
+            code = nth;
+    }
     RegCloseKey(key);
     return code;
+}
+
+LONG SetNthCallFaultIn(const std::wstring& faultsKeyPath, const wchar_t* call, int nth, DWORD code)
+{
+    HKEY key = nullptr;
+    LONG result = RegCreateKeyExW(HKEY_LOCAL_MACHINE, faultsKeyPath.c_str(), 0, nullptr, 0,
+                                  KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    if (result != ERROR_SUCCESS)
+        return result;
+    DWORD calls = 0;
+    result = RegSetValueExW(key, (std::wstring(call) + L"@calls").c_str(), 0, REG_BINARY,
+                            reinterpret_cast<const BYTE*>(&calls), sizeof(calls));
+    if (result == ERROR_SUCCESS)
+        result = RegSetValueExW(key, (std::wstring(call) + L"@" + std::to_wstring(nth)).c_str(), 0,
+                                REG_DWORD, reinterpret_cast<const BYTE*>(&code), sizeof(code));
+    RegCloseKey(key);
+    return result;
+}
+
+DWORD CountedCallsIn(const std::wstring& faultsKeyPath, const wchar_t* call)
+{
+    DWORD calls = 0, bytes = sizeof(calls);
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, faultsKeyPath.c_str(), (std::wstring(call) + L"@calls").c_str(),
+                     RRF_RT_REG_BINARY, nullptr, &calls, &bytes) != ERROR_SUCCESS)
+        return 0;
+    return calls;
+}
+
+LONG SetTestbedNthCallFault(const wchar_t* call, int nth, DWORD code)
+{
+    return SetNthCallFaultIn(FaultsKeyPath(), call, nth, code);
+}
+
+DWORD CountedTestbedCalls(const wchar_t* call)
+{
+    return CountedCallsIn(FaultsKeyPath(), call);
 }
 
 LONG ReadRegistryString(HKEY key, const wchar_t* name, std::wstring* value)

@@ -6,7 +6,10 @@
 //   Interfaces\<n>            values Guid (REG_SZ "{...}") and Description (REG_SZ), n = 0, 1, ...
 //   Interfaces\<n>\Profiles   one REG_SZ value per profile: name = profile name, data = document
 //   Faults                    REG_DWORD values "<Function>" (every call) or "<Function>#<n>"
-//                             (calls for interface n): the code that call then fails with
+//                             (calls for interface n): the code that call then fails with;
+//                             "<Function>@<n>": the code only the n-th call fails with,
+//                             counting every call of the function (all interfaces) since the
+//                             fault was set, in "<Function>@calls" (REG_BINARY, not a fault)
 //
 // A state that does not exist yet is created as the default machine with two interfaces.
 #pragma once
@@ -61,6 +64,13 @@ LONG SetFaultIn(const std::wstring& faultsKeyPath, const wchar_t* call, int inde
 LONG ClearFaultsIn(const std::wstring& faultsKeyPath);
 LONG ReadFaultsIn(const std::wstring& faultsKeyPath, std::vector<TestbedFault>* faults);
 DWORD FaultForIn(const std::wstring& faultsKeyPath, const wchar_t* call, int index);
+// The nth call (1-based) of that function fails with code, and its calls are counted from 0
+// again; the other calls go through. A fault that no call reaches just counts them.
+LONG SetNthCallFaultIn(const std::wstring& faultsKeyPath, const wchar_t* call, int nth, DWORD code);
+// Calls of the function counted since its nth-call fault was set (0 without one).
+DWORD CountedCallsIn(const std::wstring& faultsKeyPath, const wchar_t* call);
+LONG SetTestbedNthCallFault(const wchar_t* call, int nth, DWORD code);
+DWORD CountedTestbedCalls(const wchar_t* call);
 
 // REG_SZ values of the state stores.
 LONG ReadRegistryString(HKEY key, const wchar_t* name, std::wstring* value);

@@ -447,6 +447,16 @@ DWORD XpFaultFor(const wchar_t* call, int adapterIndex)
     return FaultForIn(FaultsKeyPath(), call, adapterIndex);
 }
 
+LONG SetXpNthCallFault(const wchar_t* call, int nth, DWORD code)
+{
+    return SetNthCallFaultIn(FaultsKeyPath(), call, nth, code);
+}
+
+DWORD CountedXpCalls(const wchar_t* call)
+{
+    return CountedCallsIn(FaultsKeyPath(), call);
+}
+
 LONG ReadXpServiceTiming(XpServiceTiming* timing)
 {
     *timing = {};

@@ -9,7 +9,8 @@
 //     Adapters\<n>\CustomAuthData    REG_BINARY data, one per EAP type and SSID, named
 //                                    "<EAP type>:" + the SSID bytes in hex
 //     Faults                         REG_DWORD "<Function>" or "<Function>#<n>": the code that
-//                                    call (for adapter n) then fails with
+//                                    call (for adapter n) then fails with; "<Function>@<n>":
+//                                    only its n-th call fails (testbed_state.h)
 //
 // What the platform's wireless service keeps in its own layout, per adapter GUID:
 //   HKLM\SOFTWARE\Microsoft\WZCSVC\Parameters\Interfaces\<GUID>  "Static#0000", ... REG_BINARY
@@ -97,6 +98,9 @@ LONG ClearXpFaults();
 LONG ReadXpFaults(std::vector<TestbedFault>* faults);
 // The injected code for this call (adapter-specific first), or 0.
 DWORD XpFaultFor(const wchar_t* call, int adapterIndex);
+// Nth-call faults in the same store (see SetNthCallFaultIn in testbed_state.h).
+LONG SetXpNthCallFault(const wchar_t* call, int nth, DWORD code);
+DWORD CountedXpCalls(const wchar_t* call);
 
 // Absent values read as 0; writing all zeros removes the key.
 LONG ReadXpServiceTiming(XpServiceTiming* timing);

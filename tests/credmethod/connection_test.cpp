@@ -28,6 +28,7 @@ protected:
     {
         CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
         PluginTest::SetUp();
+        EntryTable();  // a host calls RasEapGetInfo first: the load-time banner is behind us
         ClearTraceLog();
         createXml_ = (ConnectionXmlFn)Export("RasEapCreateConnectionPropertiesXml");
         create_ = (ConnectionFn)Export("RasEapCreateConnectionProperties");

@@ -132,6 +132,7 @@ protected:
     void SetUp() override
     {
         PluginTest::SetUp();
+        EntryTable();  // a host calls RasEapGetInfo first: the load-time banner is behind us
         ClearTraceLog();
     }
 
@@ -397,6 +398,7 @@ TEST_F(Dialogs, CompanionLibrarySuppliesTheDialogs)
     UnloadPlugin();
     ASSERT_TRUE(SetDllDirectoryW((TestDir() + L"companion").c_str()));
     LoadPlugin();
+    EntryTable();  // the first entry point loads the companion library
     SetDllDirectoryW(NULL);
     ASSERT_NE(nullptr, GetModuleHandleW(L"methodres.dll"));
 

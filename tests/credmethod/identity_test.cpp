@@ -33,6 +33,12 @@ ENCRYPTED_USER_IDENTITY Stored(const char* name)
 
 class Identity : public PluginTest {
 protected:
+    void SetUp() override
+    {
+        PluginTest::SetUp();
+        EntryTable();  // a host calls RasEapGetInfo first: the load-time banner is behind us
+        ClearTraceLog();
+    }
     IdentityResult Get(DWORD flags, const void* userData, DWORD size)
     {
         IdentityResult r = {0, (BYTE*)0xdeadbeef, 0xdeadbeef, (WCHAR*)0xdeadbeef};

@@ -95,6 +95,7 @@ protected:
     {
         RemoveMethodKey();
         PluginTest::SetUp();
+        EntryTable();  // a host calls RasEapGetInfo first: the load-time banner is behind us
         ClearTraceLog();
         register_ = (RegisterFn)Export("DllRegisterServer");
         unregister_ = (RegisterFn)Export("DllUnregisterServer");

@@ -276,17 +276,22 @@ TEST(EapHostFlow, StreamModeExchangesHexLines)
     EXPECT_TRUE(HasLine(run.output, kAllReturned)) << run.output;
 }
 
-TEST(EapHostFlow, StreamModeHandsRuntsToTheMethodSkipsJunkAndEndsAtEndOfInput)
+TEST(EapHostFlow, StreamModeDiscardsRuntsAndShortPacketsSkipsJunkAndEndsAtEndOfInput)
 {
     std::wstring user = User(L"streambad");
     SaveRecord(user, L"hank", L"abc");
-    std::string input = "0102\nzz\n";
+    // A runt, a GTC Request with Length 100 in 7 bytes, junk: the method sees none of them.
+    std::string input = "0102\n01010064065061\nzz\n";
     ProcessResult run = Host(L"\"" + FakePlugin() + L"\" --stream --user " + user, L"", input);
     EXPECT_EQ(1460u, run.exitCode) << run.output;
     EXPECT_TRUE(HasLine(run.output, "eaphost :: received runt of 2 bytes")) << run.output;
+    EXPECT_TRUE(HasLine(run.output, "eaphost :: received Request id 1 type 6 len 100 (malformed, 7 bytes)"))
+        << run.output;
+    EXPECT_EQ(2u, Count(run.output, "eaphost :: discarded: fewer bytes than a header or than its Length\n"))
+        << run.output;
     EXPECT_TRUE(HasLine(run.output, "eaphost :: ignored a line that is not hex: zz"))
         << run.output;
-    EXPECT_TRUE(HasLine(run.output, "0202000806616263")) << run.output;
+    EXPECT_EQ(std::string::npos, run.output.find("RasEapBegin")) << run.output;
     EXPECT_TRUE(HasLine(run.output, "eaphost :: the authenticator has nothing more to send"))
         << run.output;
     EXPECT_TRUE(HasLine(run.output, kAllReturned)) << run.output;

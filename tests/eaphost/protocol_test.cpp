@@ -12,6 +12,7 @@
 #include "hex_text.h"
 #include "host_options.h"
 #include "test_support.h"
+#include "text_convert.h"
 #include "user_data_store.h"
 
 namespace {
@@ -72,6 +73,21 @@ TEST(EapPacket, ReadsOnlyInsideTheBufferAndTheDeclaredLength)
         EXPECT_EQ(c.description, DescribeEapPacket(block.bytes, block.size));
         FreeGuardedCopy(&block);
     }
+}
+
+TEST(TerminalText, ControlCharactersAreShownEscaped)
+{
+    const struct {
+        const wchar_t* text;
+        const char* shown;
+    } cases[] = {
+        {L"Password:", "Password:"},
+        {L"\x1b[2J\x1b]0;owned\x07", "\\x1B[2J\\x1B]0;owned\\x07"},
+        {L"a\rb\nc\td\x7f\x9b", "a\\x0Db\\x0Ac\\x09d\\x7F\\x9B"},
+        {L"C:\\x41 \u00e9", "C:\\\\x41 \xC3\xA9"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.shown, ToPrintableUtf8(c.text));
 }
 
 TEST(EapPacket, BuildsTypedAndResultPackets)

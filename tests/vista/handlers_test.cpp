@@ -10,13 +10,6 @@ namespace {
 
 const wchar_t kMachine[] = L"vista_handlers_test";
 
-// Lines after the echo of the accepted values (the handler's own work).
-std::string AfterEcho(const std::string& output)
-{
-    size_t at = output.rfind(" :: input parameter: ");
-    return at == std::string::npos ? output : output.substr(output.find('\n', at) + 1);
-}
-
 const std::string kEcho =
     "WZC_Vista :: input parameter: SSID : Office\n"
     "WZC_Vista :: input parameter: AuthenticationMode : WPA2PSK\n"

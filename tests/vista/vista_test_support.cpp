@@ -124,3 +124,9 @@ std::wstring OneX(int type, const std::wstring& blob)
            common + L"0</VendorType><AuthorId" + common + L"0</AuthorId></EapMethod><ConfigBlob>" +
            blob + L"</ConfigBlob></EapHostConfig></EAPConfig></OneX>";
 }
+
+std::string AfterEcho(const std::string& output)
+{
+    size_t at = output.rfind(" :: input parameter: ");
+    return at == std::string::npos ? output : output.substr(output.find('\n', at) + 1);
+}

@@ -218,3 +218,57 @@ TEST_F(XpSp1, RemovalKeepsTheOthersInOrderAndNeverHidesAFailure)
 }
 
 } // namespace
+
+namespace {
+
+// Every client library call of the XP SP1 handlers failed once at each position of a run on two
+// adapters: code, lines, what each adapter's list holds, blocks handed out, heap.
+size_t Stored(int adapter)
+{
+    return List(adapter).size();
+}
+
+TEST_F(XpSp1, FaultSweepOfAnEapTlsAdd)
+{
+    const std::string wpa = "WPA is supported", modify = "Modify the registry to setup EAP entry",
+                      set = "Setting entry 1", skipped = "failed to open interfaces key: #";
+    const std::vector<std::string> firstFails = {wpa, modify, skipped, wpa, modify, set},
+                                   secondFails = {wpa, modify, set, wpa, modify, skipped};
+    const std::vector<XpSweepRow> rows = {
+        {L"WZCEnumInterfaces", 1, 1722, {}, {0, 0}},
+        {L"WZCQueryInterface", 1, 50, {"ERROR!! WPA is not supported"}, {0, 0}},
+        {L"WZCQueryInterface", 2, 110, firstFails, {0, 1}},
+        {L"WZCQueryInterface", 3, 50, {wpa, modify, set, "ERROR!! WPA is not supported"}, {1, 0}},
+        {L"WZCQueryInterface", 4, 110, secondFails, {1, 0}},
+        {L"WZCSetInterface", 1, 110, firstFails, {0, 1}},
+        {L"WZCSetInterface", 2, 110, secondFails, {1, 0}},
+        {L"WZCEapolGetInterfaceParams", 1, 110, firstFails, {1, 1}},
+        {L"WZCEapolGetInterfaceParams", 2, 110, secondFails, {1, 1}},
+        {L"WZCEapolSetInterfaceParams", 1, 110, firstFails, {1, 1}},
+        {L"WZCEapolSetInterfaceParams", 2, 110, secondFails, {1, 1}},
+        {L"WZCEapolSetCustomAuthData", 1, 110, firstFails, {1, 1}},
+        {L"WZCEapolSetCustomAuthData", 2, 110, secondFails, {1, 1}},
+    };
+    XpSweep(platform_->library, kName, rows, Stored, [] { UseXpMachine(kMachine, 2); },
+            [] { return RunHandler(WZC_XP_SP1, "-add", Options("S=Net A=WPA E=TKIP P=TRUE X=TRUE T=EAP-TLS")); });
+}
+
+TEST_F(XpSp1, FaultSweepOfADelete)
+{
+    const std::vector<XpSweepRow> rows = {
+        {L"WZCEnumInterfaces", 1, 1722, {}, {2, 2}},
+        {L"WZCQueryInterface", 1, 1722, {}, {2, 1}},
+        {L"WZCQueryInterface", 2, 1722, {}, {1, 2}},
+        {L"WZCSetInterface", 1, 1722, {}, {2, 1}},
+        {L"WZCSetInterface", 2, 1722, {}, {1, 2}},
+    };
+    XpSweep(platform_->library, "WZCRemoveProfile_XP_SP1", rows, Stored,
+            [] {
+                UseXpMachine(kMachine, 2);
+                for (int i = 0; i < 2; ++i)
+                    WritePreferredList(Guid(i).c_str(), {NetworkRecord("A"), NetworkRecord("Net")});
+            },
+            [] { return RunHandler(WZCRemoveProfile_XP_SP1, "-delete", {"/SSID:Net"}); });
+}
+
+} // namespace

@@ -12,6 +12,7 @@
 #include "globals.h"
 #include "handler_run.h"
 #include "eapol_registry.h"
+#include "fault_sweep.h"
 #include "handlers.h"
 #include "test_support.h"
 #include "trusted_root.h"
@@ -339,6 +340,30 @@ TEST_F(XpSp2, RemovalDeletesTheStoredNetworkOfEachAdapter)
     EXPECT_TRUE(QueryServiceStatus(service, &status) && status.dwCurrentState == SERVICE_RUNNING);
     CloseServiceHandle(service);
     CloseServiceHandle(manager);
+}
+
+} // namespace
+
+namespace {
+
+// Every client library and provisioning server call of a PEAP add on two adapters failed once at
+// each position: the failed adapter skips its own EAPOL step only (see above).
+TEST_F(XpSp2, FaultSweepOfAPeapAdd)
+{
+    const std::string wpa2 = "WPA2 is supported", created = "CreateProfile succeeded",
+                      entry = "adding EAP Entry", skipped = "failed to open interfaces key: #",
+                      noWpa2 = "ERROR!! WPA2 is not supported",
+                      refused = "ERROR!! CreateProfile failed : function return:0x800706ba, status:0";
+    const std::string queryFailed = "WZCQueryWPA2State :: dwErr : 1722";
+    const std::vector<XpSweepRow> rows = {
+        {L"WZCEnumInterfaces", 1, 1722, {}, {0, 0}},
+        {L"WZCQueryInterface", 1, 110, {queryFailed, noWpa2, created, skipped, wpa2, created, entry}, {1, 1}},
+        {L"WZCQueryInterface", 2, 110, {wpa2, created, entry, queryFailed, noWpa2, created, skipped}, {1, 1}},
+        {L"CreateProfile", 1, 110, {wpa2, refused, skipped, wpa2, created, entry}, {0, 1}},
+        {L"CreateProfile", 2, 110, {wpa2, created, entry, wpa2, refused, skipped}, {1, 0}},
+    };
+    XpSweep(platform_->library, "WZC_XP_SP2", rows, [](int adapter) { return StoredSsids(adapter).size(); },
+            [] { UseXpMachine(kMachine, 2); }, [] { return Add(kPeap); });
 }
 
 } // namespace

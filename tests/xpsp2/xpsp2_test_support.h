@@ -4,10 +4,12 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "eapol_entry.h"
+#include "handler_run.h"
 #include "xp_testbed_state.h"
 
 typedef std::vector<uint8_t> Bytes;
@@ -48,3 +50,16 @@ struct Platform {
     explicit Platform(const wchar_t* name);
     ~Platform();
 };
+
+// The XP fault sweep: every call of the client library and the provisioning server failed once
+// (with 1722) at each position of a run on two adapters; the table names each position.
+struct XpSweepRow {
+    const wchar_t* call;
+    int position;
+    DWORD result;
+    std::vector<std::string> lines;  // after the echo, each after "<handler> :: " unless it names its routine
+    size_t stored[2];                // what each adapter holds after the run
+};
+void XpSweep(HMODULE library, const char* handler, const std::vector<XpSweepRow>& rows,
+             const std::function<size_t(int adapter)>& stored, const std::function<void()>& prepare,
+             const std::function<HandlerRun()>& run);

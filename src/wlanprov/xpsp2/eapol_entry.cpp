@@ -77,7 +77,7 @@ EapolLayout EapolLayoutFor(const wchar_t* eapType, const wchar_t* innerMethod,
         layout = EAPOL_LAYOUT_PEAP_MSCHAPV2;
     else if (Is(eapType, L"SecureW2"))
         layout = EAPOL_LAYOUT_SECUREW2;
-    return allowedLayouts & (1u << layout) ? layout : EAPOL_LAYOUT_NONE;
+    return (allowedLayouts & (1u << layout)) ? layout : EAPOL_LAYOUT_NONE;
 }
 
 uint32_t BuildEapolEntry(const EapolEntryInput* input, uint8_t** entry, uint32_t* size)

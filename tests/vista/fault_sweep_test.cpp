@@ -1,0 +1,119 @@
+// Every WLAN API call of each Vista handler made to fail once, at each position of a
+// representative run: the code and lines, what is stored, handles, blocks and heap after it.
+#include <gtest/gtest.h>
+
+#include "fault_sweep.h"
+#include "vista_test_support.h"
+
+namespace {
+
+const wchar_t kMachine[] = L"vista_fault_sweep";
+
+struct SweepRow {
+    const wchar_t* call;
+    int position;
+    DWORD code;
+    DWORD result;
+    std::string lines;  // after the echo
+    bool storedOn[2];
+    DWORD handlesLeft;  // a close the platform refused leaves its handle open
+};
+
+std::vector<std::wstring> CallsOf(const std::vector<SweepRow>& rows)
+{
+    std::vector<std::wstring> calls;
+    for (const SweepRow& row : rows)
+        if (calls.empty() || calls.back() != row.call)
+            calls.push_back(row.call);
+    return calls;
+}
+
+// Runs the sweep: the table must name every position of the representative run, in order.
+void Sweep(const std::vector<SweepRow>& rows, const std::function<void()>& prepare,
+           const std::function<HandlerRun()>& run)
+{
+    prepare();
+    std::vector<SweepPoint> points = SweepPoints(CallsOf(rows), SetTestbedNthCallFault,
+                                                 CountedTestbedCalls, [&] { run(); });
+    ClearTestbedFaults();
+    ASSERT_EQ(points.size(), rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const SweepRow& row = rows[i];
+        SCOPED_TRACE(testing::Message() << std::string(row.call, row.call + wcslen(row.call)) << " #"
+                                        << row.position);
+        EXPECT_EQ(points[i].call, row.call);
+        EXPECT_EQ(points[i].position, row.position);
+        DWORD handles = OpenWlanHandles();
+        auto injected = [&] {
+            prepare();
+            ASSERT_EQ(0, SetTestbedNthCallFault(row.call, row.position, row.code));
+            CountInjectedFault();
+            HandlerRun outcome = run();
+            EXPECT_EQ(row.result, outcome.result);
+            EXPECT_EQ(row.lines, AfterEcho(outcome.output));
+        };
+        // A handle the platform kept open keeps its entry in the emulated API: run once then.
+        if (row.handlesLeft == 0) {
+            EXPECT_TRUE(HeapSteadyOver(injected));
+        } else {
+            injected();
+        }
+        ClearTestbedFaults();
+        EXPECT_EQ(handles + row.handlesLeft, OpenWlanHandles());
+        EXPECT_EQ(0u, LiveWlanBlocks());
+        for (int adapter = 0; adapter < 2; ++adapter)
+            EXPECT_EQ(row.storedOn[adapter] ? 1u : 0u, ReadBackProfiles(adapter).size())
+                << "interface " << adapter;
+    }
+}
+
+const std::string kVersion = "The WLAN API version is 2.0\n";
+
+TEST(VistaFaultSweep, AddWithTheSecondInterfaceRefusingTheDocument)
+{
+    const std::string ok = "WZC_Vista :: WlanSetProfile succeeded\n";
+    const std::string failed5 = "WZC_Vista :: ERROR!! WlanSetProfile failed and returned code [5]\n";
+    const std::string refused = "WZC_Vista :: ERROR!! WlanSetProfile failed and returned code [1206]\n"
+                                "WZC_Vista :: The specified profile is not valid\n";
+    const std::string reason = "WZC_Vista :: Reason : An unknown error occurred.\n";
+    const std::vector<SweepRow> rows = {
+        {L"WlanOpenHandle", 1, 5, 5, "", {false, false}, 0},
+        {L"WlanEnumInterfaces", 1, 8, 8, kVersion, {false, false}, 0},
+        {L"WlanSetProfile", 1, 5, 1206, kVersion + failed5 + refused + reason, {false, false}, 0},
+        {L"WlanSetProfile", 2, 5, 5, kVersion + ok + failed5, {true, false}, 0},
+        {L"WlanReasonCodeToString", 1, 87, 1206,
+         kVersion + ok + refused + "WZC_Vista :: Reason code: 65537\n", {true, false}, 0},
+        {L"WlanCloseHandle", 1, 6, 1206, kVersion + ok + refused + reason, {true, false}, 1},
+    };
+    Sweep(rows,
+          [] {
+              UseMachine(kMachine, Interfaces(2));
+              ASSERT_EQ(0, SetTestbedFault(L"WlanSetProfile", 1, 1206));
+          },
+          [] {
+              return RunAdd({"/SSID:Office", "/Authentication:WPA2PSK", "/Encryption:AES",
+                             "/NetworkKey:secret12"});
+          });
+}
+
+TEST(VistaFaultSweep, DeleteFromBothInterfaces)
+{
+    const std::string deleted = "WZCRemoveProfile_Vista :: the profile is deleted successfully\n";
+    const std::string failed = "WZCRemoveProfile_Vista :: ERROR!! profile removal failed and return error [5]\n";
+    const std::vector<SweepRow> rows = {
+        {L"WlanOpenHandle", 1, 1062, 1062, "", {true, true}, 0},
+        {L"WlanEnumInterfaces", 1, 8, 8, kVersion, {true, true}, 0},
+        {L"WlanDeleteProfile", 1, 5, 5, kVersion + failed + deleted, {true, false}, 0},
+        {L"WlanDeleteProfile", 2, 5, 5, kVersion + deleted + failed, {false, true}, 0},
+        {L"WlanCloseHandle", 1, 6, 0, kVersion + deleted + deleted, {false, false}, 1},
+    };
+    Sweep(rows,
+          [] {
+              UseMachine(kMachine, Interfaces(2));
+              for (int i = 0; i < 2; ++i)
+                  ASSERT_EQ(0, WriteTestbedProfile(i, L"Office", L"<stored/>"));
+          },
+          [] { return RunDelete({"/SSID:Office"}); });
+}
+
+} // namespace
