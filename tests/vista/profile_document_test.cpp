@@ -98,7 +98,7 @@ TEST(ProfileDocument, EscapesEachSpecialCharacterAndKeepsTheValue)
         wchar_t character;
         const wchar_t* entity;
     } cases[] = {{L'&', L"&amp;"}, {L'<', L"&lt;"}, {L'>', L"&gt;"}, {L'"', L"&quot;"},
-                 {L'\'', L"&apos;"}};
+                 {L'\'', L"&apos;"}, {L'\r', L"&#13;"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.character);
         std::wstring ssid = std::wstring(L"a") + c.character + L"b";
