@@ -15,6 +15,7 @@
 #include <wincrypt.h>
 
 #include "entry_points.h"
+#include "gtc_packet.h"
 #include "records.h"
 
 namespace {
@@ -124,6 +125,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Check(send[0] == EAPCODE_Success && send[1] == packet[1] && send[2] == 0 && send[3] == 4);
         written = 4;
     }
+    // A packet and dialog data in one call may both be answered, the second Response over
+    // the first: then only bytes past the longest Response must be untouched.
+    bool twoAnswers = packet && input.fDataReceivedFromInteractiveUI && !(mode & 0x20);
+    if (twoAnswers && written < EAP_TYPED_HEADER_SIZE + NAME_FIELD_CHARS)
+        written = EAP_TYPED_HEADER_SIZE + NAME_FIELD_CHARS;
     for (size_t i = written; send && i < cbSend; ++i)
         Check(send[i] == kPoison);
     if (output.pUIContextData) {
