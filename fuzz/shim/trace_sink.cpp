@@ -1,8 +1,8 @@
 // The fuzz build's trace routines: the platform's tracing service is left out, but every
 // argument a line or dump names is read as the service would read it (narrow and wide text to
-// its terminator, numbers, every dumped byte through the plug-in's own line formatter), so a
-// line that would run past its data is caught. Secret lines are dropped unread, as in the
-// plug-in.
+// its terminator, numbers, every dumped byte, the first lines through the plug-in's own line
+// formatter), so a line that would run past its data is caught. Secret lines are dropped
+// unread, as in the plug-in.
 #include <cstdarg>
 
 #include "tracing.h"
@@ -44,9 +44,17 @@ void LogHexDump(DWORD level, const BYTE* bytes, DWORD length)
 {
     if ((level & LOG_SECRET) || !bytes)
         return;
+    // Every byte is read, as the service reads them; the first lines and the last one go
+    // through the line formatter (all of them would make long packets slow to fuzz).
     for (DWORD offset = 0; offset < length; offset += 16) {
-        char line[HEX_LINE_SIZE];
-        FormatHexLine(bytes + offset, length - offset < 16 ? length - offset : 16, offset, line);
-        g_sink += (unsigned)strlen(line);
+        DWORD count = length - offset < 16 ? length - offset : 16;
+        if (offset < 64 || offset + count == length) {
+            char line[HEX_LINE_SIZE];
+            FormatHexLine(bytes + offset, count, offset, line);
+            g_sink += (unsigned)strlen(line);
+        } else {
+            for (DWORD i = 0; i < count; ++i)
+                g_sink += bytes[offset + i];
+        }
     }
 }

@@ -98,7 +98,7 @@ TEST(ProfileDocument, EscapesEachSpecialCharacterAndKeepsTheValue)
         wchar_t character;
         const wchar_t* entity;
     } cases[] = {{L'&', L"&amp;"}, {L'<', L"&lt;"}, {L'>', L"&gt;"}, {L'"', L"&quot;"},
-                 {L'\'', L"&apos;"}, {L'\r', L"&#13;"}};
+                 {L'\'', L"&apos;"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.character);
         std::wstring ssid = std::wstring(L"a") + c.character + L"b";
@@ -117,6 +117,18 @@ TEST(ProfileDocument, EscapesEachSpecialCharacterAndKeepsTheValue)
         EXPECT_EQ(0u, CheckProfileDocument(built.document, &name));
         EXPECT_EQ(ssid, name);
     }
+}
+
+// A reader turns a bare carriage return into a line feed; the reference keeps the SSID exact.
+TEST(ProfileDocument, WritesACarriageReturnAsAReference)
+{
+    ProfileValues values = {L"a\rb", L"WPAPSK", L"TKIP", L"false", L"12345678", 1, 25, nullptr};
+    Built built = Build(PROFILE_PASS_PHRASE, values);
+    ASSERT_EQ(0u, built.result);
+    EXPECT_NE(std::wstring::npos, built.document.find(L"<SSID><name>a&#13;b</name>"));
+    std::wstring name;
+    EXPECT_EQ(0u, CheckProfileDocument(built.document, &name));
+    EXPECT_EQ(L"a\rb", name);
 }
 
 TEST(ProfileDocument, LongestEscapedValuesFitTheirBuffer)
