@@ -113,26 +113,6 @@ void LogTrace(DWORD level, const char* format, ...)
     va_end(args);
 }
 
-void FormatHexLine(const BYTE* bytes, DWORD count, DWORD offset, char* line)
-{
-    // Hex column: first byte at the right end, each next byte to its left, blanks fill the left.
-    char hex[49];
-    memset(hex, ' ', 48);
-    hex[48] = 0;
-    char text[17];
-    memset(text, '.', 16);
-    text[16] = 0;
-    for (DWORD i = 0; i < count && i < 16; i++) {
-        static const char digits[] = "0123456789ABCDEF";
-        char* cell = hex + 48 - 3 * (i + 1);
-        cell[1] = digits[bytes[i] >> 4];
-        cell[2] = digits[bytes[i] & 0x0F];
-        text[i] = (bytes[i] >= 0x20 && bytes[i] <= 0x7E) ? (char)bytes[i] : '.';
-    }
-    _snprintf(line, HEX_LINE_SIZE - 1, "%s %s %06X", hex, text, (unsigned)offset);
-    line[HEX_LINE_SIZE - 1] = 0;
-}
-
 void LogHexDump(DWORD level, const BYTE* bytes, DWORD length)
 {
     // A dump at the secret level would carry a password just like a line does.

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "hex_dump_line.h"  // FormatHexLine, one line of LogHexDump
+
 // Trace levels: bits in the high half of the tracing service's flags.
 #define LOG_ERROR 0x10000
 #define LOG_PROTOCOL 0x40000
@@ -31,7 +33,3 @@ void LogTrace(DWORD level, const char* format, ...);
 // Dump of length bytes, 16 a line.
 void LogHexDump(DWORD level, const BYTE* bytes, DWORD length);
 
-// One line of a dump: count (1 to 16) bytes that start offset bytes into the dump.
-// line must hold HEX_LINE_SIZE bytes.
-#define HEX_LINE_SIZE 261
-void FormatHexLine(const BYTE* bytes, DWORD count, DWORD offset, char* line);

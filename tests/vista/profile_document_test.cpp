@@ -119,6 +119,18 @@ TEST(ProfileDocument, EscapesEachSpecialCharacterAndKeepsTheValue)
     }
 }
 
+// A reader turns a bare carriage return into a line feed; the reference keeps the SSID exact.
+TEST(ProfileDocument, WritesACarriageReturnAsAReference)
+{
+    ProfileValues values = {L"a\rb", L"WPAPSK", L"TKIP", L"false", L"12345678", 1, 25, nullptr};
+    Built built = Build(PROFILE_PASS_PHRASE, values);
+    ASSERT_EQ(0u, built.result);
+    EXPECT_NE(std::wstring::npos, built.document.find(L"<SSID><name>a&#13;b</name>"));
+    std::wstring name;
+    EXPECT_EQ(0u, CheckProfileDocument(built.document, &name));
+    EXPECT_EQ(L"a\rb", name);
+}
+
 TEST(ProfileDocument, LongestEscapedValuesFitTheirBuffer)
 {
     std::wstring ssid(32, L'&');

@@ -12,6 +12,8 @@ const wchar_t* EntityOf(wchar_t c)
     case L'>': return L"&gt;";
     case L'"': return L"&quot;";
     case L'\'': return L"&apos;";
+    // A reader turns a carriage return in text into a line feed; a reference keeps it.
+    case L'\r': return L"&#13;";
     default: return nullptr;
     }
 }

@@ -1,6 +1,6 @@
 // Text written into XML documents: a bounded writer that never runs past its buffer, and the
-// escaping of values (&, <, >, " and ' as entities) so that any value keeps a document
-// well formed. Free of windows.h.
+// escaping of values (&, <, >, " and ' as entities, a carriage return as "&#13;") so that any
+// value keeps a document well formed and reads back unchanged. Free of windows.h.
 #pragma once
 
 #include <cstddef>
