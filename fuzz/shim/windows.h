@@ -28,6 +28,7 @@ typedef uintptr_t ULONG_PTR;
 typedef char16_t WCHAR;
 typedef void* HANDLE;
 typedef void* HLOCAL;
+typedef void* HMODULE;
 typedef unsigned int UINT;
 typedef const char* LPCSTR;
 typedef char* LPSTR;
