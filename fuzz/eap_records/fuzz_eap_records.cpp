@@ -6,18 +6,13 @@
 #include <cstring>
 
 #include "eap_records.h"
+#include "../fuzz_check.h"
 
 namespace {
 
 uint32_t ReadU32(const uint8_t* p)
 {
     return p[0] | p[1] << 8 | p[2] << 16 | (uint32_t)p[3] << 24;
-}
-
-void Check(bool condition)
-{
-    if (!condition)
-        abort();
 }
 
 } // namespace

@@ -10,14 +10,9 @@
 #include <string>
 
 #include "eapol_entry.h"
+#include "../fuzz_check.h"
 
 namespace {
-
-void Check(bool condition)
-{
-    if (!condition)
-        abort();
-}
 
 uint32_t ReadU32(const uint8_t* p)
 {

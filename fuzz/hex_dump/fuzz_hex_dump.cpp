@@ -8,16 +8,7 @@
 #include <cstring>
 
 #include "hex_dump_line.h"
-
-namespace {
-
-void Check(bool condition)
-{
-    if (!condition)
-        abort();
-}
-
-} // namespace
+#include "../fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

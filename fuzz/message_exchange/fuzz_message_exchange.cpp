@@ -17,14 +17,9 @@
 #include "entry_points.h"
 #include "gtc_packet.h"
 #include "records.h"
+#include "../fuzz_check.h"
 
 namespace {
-
-void Check(bool condition)
-{
-    if (!condition)
-        abort();
-}
 
 struct Reader {
     const uint8_t* data;

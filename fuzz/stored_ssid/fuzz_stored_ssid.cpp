@@ -9,14 +9,9 @@
 #include <vector>
 
 #include "eapol_entry.h"
+#include "../fuzz_check.h"
 
 namespace {
-
-void Check(bool condition)
-{
-    if (!condition)
-        abort();
-}
 
 // The scan's view: the value read into a zeroed buffer of 1024 bytes.
 StoredSsidMatch AsScanned(const std::vector<uint8_t>& value, const uint8_t* ssid, uint32_t ssidLength)

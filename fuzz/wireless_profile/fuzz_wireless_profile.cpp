@@ -8,14 +8,9 @@
 #include <vector>
 
 #include "wireless_profile.h"
+#include "../fuzz_check.h"
 
 namespace {
-
-void Check(bool condition)
-{
-    if (!condition)
-        abort();
-}
 
 uint32_t ReadU32(const std::vector<uint8_t>& bytes, size_t offset)
 {

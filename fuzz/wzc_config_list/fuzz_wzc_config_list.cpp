@@ -7,14 +7,9 @@
 #include <cstring>
 
 #include "wzc_config_list.h"
+#include "../fuzz_check.h"
 
 namespace {
-
-void Check(bool condition)
-{
-    if (!condition)
-        abort();
-}
 
 uint32_t CountOf(const WzcConfigItem* head)
 {
