@@ -175,3 +175,9 @@ std::wstring DistDir()
 {
     return DIST_DIR;
 }
+
+std::string AfterEcho(const std::string& output)
+{
+    size_t at = output.rfind(" :: input parameter: ");
+    return at == std::string::npos ? output : output.substr(output.find('\n', at) + 1);
+}

@@ -42,3 +42,7 @@ std::string NormalizeNewlines(const std::string& text);
 // Folders of the build as Windows paths: the emulated machine (test bed output) and dist.
 std::wstring MachineDir();
 std::wstring DistDir();
+
+// What a handler printed after its echo of the accepted values (its own work), or all of it
+// when there is no echo.
+std::string AfterEcho(const std::string& output);

@@ -2,6 +2,7 @@
 // representative run: the code and lines, what is stored, handles, blocks and heap after it.
 #include <gtest/gtest.h>
 
+#include "test_support.h"
 #include "fault_sweep.h"
 #include "vista_test_support.h"
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "test_support.h"
 #include "testbed_state.h"
 #include "vista_test_support.h"
 

@@ -125,8 +125,3 @@ std::wstring OneX(int type, const std::wstring& blob)
            blob + L"</ConfigBlob></EapHostConfig></EAPConfig></OneX>";
 }
 
-std::string AfterEcho(const std::string& output)
-{
-    size_t at = output.rfind(" :: input parameter: ");
-    return at == std::string::npos ? output : output.substr(output.find('\n', at) + 1);
-}

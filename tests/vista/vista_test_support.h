@@ -35,5 +35,3 @@ std::wstring Document(const std::wstring& ssid, const std::wstring& authenticati
 std::wstring SharedKey(const std::wstring& type, const std::wstring& material);
 std::wstring OneX(int type, const std::wstring& blob);
 
-// Lines after the echo of the accepted values (the handler's own work).
-std::string AfterEcho(const std::string& output);

@@ -156,7 +156,6 @@ TEST_F(XpSp1, RefusalsAndFailures)
          "WZC_XP_SP1 :: [NetworkKey] : invalid input\n", {0, 0}},
         {"S=Net A=WPAPSK E=TKIP K=" "0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdeg",
          nullptr, 0, 0, 13, "WZC_XP_SP1 :: [NetworkKey] : invalid input\n", {0, 0}},
-        {"A=Open", nullptr, 0, 0, 13, "WZC_XP_SP1 :: [SSID] must be set\n", {0, 0}},
         {kWep, L"WZCSetInterface", 0, 1722, 1722,
          "WZC_XP_SP1 :: the key is entered as hexadecimal digits\n", {0, 1}},
         {kWep, L"WZCEapolSetInterfaceParams", 1, 5, 5,

@@ -99,12 +99,6 @@ std::string Normalised(const std::string& output)
     return text;
 }
 
-std::string AfterEcho(const std::string& output)
-{
-    size_t at = output.rfind(" :: input parameter: ");
-    return at == std::string::npos ? output : output.substr(output.find('\n', at) + 1);
-}
-
 std::vector<std::string> Options(const std::string& text)
 {
     static const std::map<char, std::string> names = {

@@ -33,8 +33,6 @@ Bytes Entry(EapolLayout layout, const std::string& ssid, EapRecordInput record =
 // Output with the system's last-error codes (after "interfaces key: " and "CoInitialize
 // FAILED ..., ") as "#" and the adapters' GUID texts as {0}, {1}, ...
 std::string Normalised(const std::string& output);
-// The lines after the echo of the accepted values.
-std::string AfterEcho(const std::string& output);
 
 // Options written short: "A=WPA" stands for "/Authentication:WPA".
 std::vector<std::string> Options(const std::string& text);
