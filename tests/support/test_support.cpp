@@ -105,8 +105,10 @@ ProcessResult RunProcess(const std::wstring& commandLine, const std::wstring& en
     ProcessResult result;
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
     HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) {
+        fprintf(stderr, "RunProcess: CreatePipe failed with error %lu\n", GetLastError());
         return result;
+    }
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
     // The input is read from a temporary file that is deleted once the last handle closes.
     HANDLE input = INVALID_HANDLE_VALUE;
@@ -132,12 +134,21 @@ ProcessResult RunProcess(const std::wstring& commandLine, const std::wstring& en
     startup.hStdError = writeEnd;
     PROCESS_INFORMATION process = {};
     std::vector<wchar_t> env = BuildEnvironment(environment);
-    std::wstring line = commandLine;
-    BOOL started = CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE,
-                                  CREATE_UNICODE_ENVIRONMENT, env.data(),
-                                  workingDirectory.empty() ? nullptr : workingDirectory.c_str(),
-                                  &startup,
-                                  &process);
+    // Under load Wine has been seen to refuse a CreateProcessW once and start the same
+    // command a moment later; the refusal is reported on this program's error output.
+    BOOL started = FALSE;
+    for (int attempt = 1; attempt <= 3 && !started; ++attempt) {
+        std::wstring line = commandLine;
+        started = CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE,
+                                 CREATE_UNICODE_ENVIRONMENT, env.data(),
+                                 workingDirectory.empty() ? nullptr : workingDirectory.c_str(),
+                                 &startup, &process);
+        if (!started) {
+            fprintf(stderr, "RunProcess: CreateProcessW failed with error %lu (attempt %d): %ls\n",
+                    GetLastError(), attempt, commandLine.c_str());
+            Sleep(200);
+        }
+    }
     CloseHandle(writeEnd);
     CloseHandle(input);
     if (!started) {
