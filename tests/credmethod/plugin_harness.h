@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "import_patch.h"
+
 #include <string>
 #include <vector>
 
@@ -29,20 +31,6 @@ void ClearTraceLog(const std::string& component = "credmethod");
 // The texts of the 'T' records, for comparisons.
 std::vector<std::string> TraceLines(const std::string& component = "credmethod");
 bool HasLine(const std::vector<std::string>& lines, const std::string& line);
-
-// Replaces one imported function in a module's import table while it lives.
-class ImportPatch {
-public:
-    ImportPatch(HMODULE module, const char* dll, const char* function, void* replacement);
-    ~ImportPatch();
-    ImportPatch(const ImportPatch&) = delete;
-    ImportPatch& operator=(const ImportPatch&) = delete;
-    bool Installed() const { return slot_ != nullptr; }
-
-private:
-    void** slot_ = nullptr;
-    void* original_ = nullptr;
-};
 
 // Entry points of one loaded copy of the plug-in.
 typedef DWORD(WINAPI* GetInfoFn)(DWORD, PPP_EAP_INFO*);

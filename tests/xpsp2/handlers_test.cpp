@@ -366,4 +366,48 @@ TEST_F(XpSp2, FaultSweepOfAPeapAdd)
             [] { UseXpMachine(kMachine, 2); }, [] { return Add(kPeap); });
 }
 
+// The registry and service manager calls of a removal on two adapters, each holding the network
+// second, failed once at each position: a failure never hides and nothing else is deleted. The
+// service calls' results are not looked at: the edit goes on without them.
+TEST_F(XpSp2, FaultSweepOfADelete)
+{
+    const std::string deleted = "delete the entry Static#0001", notFound = "ERROR! registry entry not found.";
+    const std::vector<std::string> both = {deleted, deleted};
+    const std::vector<XpSweepRow> rows = {
+        {L"WZCEnumInterfaces", 1, 1722, {}, {2, 2}},
+        {L"RegOpenKeyExW", 1, 1722, {"failed to open interfaces key: #", deleted}, {2, 1}},
+        {L"RegOpenKeyExW", 2, 1722, {"failed to open guid key: 1722", deleted}, {2, 1}},
+        {L"RegOpenKeyExW", 3, 1722, {deleted, "failed to open interfaces key: #"}, {1, 2}},
+        {L"RegOpenKeyExW", 4, 1722, {deleted, "failed to open guid key: 1722"}, {1, 2}},
+        {L"RegQueryValueExW", 1, 0, both, {1, 1}},  // another network's value unread
+        {L"RegQueryValueExW", 2, 13, {notFound, deleted}, {2, 1}},
+        {L"RegQueryValueExW", 3, 0, both, {1, 1}},
+        {L"RegQueryValueExW", 4, 13, {deleted, notFound}, {1, 2}},
+        {L"RegDeleteValueW", 1, 1722, {deleted, "Failed to set value : 1722", deleted}, {2, 1}},
+        {L"RegDeleteValueW", 2, 1722, {deleted, deleted, "Failed to set value : 1722"}, {1, 2}},
+        {L"OpenSCManagerW", 1, 0, both, {1, 1}},
+        {L"OpenSCManagerW", 2, 0, both, {1, 1}},
+        {L"OpenSCManagerW", 3, 0, both, {1, 1}},
+        {L"OpenSCManagerW", 4, 0, both, {1, 1}},
+        {L"OpenServiceW", 1, 0, both, {1, 1}},
+        {L"OpenServiceW", 2, 0, both, {1, 1}},
+        {L"OpenServiceW", 3, 0, both, {1, 1}},
+        {L"OpenServiceW", 4, 0, both, {1, 1}},
+        {L"ControlService", 1, 0, both, {1, 1}},
+        {L"ControlService", 2, 0, both, {1, 1}},
+        {L"StartServiceW", 1, 0, both, {1, 1}},
+        {L"StartServiceW", 2, 0, both, {1, 1}},
+    };
+    XpSweep(platform_->library, "WZCRemoveProfile_XP_SP2", rows,
+            [](int adapter) { return StoredSsids(adapter).size(); },
+            [] {
+                UseXpMachine(kMachine, 2);
+                for (int i = 0; i < 2; ++i)
+                    WritePreferredList(Guid(i).c_str(), {NetworkRecord("A"), NetworkRecord("Net")});
+            },
+            [] { return RunHandler(WZCRemoveProfile_XP_SP2, "-delete", {"/SSID:Net"}); },
+            {L"RegOpenKeyExW", L"RegQueryValueExW", L"RegDeleteValueW", L"OpenSCManagerW",
+             L"OpenServiceW", L"ControlService", L"ChangeServiceConfigW", L"StartServiceW"});
+}
+
 } // namespace

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "fault_sweep.h"
+#include "import_faults.h"
 #include "handler_run.h"
 #include "test_support.h"
 #include "trusted_root.h"
@@ -148,14 +149,31 @@ const std::vector<std::wstring> kXpCalls = {
 
 void XpSweep(HMODULE library, const char* handler, const std::vector<XpSweepRow>& rows,
              const std::function<size_t(int adapter)>& stored, const std::function<void()>& prepare,
-             const std::function<HandlerRun()>& run)
+             const std::function<HandlerRun()>& run, const std::vector<std::wstring>& importCalls)
 {
+    ImportFaults imports(GetModuleHandleW(nullptr), importCalls);
+    std::vector<std::wstring> calls = kXpCalls;
+    calls.insert(calls.end(), importCalls.begin(), importCalls.end());
+    auto setNth = [](const wchar_t* call, int position, DWORD error) {
+        if (IsImportCall(call))
+            SetImportNthFault(call, position, error);
+        else
+            SetXpNthCallFault(call, position, error);
+    };
+    auto counted = [](const wchar_t* call) { return IsImportCall(call) ? CountedImportCalls(call) : CountedXpCalls(call); };
+    auto clear = [] {
+        ClearXpFaults();
+        ClearImportFaults();
+    };
     auto liveBlocks = (DWORD(WINAPI*)())(void*)GetProcAddress(library, "TestbedLiveBlocks");
     ASSERT_NE(nullptr, liveBlocks);
     prepare();
-    std::vector<SweepPoint> points = SweepPoints(kXpCalls, SetXpNthCallFault, CountedXpCalls, [&] { run(); });
-    ClearXpFaults();
-    ASSERT_EQ(points.size(), rows.size());
+    std::vector<SweepPoint> points = SweepPoints(calls, setNth, counted, [&] { run(); });
+    clear();
+    std::string found;
+    for (const SweepPoint& p : points)
+        found += " " + std::string(p.call.begin(), p.call.end()) + "#" + std::to_string(p.position);
+    ASSERT_EQ(points.size(), rows.size()) << "positions of a clean run:" << found;
     // What a run without fault leaves on the heap (nothing, but for the XP SP2 add: see
     // docs/RELIABILITY.md); a failed run may leave no more.
     SIZE_T allowed = LeastHeapGrowthOver([&] {
@@ -170,7 +188,7 @@ void XpSweep(HMODULE library, const char* handler, const std::vector<XpSweepRow>
         EXPECT_EQ(points[i].position, row.position);
         EXPECT_LE(LeastHeapGrowthOver([&] {
             prepare();
-            SetXpNthCallFault(row.call, row.position, 1722);
+            setNth(row.call, row.position, 1722);
             CountInjectedFault();
             HandlerRun outcome = run();
             EXPECT_EQ(row.result, outcome.result);
@@ -179,7 +197,7 @@ void XpSweep(HMODULE library, const char* handler, const std::vector<XpSweepRow>
                 lines += text.find(" :: ") == std::string::npos ? Lines({text}, handler) : text + "\n";
             EXPECT_EQ(lines, Normalised(AfterEcho(outcome.output)));
         }), allowed);
-        ClearXpFaults();
+        clear();
         EXPECT_EQ(0u, liveBlocks());
         for (int adapter = 0; adapter < 2; ++adapter)
             EXPECT_EQ(row.stored[adapter], stored(adapter)) << "adapter " << adapter;

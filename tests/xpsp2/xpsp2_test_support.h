@@ -49,8 +49,10 @@ struct Platform {
     ~Platform();
 };
 
-// The XP fault sweep: every call of the client library and the provisioning server failed once
-// (with 1722) at each position of a run on two adapters; the table names each position.
+// The XP fault sweep: every call of the client library and the provisioning server, and each
+// of importCalls (registry and service manager calls, see import_faults.h), failed once (with
+// 1722) at each position of a run on two adapters; the table names each position, library
+// calls first.
 struct XpSweepRow {
     const wchar_t* call;
     int position;
@@ -60,4 +62,4 @@ struct XpSweepRow {
 };
 void XpSweep(HMODULE library, const char* handler, const std::vector<XpSweepRow>& rows,
              const std::function<size_t(int adapter)>& stored, const std::function<void()>& prepare,
-             const std::function<HandlerRun()>& run);
+             const std::function<HandlerRun()>& run, const std::vector<std::wstring>& importCalls = {});
