@@ -21,7 +21,10 @@ SIZE_T BusyHeapBytes()
     return total;
 }
 
-SIZE_T LeastHeapGrowthOver(const std::function<void()>& run, int attempts)
+namespace {
+
+// The least or the most growth of the busy heap bytes over that many runs; the least stops at 0.
+SIZE_T HeapGrowthOver(const std::function<void()>& run, int attempts, bool most)
 {
     // Under Wine's heap checking (WINEDEBUG with +heap) freed blocks are held back and still
     // walk as busy, so totals say nothing: the plain pass of the suite compares them.
@@ -31,15 +34,28 @@ SIZE_T LeastHeapGrowthOver(const std::function<void()>& run, int attempts)
         run();
         return 0;
     }
-    SIZE_T least = (SIZE_T)-1;
-    for (int i = 0; i < attempts && least != 0; ++i) {
+    SIZE_T least = (SIZE_T)-1, largest = 0;
+    for (int i = 0; i < attempts && (most || least != 0); ++i) {
         SIZE_T before = BusyHeapBytes();
         run();
         SIZE_T after = BusyHeapBytes();
         SIZE_T growth = after > before ? after - before : 0;
         least = growth < least ? growth : least;
+        largest = growth > largest ? growth : largest;
     }
-    return least;
+    return most ? largest : least;
+}
+
+} // namespace
+
+SIZE_T LeastHeapGrowthOver(const std::function<void()>& run, int attempts)
+{
+    return HeapGrowthOver(run, attempts, false);
+}
+
+SIZE_T MostHeapGrowthOver(const std::function<void()>& run, int attempts)
+{
+    return HeapGrowthOver(run, attempts, true);
 }
 
 bool HeapSteadyOver(const std::function<void()>& run, int attempts)

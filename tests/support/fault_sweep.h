@@ -15,8 +15,10 @@ SIZE_T BusyHeapBytes();
 // says whether one did. Wine and the C runtime set things up lazily (and its threads allocate at
 // their own pace), so one run may grow the heap once; a leak grows it on every run.
 bool HeapSteadyOver(const std::function<void()>& run, int attempts = 3);
-// The least growth of the busy heap bytes over that many runs (0 under Wine's heap checking).
+// The least (or the most) growth of the busy heap bytes over that many runs (0 under Wine's
+// heap checking).
 SIZE_T LeastHeapGrowthOver(const std::function<void()>& run, int attempts = 3);
+SIZE_T MostHeapGrowthOver(const std::function<void()>& run, int attempts = 3);
 
 // One call to make fail: the position-th call (1-based) of a platform function in a run.
 struct SweepPoint {

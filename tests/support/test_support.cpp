@@ -158,15 +158,29 @@ ProcessResult RunProcess(const std::wstring& commandLine, const std::wstring& en
     std::thread helper;
     if (whileRunning)
         helper = std::thread(whileRunning, process.dwProcessId);
+    // Output is read until the child ends and the pipe is drained, not until every write end
+    // is closed: a process the child had started (a service, say) may hold one for ever.
     std::string raw;
     char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(readEnd, buffer, sizeof(buffer), &read, nullptr) && read)
-        raw.append(buffer, read);
+    DWORD read = 0, available = 0, startedAt = GetTickCount();
+    bool ended = false;
+    while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr)) {
+        if (available) {
+            if (!ReadFile(readEnd, buffer, sizeof(buffer), &read, nullptr) || !read)
+                break;
+            raw.append(buffer, read);
+        } else if (ended) {
+            break;
+        } else if (WaitForSingleObject(process.hProcess, 5) == WAIT_OBJECT_0) {
+            ended = true;  // one more look: what it wrote last may still be in the pipe
+        } else if (GetTickCount() - startedAt > timeoutMs) {
+            break;
+        }
+    }
     CloseHandle(readEnd);
     if (helper.joinable())
         helper.join();
-    if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_TIMEOUT) {
+    if (WaitForSingleObject(process.hProcess, ended ? 0 : timeoutMs) == WAIT_TIMEOUT) {
         TerminateProcess(process.hProcess, 1);
         result.timedOut = true;
     }

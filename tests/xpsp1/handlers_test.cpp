@@ -230,7 +230,8 @@ size_t Stored(int adapter)
 TEST_F(XpSp1, FaultSweepOfAnEapTlsAdd)
 {
     const std::string wpa = "WPA is supported", modify = "Modify the registry to setup EAP entry",
-                      set = "Setting entry 1", skipped = "failed to open interfaces key: #";
+                      set = "Setting entry 1", skipped = "failed to open interfaces key: #",
+                      guidFailed = "failed to open guid key: 1722", setFailed = "Failed to set value: 1722";
     const std::vector<std::string> firstFails = {wpa, modify, skipped, wpa, modify, set},
                                    secondFails = {wpa, modify, set, wpa, modify, skipped};
     const std::vector<XpSweepRow> rows = {
@@ -247,9 +248,19 @@ TEST_F(XpSp1, FaultSweepOfAnEapTlsAdd)
         {L"WZCEapolSetInterfaceParams", 2, 110, secondFails, {1, 1}},
         {L"WZCEapolSetCustomAuthData", 1, 110, firstFails, {1, 1}},
         {L"WZCEapolSetCustomAuthData", 2, 110, secondFails, {1, 1}},
+        {L"RegOpenKeyExW", 1, 110, firstFails, {1, 1}},
+        {L"RegOpenKeyExW", 2, 1722, {wpa, modify, guidFailed, wpa, modify, set}, {1, 1}},
+        {L"RegOpenKeyExW", 3, 110, secondFails, {1, 1}},
+        {L"RegOpenKeyExW", 4, 1722, {wpa, modify, set, wpa, modify, guidFailed}, {1, 1}},
+        // a value that cannot be read is passed over, not taken as free
+        {L"RegQueryValueExW", 1, 0, {wpa, modify, "Setting entry 2", wpa, modify, set}, {1, 1}},
+        {L"RegQueryValueExW", 2, 0, {wpa, modify, set, wpa, modify, "Setting entry 2"}, {1, 1}},
+        {L"RegSetValueExW", 1, 1722, {wpa, modify, set, setFailed, wpa, modify, set}, {1, 1}},
+        {L"RegSetValueExW", 2, 1722, {wpa, modify, set, wpa, modify, set, setFailed}, {1, 1}},
     };
     XpSweep(platform_->library, kName, rows, Stored, [] { UseXpMachine(kMachine, 2); },
-            [] { return RunHandler(WZC_XP_SP1, "-add", Options("S=Net A=WPA E=TKIP P=TRUE X=TRUE T=EAP-TLS")); });
+            [] { return RunHandler(WZC_XP_SP1, "-add", Options("S=Net A=WPA E=TKIP P=TRUE X=TRUE T=EAP-TLS")); },
+            {L"RegOpenKeyExW", L"RegCreateKeyExW", L"RegQueryValueExW", L"RegSetValueExW"});
 }
 
 TEST_F(XpSp1, FaultSweepOfADelete)

@@ -225,7 +225,7 @@ TEST_F(XpSp2, EapolStepOfTheXpSp1Handler)
           "SSID Length MisMatch", "Opened eap entry : 2, entry size: 52", "pcSSIDValue : Offica",
           "SSID Value Mismatch", "Setting entry 3"}},
         {"S=Office T=SecureW2", 0, false, 13, 0, {"Setting entry 3", "wrong data"}},
-        {"S=Office T=EAP-TLS", 1, false, 0, 0, {"failed to open guid key: 2"}},
+        {"S=Office T=EAP-TLS", 1, false, 0, 2, {"failed to open guid key: 2"}},  // never hidden
         {"S=Office T=EAP-TLS", 1, true, 0, 110, {"failed to open interfaces key: #"}},
     };
     for (const auto& c : cases) {
@@ -354,16 +354,27 @@ TEST_F(XpSp2, FaultSweepOfAPeapAdd)
                       entry = "adding EAP Entry", skipped = "failed to open interfaces key: #",
                       noWpa2 = "ERROR!! WPA2 is not supported",
                       refused = "ERROR!! CreateProfile failed : function return:0x800706ba, status:0";
-    const std::string queryFailed = "WZCQueryWPA2State :: dwErr : 1722";
+    const std::string queryFailed = "WZCQueryWPA2State :: dwErr : 1722", guidFailed = "failed to open guid key: 1722",
+                      noEntry = "ERROR! Adding EAP entry failed.",
+                      setFailed = "Failed to set value: 1722";
     const std::vector<XpSweepRow> rows = {
         {L"WZCEnumInterfaces", 1, 1722, {}, {0, 0}},
         {L"WZCQueryInterface", 1, 110, {queryFailed, noWpa2, created, skipped, wpa2, created, entry}, {1, 1}},
         {L"WZCQueryInterface", 2, 110, {wpa2, created, entry, queryFailed, noWpa2, created, skipped}, {1, 1}},
         {L"CreateProfile", 1, 110, {wpa2, refused, skipped, wpa2, created, entry}, {0, 1}},
         {L"CreateProfile", 2, 110, {wpa2, created, entry, wpa2, refused, skipped}, {1, 0}},
+        {L"RegOpenKeyExW", 1, 110, {wpa2, created, entry, skipped, wpa2, created, entry}, {1, 1}},
+        {L"RegOpenKeyExW", 2, 1722, {wpa2, created, entry, guidFailed, wpa2, created, entry}, {1, 1}},
+        {L"RegOpenKeyExW", 3, 110, {wpa2, created, entry, wpa2, created, entry, skipped}, {1, 1}},
+        {L"RegOpenKeyExW", 4, 1722, {wpa2, created, entry, wpa2, created, entry, guidFailed}, {1, 1}},
+        {L"RegQueryValueExW", 1, 13, {wpa2, created, entry, noEntry}, {1, 0}},
+        {L"RegQueryValueExW", 2, 13, {wpa2, created, entry, wpa2, created, entry, noEntry}, {1, 1}},
+        {L"RegSetValueExW", 1, 1722, {wpa2, created, entry, setFailed, wpa2, created, entry}, {1, 1}},
+        {L"RegSetValueExW", 2, 1722, {wpa2, created, entry, wpa2, created, entry, setFailed}, {1, 1}},
     };
     XpSweep(platform_->library, "WZC_XP_SP2", rows, [](int adapter) { return StoredSsids(adapter).size(); },
-            [] { UseXpMachine(kMachine, 2); }, [] { return Add(kPeap); });
+            [] { UseXpMachine(kMachine, 2); }, [] { return Add(kPeap); },
+            {L"RegOpenKeyExW", L"RegCreateKeyExW", L"RegQueryValueExW", L"RegSetValueExW"});
 }
 
 // The registry and service manager calls of a removal on two adapters, each holding the network

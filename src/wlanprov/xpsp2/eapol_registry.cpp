@@ -65,6 +65,7 @@ DWORD UpdateEapolEntry(const EapolEntryWriter* w, bool adapterFailed, const wcha
     if (status != ERROR_SUCCESS) {
         adapter = nullptr;
         printf("%s :: failed to open guid key: %ld\n", w->handlerName, (long)status);
+        FoldAddResult(result, (DWORD)status);  // the network is there without its 802.1X entry
         goto done;
     }
     DebugPrint("%s :: Opened GUID key: %ls\n", w->handlerName, adapterGuid);
@@ -83,8 +84,10 @@ DWORD UpdateEapolEntry(const EapolEntryWriter* w, bool adapterFailed, const wcha
     if ((stop = BuildEntryFor(w, o, thumbprints, &entry, &size)) != 0)
         goto done;
     status = RegSetValueExW(adapter, name, 0, REG_BINARY, entry, size);
-    if (status != ERROR_SUCCESS)
+    if (status != ERROR_SUCCESS) {
         printf("%s :: Failed to set value: %ld\n", w->handlerName, (long)status);
+        FoldAddResult(result, (DWORD)status);
+    }
 
 done:
     free(entry);

@@ -16,7 +16,9 @@ SsidScanOutcome FindSsidValue(HKEY key, const SsidValueNames* names, const SsidS
         memset(value, 0, sizeof(value));
         DWORD type = 0, size = sizeof(value);
         LONG read = RegQueryValueExW(key, name, nullptr, &type, value, &size);
-        if (read != ERROR_SUCCESS && read != ERROR_MORE_DATA && names->missingNameEnds)
+        // Only a name without a value is free: a value that could not be read for another
+        // reason is passed over, never overwritten.
+        if (read == ERROR_FILE_NOT_FOUND && names->missingNameEnds)
             return SSID_VALUE_FREE;
         if (read == ERROR_SUCCESS) {
             if (lines->valueRead)
