@@ -1,10 +1,19 @@
 // Each LocalAlloc of one whole authentication (begin, a GTC Request answered with the password,
 // Success, end) made to fail once, at each position: the entry point that fails and its code,
-// the host's session ended there, every block obtained released, the heap as before.
+// the host's session ended there, every block obtained released, the heap as before. Then every
+// entry point over every platform call it makes that can fail (import_faults.h).
 #include <gtest/gtest.h>
+#include <msxml2.h>
+#include <wincrypt.h>
 
+#include <functional>
+#include <map>
+#include <set>
+
+#include "dialog_bridge.h"
 #include "exchange_driver.h"
 #include "fault_sweep.h"
+#include "import_faults.h"
 
 namespace {
 
@@ -77,6 +86,291 @@ TEST_F(AllocationSweep, EveryAllocationOfAnAuthentication)
             EXPECT_EQ(row.status, status);
         }));
     }
+}
+
+typedef DWORD(WINAPI* GetIdentityFn)(DWORD, HWND, DWORD, const WCHAR*, const WCHAR*, BYTE*, DWORD, BYTE*, DWORD,
+                                     BYTE**, DWORD*, WCHAR**);
+typedef DWORD(WINAPI* InvokeUIFn)(DWORD, HWND, BYTE*, DWORD, BYTE**, DWORD*);
+typedef DWORD(WINAPI* ConfigUIFn)(DWORD, HWND, DWORD, BYTE*, DWORD, BYTE**, DWORD*);
+typedef DWORD(WINAPI* ConnectionXmlFn)(DWORD, DWORD, BYTE*, DWORD, IXMLDOMDocument2**);
+typedef DWORD(WINAPI* ConnectionFn)(DWORD, DWORD, void*, void*, DWORD, BYTE**, DWORD*);
+BYTE* const kPoison = (BYTE*)(ULONG_PTR)0xdeadbeef;
+const WCHAR kMethodKey[] = L"System\\CurrentControlSet\\Services\\RasMan\\PPP\\EAP\\6";
+
+struct CallRow {
+    SweptCall call;
+    int position;
+    DWORD status;
+    const char* line;   // trace line the failure writes, or ""
+    const char* state;  // what the run leaves, as its state probe reads it
+};
+
+std::string Narrow(const WCHAR* text)
+{
+    std::string out;
+    for (; text && *text; text++)
+        out += (char)*text;
+    return out;
+}
+
+// Fills the fields a dialog of this process has and presses OK, for each dialog until stopped.
+class DialogAnswerer {
+public:
+    explicit DialogAnswerer(std::map<int, const wchar_t*> fields) : fields_(std::move(fields))
+    {
+        thread_ = CreateThread(NULL, 0, Run, this, 0, NULL);
+    }
+    ~DialogAnswerer()
+    {
+        SetEvent(stop_);
+        WaitForSingleObject(thread_, INFINITE);
+        CloseHandle(thread_);
+        CloseHandle(stop_);
+    }
+
+private:
+    static DWORD WINAPI Run(void* self)
+    {
+        DialogAnswerer* a = (DialogAnswerer*)self;
+        while (HWND dialog = BridgeWaitForDialog(GetCurrentProcessId(), NULL, INFINITE, a->stop_)) {
+            for (const auto& field : a->fields_)
+                if (GetDlgItem(dialog, field.first))
+                    BridgeSetControlText(dialog, field.first, field.second);
+            BridgePressButton(dialog, IDOK);
+            BridgeWaitClosed(dialog, 10000);
+        }
+        return 0;
+    }
+    std::map<int, const wchar_t*> fields_;
+    HANDLE stop_ = CreateEventW(NULL, TRUE, FALSE, NULL);
+    HANDLE thread_;
+};
+
+class EntrySweep : public ExchangeTest {
+protected:
+    void SetUp() override
+    {
+        CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
+        ExchangeTest::SetUp();
+    }
+    void TearDown() override
+    {
+        ExchangeTest::TearDown();
+        CoUninitialize();
+        RegDeleteKeyW(HKEY_LOCAL_MACHINE, kMethodKey);
+    }
+
+    // A clean run first: it succeeds, leaves cleanState and rows name exactly the calls it makes. Then per row that
+    // call fails once: the status, the trace line, the state, no block of the plug-in left, heap.
+    void Sweep(const char* cleanState, const std::vector<CallRow>& rows, const std::function<DWORD()>& run,
+               const std::function<std::string()>& state = [] { return std::string(); },
+               const std::function<void()>& prepare = [] {}, SIZE_T heapAllowance = 0)
+    {
+        std::set<std::pair<int, int>> named;
+        for (const CallRow& row : rows)
+            EXPECT_TRUE(named.insert({row.call, row.position}).second) << "row repeated";
+        {
+            prepare();
+            ImportFaults clean(plugin_);
+            EXPECT_EQ(0u, run());
+            EXPECT_EQ(0u, clean.LiveBlocks());
+            EXPECT_EQ(cleanState, state());
+            for (int call = 0; call < kSweptCallCount; call++)
+                for (int n = 1; n <= clean.Calls((SweptCall)call); n++)
+                    EXPECT_EQ(1u, named.erase({call, n})) << "no row for " << SweptCallName((SweptCall)call) << " " << n;
+            EXPECT_EQ(0u, named.size()) << "rows for calls the run does not make";
+        }
+        for (const CallRow& row : rows) {
+            SCOPED_TRACE(testing::Message() << SweptCallName(row.call) << " call " << row.position);
+            EXPECT_GE(heapAllowance, LeastHeapGrowthOver([&] {
+                prepare();
+                ClearTraceLog();
+                ImportFaults faults(plugin_, row.call, row.position);
+                EXPECT_EQ(row.status, run());
+                EXPECT_TRUE(faults.Injected());
+                EXPECT_EQ(0u, faults.LiveBlocks());
+                EXPECT_EQ(row.state, state());
+                EXPECT_TRUE(!*row.line || HasLine(TraceLines(), row.line)) << row.line;
+                CountInjectedFault();
+            }));
+        }
+    }
+    std::string state_;
+};
+
+TEST_F(EntrySweep, LoadingAndEntryPointsWithoutFailingCalls)
+{
+    ASSERT_TRUE(SetDllDirectoryW((TestDir() + L"companion").c_str()));
+    auto run = [&] {
+        PPP_EAP_INFO info = {};
+        BYTE* out = kPoison;
+        DWORD size = 0xdeadbeef, status = ((GetInfoFn)Export("RasEapGetInfo"))(6, &info);
+        status |= info.RasEapInitialize(TRUE) | info.RasEapEnd(nullptr);
+        status |= ((ConfigUIFn)Export("RasEapInvokeConfigUI"))(6, NULL, 0, NULL, 0, &out, &size);
+        status |= ((FreeMemoryFn)Export("RasEapFreeMemory"))(nullptr) | info.RasEapInitialize(FALSE);
+        EXPECT_TRUE(out == kPoison && size == 0xdeadbeef);
+        return status;
+    };
+    // Loading the library anew costs the loader some heap each time: a failure may cost no more.
+    SIZE_T reloadGrowth = LeastHeapGrowthOver([&] { LoadPlugin(), run(); });
+    Sweep("companion dialogs", {{kLoadLibraryW, 1, 0, "", "own dialogs"}, {kWideCharToMultiByte, 1, 0, "", "companion dialogs"}}, run,
+          [] { return std::string(GetModuleHandleW(L"methodres.dll") ? "companion dialogs" : "own dialogs"); },
+          [&] { LoadPlugin(); }, reloadGrowth);
+    SetDllDirectoryW(NULL);
+}
+
+TEST_F(EntrySweep, AuthenticationFromStoredCredentials)
+{
+    DATA_BLOB password = {3, (BYTE*)"pw"}, sealed = {};
+    ASSERT_TRUE(CryptProtectData(&password, NULL, NULL, NULL, NULL, 0, &sealed));
+    ENCRYPTED_USER_IDENTITY stored = {"alice", {}, sealed.cbData, {}};
+    memcpy(stored.abProtectedPassword, sealed.pbData, sealed.cbData);
+    LocalFree(sealed.pbData);
+    auto sentText = [](const MessageResult& r) { return std::string(r.sent.begin() + 5, r.sent.begin() + r.sent[3]); };
+    Sweep("pw|Code:|123456|saved", {{kLocalAlloc, 1, 8, "RasEapBegin :: Not enough memory", ""},
+           {kLocalAlloc, 2, 14, "RasEapBegin :: Out of memory", ""},
+           {kLocalAlloc, 3, 14, "RasEapMakeMessage :: Out of memory", "pw|"},
+           {kLocalAlloc, 4, 14, "RasEapMakeMessage :: Out of memory", "pw|Code:|123456|"},
+           {kCryptUnprotectData, 1, 0, "DecryptData :: decryption failed", "|Code:|123456|saved"},
+           {kCryptProtectData, 1, 0, "EncryptData :: encryption failed", "pw|Code:|123456|not saved"},
+           {kMultiByteToWideChar, 1, 0, "", "pw||123456|saved"},
+           {kWideCharToMultiByte, 1, 0, "", "pw|Code:||saved"},
+           {kWideCharToMultiByte, 2, 0, "", "pw|Code:||saved"}},
+          [&] {
+              state_.clear();
+              input_ = PPP_EAP_INPUT();
+              input_.dwSizeInBytes = sizeof(input_);
+              input_.pUserData = (BYTE*)&stored;
+              input_.dwSizeOfUserData = sizeof(stored);
+              DWORD status = table_.RasEapBegin(&work_, &input_);
+              if (status != 0)
+                  return work_ = nullptr, status;
+              EAP_NAME_DIALOG token = TokenAnswer(L"123456");
+              MessageResult r = Receive(RawPacket(1, 1, 5, Bytes{6}));
+              state_ = sentText(r) + "|";
+              if (!(status = (r = Receive(RawPacket(1, 2, 10, Text("\x06" "Code:")))).status))
+                  state_ += Narrow(((EAP_UI_CONTEXT*)r.out.pUIContextData)->awszPrompt) + "|";
+              ReturnBlocks(r.out);
+              if (!status && !(status = (r = AfterDialog(&token)).status))
+                  state_ += sentText(r) + "|";
+              if (!status && !(status = (r = Receive(RawPacket(3, 3, 4))).status))
+                  state_ += r.out.pUserData ? "saved" : "not saved";
+              ReturnBlocks(r.out);
+              table_.RasEapEnd(work_);
+              work_ = nullptr;
+              return status;
+          },
+          [&] { return state_; });
+}
+
+TEST_F(EntrySweep, IdentityFromStoredCredentialsAndFromTheDialog)
+{
+    ENCRYPTED_USER_IDENTITY stored = {"alice", {}, 0, {}};
+    bool useStored = true;
+    auto run = [&] {
+        BYTE* data = kPoison;
+        DWORD size = 0xdeadbeef;
+        WCHAR* identity = (WCHAR*)kPoison;
+        DWORD status = ((GetIdentityFn)Export("RasEapGetIdentity"))(6, NULL, 0, L"", L"", NULL, 0,
+                                                                     useStored ? (BYTE*)&stored : NULL,
+                                                                     sizeof(stored), &data, &size, &identity);
+        state_ = status ? (data == kPoison && size == 0xdeadbeef && identity == (WCHAR*)kPoison ? "untouched" : "?")
+                        : Narrow(identity);
+        if (status == 0)
+            ((FreeMemoryFn)Export("RasEapFreeMemory"))(data), ((FreeMemoryFn)Export("RasEapFreeMemory"))((BYTE*)identity);
+        return status;
+    };
+    Sweep("alice", {{kLocalAlloc, 1, 14, "RasEapGetIdentity :: Out of memory", "untouched"},
+           {kLocalAlloc, 2, 14, "RasEapGetIdentity :: Out of memory", "untouched"},
+           {kLocalAlloc, 3, 14, "RasEapGetIdentity :: Out of memory", "untouched"},
+           {kMultiByteToWideChar, 1, 0, "", ""}},
+          run, [&] { return state_; });
+    useStored = false;
+    DialogAnswerer answerer({{1087, L"bob"}, {1088, L"pw"}});
+    Sweep("bob", {{kLocalAlloc, 1, 14, "RasEapGetIdentity :: Out of memory", "untouched"},
+           {kLocalAlloc, 2, 14, "RasEapGetIdentity :: Out of memory", "untouched"},
+           {kDialogBoxParamW, 1, 1814, "RasEapGetIdentity :: the credentials dialog could not be opened, error 1814",
+            "untouched"}},
+          run, [&] { return state_; });
+}
+
+TEST_F(EntrySweep, InteractiveTokenDialog)
+{
+    DialogAnswerer answerer({{1001, L"123456"}});
+    Sweep("123456", {{kLocalAlloc, 1, 14, "RasEapInvokeInteractiveUI :: Out of memory", "nothing"},
+           {kWideCharToMultiByte, 1, 0, "RasEapInvokeInteractiveUI :: Change dialog title to: ", "123456"},
+           {kWideCharToMultiByte, 2, 0, "RasEapInvokeInteractiveUI :: Change dialog title to: ", "123456"},
+           {kDialogBoxParamW, 1, 0, "GetUserInput :: error opening dialog, status: 1814", "nothing"}},
+          [&] {
+              EAP_UI_CONTEXT context = {UI_TYPE_TOKEN, L"Code:", 0};
+              BYTE* out = kPoison;
+              DWORD size = 0xdeadbeef;
+              DWORD status = ((InvokeUIFn)Export("RasEapInvokeInteractiveUI"))(6, NULL, (BYTE*)&context,
+                                                                               sizeof(context), &out, &size);
+              state_ = out && size ? Narrow(((EAP_NAME_DIALOG*)out)->awszUserInput) : "nothing";
+              if (out && size)
+                  ((FreeMemoryFn)Export("RasEapFreeMemory"))(out);
+              return status;
+          },
+          [&] { return state_; });
+}
+
+TEST_F(EntrySweep, ConnectionProperties)
+{
+    Sweep("", {{kCoCreateInstance, 1, 14, "RasEapCreateConnectionPropertiesXml :: Unable to CoCreate XMLDOMDocument2: Status = 14",
+            "untouched"},
+           {kSysAllocString, 1, 14, "RasEapCreateConnectionPropertiesXml :: loadXML failed: Status = 14", "untouched"},
+           {kLocalAlloc, 1, 14, "RasEapCreateConnectionProperties() :: Out of memory", "untouched"}},
+          [&] {
+              IXMLDOMDocument2* document = (IXMLDOMDocument2*)kPoison;
+              BYTE* data = kPoison;
+              DWORD size = 0xdeadbeef;
+              DWORD status = ((ConnectionXmlFn)Export("RasEapCreateConnectionPropertiesXml"))(6, 0, NULL, 0, &document);
+              if (status == 0)
+                  status = ((ConnectionFn)Export("RasEapCreateConnectionProperties"))(6, 0, NULL, NULL, 0, &data, &size);
+              state_ = status == 0 ? "" : document == (IXMLDOMDocument2*)kPoison || (data == kPoison && size == 0xdeadbeef)
+                                                 ? "untouched" : "?";
+              if (document != (IXMLDOMDocument2*)kPoison)
+                  document->Release();
+              if (data != kPoison)
+                  ((FreeMemoryFn)Export("RasEapFreeMemory"))(data);
+              return status;
+          },
+          [&] { return state_; });
+}
+
+// What the method key holds: "no key" or the number of values.
+std::string MethodKeyState()
+{
+    HKEY key;
+    DWORD values = 0;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kMethodKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return "no key";
+    RegQueryInfoKeyW(key, NULL, NULL, NULL, NULL, NULL, NULL, &values, NULL, NULL, NULL, NULL);
+    RegCloseKey(key);
+    return std::to_string(values) + " values";
+}
+
+TEST_F(EntrySweep, RegistrationAndUnregistration)
+{
+    const char* names[] = {"FriendlyName", "InvokeUsernameDialog", "InvokePasswordDialog", "StandaloneSupported",
+                           "PerPolicyConfig", "RolesSupported", "MPPEEncryptionSupported", "Properties", "Path",
+                           "ConfigUIPath", "IdentityPath", "InteractiveUIPath"};
+    const DWORD denied = 0x80070005;
+    std::vector<std::string> lines, states;
+    std::vector<CallRow> rows = {{kRegCreateKeyExW, 1, denied, "DllRegisterServer :: RasMan not properly installed\n", "no key"},
+                                 {kRegCreateKeyExW, 2, denied, "DllRegisterServer :: subkey 6 could not be created", "no key"}};
+    for (int i = 0; i < 12; i++) {
+        lines.push_back(std::string("DllRegisterServer :: could not set ") + names[i]);
+        states.push_back(std::to_string(i) + " values");  // the values before it stay
+    }
+    for (int i = 0; i < 12; i++)
+        rows.push_back({kRegSetValueExW, i + 1, denied, lines[i].c_str(), states[i].c_str()});
+    RegisterFn reg = (RegisterFn)Export("DllRegisterServer"), unreg = (RegisterFn)Export("DllUnregisterServer");
+    Sweep("12 values", rows, [&] { return (DWORD)reg(); }, MethodKeyState, [] { RegDeleteKeyW(HKEY_LOCAL_MACHINE, kMethodKey); });
+    Sweep("no key", {{kRegOpenKeyExW, 1, denied, "DllUnregisterServer :: RasMan not properly installed\n", "12 values"},
+           {kRegDeleteKeyW, 1, denied, "DllUnregisterServer :: subkey 6 could not be deleted", "12 values"}},
+          [&] { return (DWORD)unreg(); }, MethodKeyState, [&] { ASSERT_EQ(S_OK, reg()); });
 }
 
 } // namespace

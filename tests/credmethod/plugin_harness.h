@@ -38,6 +38,7 @@ public:
     ImportPatch(const ImportPatch&) = delete;
     ImportPatch& operator=(const ImportPatch&) = delete;
     bool Installed() const { return slot_ != nullptr; }
+    void* Original() const { return original_; }  // what the slot held: calls forward to it
 
 private:
     void** slot_ = nullptr;

@@ -1,0 +1,46 @@
+// Makes one platform call of the loaded plug-in fail at its n-th call, through its import table:
+// each swept import is counted and forwarded, except that call, which returns the function's
+// failure value with its error. The plug-in's own LocalAlloc blocks are tracked until freed.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+#include "plugin_harness.h"
+
+// The calls a sweep makes fail. Left out, as nothing can fail that the plug-in must handle:
+// the tracing settings reads (a failure reads as "off", as with no key), RegCloseKey, LocalFree,
+// LocalSize and the text and window calls inside a dialog that is already open.
+enum SweptCall {
+    kLocalAlloc,
+    kLoadLibraryW,
+    kMultiByteToWideChar,
+    kWideCharToMultiByte,
+    kCryptProtectData,
+    kCryptUnprotectData,
+    kRegCreateKeyExW,
+    kRegSetValueExW,
+    kRegOpenKeyExW,
+    kRegDeleteKeyW,
+    kCoCreateInstance,
+    kSysAllocString,
+    kDialogBoxParamW,
+    kSweptCallCount
+};
+
+const char* SweptCallName(SweptCall call);
+
+class ImportFaults {
+public:
+    // fail kSweptCallCount: nothing fails, calls are only counted.
+    explicit ImportFaults(HMODULE plugin, SweptCall fail = kSweptCallCount, int failAt = 0);
+    ~ImportFaults();
+    int Calls(SweptCall call) const;
+    bool Injected() const;    // the failing call was reached
+    size_t LiveBlocks() const;  // LocalAlloc blocks of the plug-in not yet released
+
+private:
+    std::vector<std::unique_ptr<ImportPatch>> patches_;
+};
