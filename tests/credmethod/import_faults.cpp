@@ -30,36 +30,32 @@ void* StubFor(R(WINAPI*)(A...))
     return (void*)&Stub<Id, R, A...>;
 }
 
+#define SWEPT(dll, function, failure, error) {dll, #function, failure, error, StubFor<k##function>(&function)}
 const SweptImport kImports[kSweptCallCount] = {
-    {"kernel32.dll", "LocalAlloc", 0, ERROR_OUTOFMEMORY, StubFor<kLocalAlloc>(&LocalAlloc)},
-    {"kernel32.dll", "LoadLibraryW", 0, ERROR_MOD_NOT_FOUND, StubFor<kLoadLibraryW>(&LoadLibraryW)},
-    {"kernel32.dll", "MultiByteToWideChar", 0, ERROR_NO_UNICODE_TRANSLATION,
-     StubFor<kMultiByteToWideChar>(&MultiByteToWideChar)},
-    {"kernel32.dll", "WideCharToMultiByte", 0, ERROR_NO_UNICODE_TRANSLATION,
-     StubFor<kWideCharToMultiByte>(&WideCharToMultiByte)},
-    {"crypt32.dll", "CryptProtectData", FALSE, ERROR_INVALID_DATA, StubFor<kCryptProtectData>(&CryptProtectData)},
-    {"crypt32.dll", "CryptUnprotectData", FALSE, ERROR_INVALID_DATA,
-     StubFor<kCryptUnprotectData>(&CryptUnprotectData)},
-    {"advapi32.dll", "RegCreateKeyExW", ERROR_ACCESS_DENIED, 0, StubFor<kRegCreateKeyExW>(&RegCreateKeyExW)},
-    {"advapi32.dll", "RegSetValueExW", ERROR_ACCESS_DENIED, 0, StubFor<kRegSetValueExW>(&RegSetValueExW)},
-    {"advapi32.dll", "RegOpenKeyExW", ERROR_ACCESS_DENIED, 0, StubFor<kRegOpenKeyExW>(&RegOpenKeyExW)},
-    {"advapi32.dll", "RegDeleteKeyW", ERROR_ACCESS_DENIED, 0, StubFor<kRegDeleteKeyW>(&RegDeleteKeyW)},
-    {"ole32.dll", "CoCreateInstance", E_OUTOFMEMORY, 0, StubFor<kCoCreateInstance>(&CoCreateInstance)},
-    {"oleaut32.dll", "SysAllocString", 0, ERROR_OUTOFMEMORY, StubFor<kSysAllocString>(&SysAllocString)},
-    {"user32.dll", "DialogBoxParamW", -1, ERROR_RESOURCE_NAME_NOT_FOUND,
-     StubFor<kDialogBoxParamW>(&DialogBoxParamW)},
+    SWEPT("kernel32.dll", LocalAlloc, 0, ERROR_OUTOFMEMORY),
+    SWEPT("kernel32.dll", LoadLibraryW, 0, ERROR_MOD_NOT_FOUND),
+    SWEPT("kernel32.dll", GetModuleFileNameW, 0, ERROR_INVALID_HANDLE),
+    SWEPT("kernel32.dll", MultiByteToWideChar, 0, ERROR_NO_UNICODE_TRANSLATION),
+    SWEPT("kernel32.dll", WideCharToMultiByte, 0, ERROR_NO_UNICODE_TRANSLATION),
+    SWEPT("crypt32.dll", CryptProtectData, FALSE, ERROR_INVALID_DATA),
+    SWEPT("crypt32.dll", CryptUnprotectData, FALSE, ERROR_INVALID_DATA),
+    SWEPT("advapi32.dll", RegCreateKeyExW, ERROR_ACCESS_DENIED, 0),
+    SWEPT("advapi32.dll", RegSetValueExW, ERROR_ACCESS_DENIED, 0),
+    SWEPT("advapi32.dll", RegOpenKeyExW, ERROR_ACCESS_DENIED, 0),
+    SWEPT("advapi32.dll", RegDeleteKeyW, ERROR_ACCESS_DENIED, 0),
+    SWEPT("ole32.dll", CoCreateInstance, E_OUTOFMEMORY, 0),
+    SWEPT("oleaut32.dll", SysAllocString, 0, ERROR_OUTOFMEMORY),
+    SWEPT("user32.dll", DialogBoxParamW, -1, ERROR_RESOURCE_NAME_NOT_FOUND),
 };
 
 template <int Id, typename R, typename... A>
 R WINAPI Stub(A... args)
 {
-    if (Id == g_fail && ++g_calls[Id] == g_failAt) {
+    if (++g_calls[Id] == g_failAt && Id == g_fail) {
         g_injected++;
         SetLastError(kImports[Id].error);
         return (R)kImports[Id].failure;
     }
-    if (Id != g_fail)
-        g_calls[Id]++;
     R result = ((R(WINAPI*)(A...))g_original[Id])(args...);
     if constexpr (Id == kLocalAlloc)
         if (result)
@@ -97,10 +93,6 @@ ImportFaults::ImportFaults(HMODULE plugin, SweptCall fail, int failAt)
     g_originalLocalFree = (decltype(&LocalFree))patches_.back()->Original();
 }
 
-ImportFaults::~ImportFaults()
-{
-    g_fail = kSweptCallCount;
-}
 
 int ImportFaults::Calls(SweptCall call) const { return g_calls[call]; }
 bool ImportFaults::Injected() const { return g_injected == 1; }

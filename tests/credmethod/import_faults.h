@@ -10,12 +10,12 @@
 
 #include "plugin_harness.h"
 
-// The calls a sweep makes fail. Left out, as nothing can fail that the plug-in must handle:
-// the tracing settings reads (a failure reads as "off", as with no key), RegCloseKey, LocalFree,
-// LocalSize and the text and window calls inside a dialog that is already open.
+// The calls a sweep makes fail.
+// Not swept, as nothing depends on their result: tracing, RegCloseKey, frees, FreeLibrary, calls in an open dialog.
 enum SweptCall {
     kLocalAlloc,
     kLoadLibraryW,
+    kGetModuleFileNameW,
     kMultiByteToWideChar,
     kWideCharToMultiByte,
     kCryptProtectData,
@@ -32,11 +32,10 @@ enum SweptCall {
 
 const char* SweptCallName(SweptCall call);
 
+// Without a call to fail, calls are only counted.
 class ImportFaults {
 public:
-    // fail kSweptCallCount: nothing fails, calls are only counted.
     explicit ImportFaults(HMODULE plugin, SweptCall fail = kSweptCallCount, int failAt = 0);
-    ~ImportFaults();
     int Calls(SweptCall call) const;
     bool Injected() const;    // the failing call was reached
     size_t LiveBlocks() const;  // LocalAlloc blocks of the plug-in not yet released
