@@ -168,7 +168,7 @@ protected:
             EXPECT_EQ(cleanState, state_);
             for (int call = 0; call < kSweptCallCount; call++)
                 for (int n = 1; n <= clean.Calls((SweptCall)call); n++)
-                    EXPECT_EQ(1u, named.erase({call, n})) << "no row for " << SweptCallName((SweptCall)call) << " " << n;
+                    EXPECT_EQ(1u, named.erase({call, n})) << "no row: " << SweptCallName((SweptCall)call) << " " << n;
         }
         EXPECT_EQ(0u, named.size()) << "rows for calls the run does not make";
         for (const CallRow& row : rows) {
@@ -326,8 +326,9 @@ TEST_F(EntrySweep, ConnectionProperties)
               BYTE* data = kPoison;
               DWORD size = 0xdeadbeef;
               DWORD status = ((ConnectionXmlFn)Export("RasEapCreateConnectionPropertiesXml"))(6, 0, NULL, 0, &document);
+              ConnectionFn create = (ConnectionFn)Export("RasEapCreateConnectionProperties");
               if (status == 0)
-                  status = ((ConnectionFn)Export("RasEapCreateConnectionProperties"))(6, 0, NULL, NULL, 0, &data, &size);
+                  status = create(6, 0, NULL, NULL, 0, &data, &size);
               bool untouched = document == (IXMLDOMDocument2*)kPoison || (data == kPoison && size == 0xdeadbeef);
               state_ = status == 0 ? "" : untouched ? "untouched" : "written on failure";
               if (document != (IXMLDOMDocument2*)kPoison)
