@@ -1,7 +1,6 @@
-// Each LocalAlloc of one whole authentication (begin, a GTC Request answered with the password,
-// Success, end) made to fail once, at each position: the entry point that fails and its code,
-// the host's session ended there, every block obtained released, the heap as before. Then every
-// entry point over every platform call it makes that can fail (import_faults.h).
+// Every entry point of the plug-in in a representative run, with each platform call it makes
+// that can fail (import_faults.h) failing once at each of its positions: the status and trace
+// line, what the run leaves, every block obtained released and none with the password, the heap.
 #include <gtest/gtest.h>
 #include <msxml2.h>
 #include <wincrypt.h>
@@ -17,77 +16,6 @@
 
 namespace {
 
-struct SweepRow {
-    int position;
-    const char* failingStep;  // "" when the run still succeeds
-    DWORD status;
-};
-
-// The session as the host runs it, ended at the first failing step; returns that step.
-class AllocationSweep : public ExchangeTest {
-protected:
-    const char* Session(DWORD* status)
-    {
-        PPP_EAP_INPUT input = {};
-        input.dwSizeInBytes = sizeof(input);
-        input.pwszIdentity = (WCHAR*)L"alice";
-        input.pwszPassword = (WCHAR*)L"pw";
-        input_ = input;
-        const char* failed = "";
-        *status = table_.RasEapBegin(&work_, &input_);
-        if (*status != 0) {
-            work_ = nullptr;
-            return "RasEapBegin";
-        }
-        const Bytes packets[] = {RawPacket(1, 2, 13, Bytes{6, 'P', 'w', 'd', ':', ' ', ' ', ' ', ' '}),
-                                 RawPacket(3, 2, 4)};
-        for (const Bytes& packet : packets) {
-            MessageResult result = Receive(packet);
-            ReturnBlocks(result.out);
-            EXPECT_TRUE(result.guardIntact);
-            if (result.status != 0) {
-                *status = result.status;
-                failed = "RasEapMakeMessage";
-                break;
-            }
-        }
-        DWORD ended = table_.RasEapEnd(work_);
-        work_ = nullptr;
-        if (!*failed && ended != 0) {
-            *status = ended;
-            failed = "RasEapEnd";
-        }
-        return failed;
-    }
-};
-
-TEST_F(AllocationSweep, EveryAllocationOfAnAuthentication)
-{
-    int allocations = 0;
-    {
-        AllocatorProbe count(plugin_, 0, 0);
-        DWORD status = 0xdeadbeef;
-        EXPECT_STREQ("", Session(&status));
-        EXPECT_EQ(0u, status);
-        allocations = count.Allocations();
-    }
-    const SweepRow rows[] = {
-        {1, "RasEapBegin", 8},
-        {2, "RasEapMakeMessage", ERROR_OUTOFMEMORY},
-    };
-    ASSERT_EQ((int)(sizeof(rows) / sizeof(rows[0])), allocations);
-    for (const SweepRow& row : rows) {
-        SCOPED_TRACE(testing::Message() << "allocation " << row.position);
-        EXPECT_TRUE(HeapSteadyOver([&] {
-            AllocatorProbe probe(plugin_, row.position, ERROR_OUTOFMEMORY);
-            CountInjectedFault();
-            DWORD status = 0xdeadbeef;
-            EXPECT_STREQ(row.failingStep, Session(&status));
-            EXPECT_EQ(row.status, status);
-        }));
-    }
-}
-
 typedef DWORD(WINAPI* GetIdentityFn)(DWORD, HWND, DWORD, const WCHAR*, const WCHAR*, BYTE*, DWORD, BYTE*, DWORD,
                                      BYTE**, DWORD*, WCHAR**);
 typedef DWORD(WINAPI* InvokeUIFn)(DWORD, HWND, BYTE*, DWORD, BYTE**, DWORD*);
@@ -95,6 +23,7 @@ typedef DWORD(WINAPI* ConfigUIFn)(DWORD, HWND, DWORD, BYTE*, DWORD, BYTE**, DWOR
 typedef DWORD(WINAPI* ConnectionXmlFn)(DWORD, DWORD, BYTE*, DWORD, IXMLDOMDocument2**);
 typedef DWORD(WINAPI* ConnectionFn)(DWORD, DWORD, void*, void*, DWORD, BYTE**, DWORD*);
 BYTE* const kPoison = (BYTE*)(ULONG_PTR)0xdeadbeef;
+const char kSecret[] = "s3cret";  // every password of these runs: no block may be released holding it
 const WCHAR kMethodKey[] = L"System\\CurrentControlSet\\Services\\RasMan\\PPP\\EAP\\6";
 
 struct CallRow {
@@ -143,6 +72,7 @@ protected:
     {
         CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
         ExchangeTest::SetUp();
+        input_.dwSizeInBytes = sizeof(input_);
     }
     void TearDown() override
     {
@@ -151,6 +81,29 @@ protected:
         RegDeleteKeyW(HKEY_LOCAL_MACHINE, kMethodKey);
     }
     void Free(void* block) { ((FreeMemoryFn)Export("RasEapFreeMemory"))((BYTE*)block); }
+
+    // One authentication as the host runs it from input_, ended at the first failing step: each
+    // step adds what it sent, the prompt it asked for, or whether it saved credentials and whose.
+    DWORD Authenticate(const std::vector<std::function<MessageResult()>>& steps)
+    {
+        state_.clear();
+        DWORD status = table_.RasEapBegin(&work_, &input_);
+        for (size_t i = 0; status == 0 && i < steps.size(); i++) {
+            MessageResult r = steps[i]();
+            EXPECT_TRUE(r.guardIntact);
+            const EAP_UI_CONTEXT* context = (const EAP_UI_CONTEXT*)r.out.pUIContextData;
+            const ENCRYPTED_USER_IDENTITY* saved = (const ENCRYPTED_USER_IDENTITY*)r.out.pUserData;
+            if ((status = r.status) == 0)
+                state_ += r.out.Action == EAPACTION_Send ? std::string(&r.sent[5], &r.sent[r.sent[3]]) + "|"
+                          : context                      ? Narrow(context->awszPrompt) + "|"
+                          : saved                        ? "saved " + std::string(saved->aszIdentity)
+                                                         : "not saved";
+            ReturnBlocks(r.out);
+        }
+        EXPECT_EQ(0u, table_.RasEapEnd(work_));
+        work_ = nullptr;
+        return status;
+    }
 
     // A clean run first: status 0, cleanState, and the rows name exactly the calls it made. Then each
     // row's call fails once: its status, trace line and state, no block of the plug-in left, heap.
@@ -162,9 +115,10 @@ protected:
             EXPECT_TRUE(named.insert({row.call, row.position}).second) << "row repeated";
         prepare();
         {
-            ImportFaults clean(plugin_);
+            ImportFaults clean(plugin_, kSweptCallCount, 0, kSecret);
             EXPECT_EQ(0u, run());
             EXPECT_EQ(0u, clean.LiveBlocks());
+            EXPECT_EQ(0, clean.SecretsFreed());
             EXPECT_EQ(cleanState, state_);
             for (int call = 0; call < kSweptCallCount; call++)
                 for (int n = 1; n <= clean.Calls((SweptCall)call); n++)
@@ -176,10 +130,11 @@ protected:
             EXPECT_GE(heapAllowance, LeastHeapGrowthOver([&] {
                 prepare();
                 ClearTraceLog();
-                ImportFaults faults(plugin_, row.call, row.position);
+                ImportFaults faults(plugin_, row.call, row.position, kSecret);
                 EXPECT_EQ(row.status, run());
                 EXPECT_TRUE(faults.Injected());
                 EXPECT_EQ(0u, faults.LiveBlocks());
+                EXPECT_EQ(0, faults.SecretsFreed());
                 EXPECT_EQ(row.state, state_);
                 EXPECT_TRUE(!*row.line || HasLine(TraceLines(), row.line)) << row.line;
                 CountInjectedFault();
@@ -213,50 +168,58 @@ TEST_F(EntrySweep, LoadingAndEntryPointsWithoutFailingCalls)
     SetDllDirectoryW(NULL);
 }
 
-TEST_F(EntrySweep, AuthenticationFromStoredCredentials)
+TEST_F(EntrySweep, AuthenticationWithTheHostsPasswordThenCredentialsFromTheDialog)
 {
-    DATA_BLOB password = {3, (BYTE*)"pw"}, sealed = {};
+    input_.pwszIdentity = (WCHAR*)L"alice";
+    input_.pwszPassword = (WCHAR*)L"s3cret";
+    const EAP_NAME_DIALOG credentials = CredentialsAnswer(L"bob", L"s3cret");
+    Sweep("s3cret|Code:|s3cret|saved bob",
+          {{kLocalAlloc, 1, 8, "RasEapBegin :: Not enough memory", ""},
+           {kLocalAlloc, 2, 14, "RasEapMakeMessage :: Out of memory", "s3cret|"},
+           {kLocalAlloc, 3, 14, "RasEapMakeMessage :: Out of memory", "s3cret|Code:|s3cret|"},
+           {kMultiByteToWideChar, 1, 0, "", "s3cret||s3cret|saved bob"},
+           {kWideCharToMultiByte, 1, 0, "", "s3cret|Code:|s3cret|saved bob"},
+           {kWideCharToMultiByte, 2, 0, "", "s3cret|Code:|s3cret|saved bob"},
+           {kWideCharToMultiByte, 3, 0, "", "|Code:|s3cret|saved bob"},
+           {kWideCharToMultiByte, 4, 0, "", "|Code:|s3cret|saved bob"},
+           {kWideCharToMultiByte, 5, 0, "", "s3cret|Code:|s3cret|saved "},  // the name: none rather than a cut one
+           {kWideCharToMultiByte, 6, 0, "", "s3cret|Code:|s3cret|saved "},
+           {kWideCharToMultiByte, 7, 0, "", "s3cret|Code:||saved bob"},
+           {kWideCharToMultiByte, 8, 0, "", "s3cret|Code:||saved bob"},
+           {kCryptProtectData, 1, 0, "EncryptData :: encryption failed", "s3cret|Code:|s3cret|not saved"}},
+          [&] {
+              return Authenticate({[&] { return Receive(RawPacket(1, 1, 9, Text("\x06Pwd:"))); },
+                                   [&] { return Receive(RawPacket(1, 2, 10, Text("\x06" "Code:"))); },
+                                   [&] { return AfterDialog(&credentials); },
+                                   [&] { return Receive(RawPacket(3, 2, 4)); }});
+          });
+}
+
+TEST_F(EntrySweep, AuthenticationFromStoredCredentialsWithATokenRound)
+{
+    DATA_BLOB password = {7, (BYTE*)kSecret}, sealed = {};
     ASSERT_TRUE(CryptProtectData(&password, NULL, NULL, NULL, NULL, 0, &sealed));
     ENCRYPTED_USER_IDENTITY stored = {"alice", {}, sealed.cbData, {}};
     memcpy(stored.abProtectedPassword, sealed.pbData, sealed.cbData);
     LocalFree(sealed.pbData);
+    input_.pUserData = (BYTE*)&stored;
+    input_.dwSizeOfUserData = sizeof(stored);
     const EAP_NAME_DIALOG token = TokenAnswer(L"123456");
-    // Each step of the session adds what it sent or asked for to the state; the first failure ends it.
-    const std::vector<std::function<MessageResult()>> steps = {
-        [&] { return Receive(RawPacket(1, 1, 5, Bytes{6})); },
-        [&] { return Receive(RawPacket(1, 2, 10, Text("\x06" "Code:"))); },
-        [&] { return AfterDialog(&token); },
-        [&] { return Receive(RawPacket(3, 3, 4)); }};
-    Sweep("pw|Code:|123456|saved",
+    Sweep("s3cret|Code:|123456|saved alice",
           {{kLocalAlloc, 1, 8, "RasEapBegin :: Not enough memory", ""},
            {kLocalAlloc, 2, 14, "RasEapBegin :: Out of memory", ""},
-           {kLocalAlloc, 3, 14, "RasEapMakeMessage :: Out of memory", "pw|"},
-           {kLocalAlloc, 4, 14, "RasEapMakeMessage :: Out of memory", "pw|Code:|123456|"},
-           {kCryptUnprotectData, 1, 0, "DecryptData :: decryption failed", "|Code:|123456|saved"},
-           {kCryptProtectData, 1, 0, "EncryptData :: encryption failed", "pw|Code:|123456|not saved"},
-           {kMultiByteToWideChar, 1, 0, "", "pw||123456|saved"},
-           {kWideCharToMultiByte, 1, 0, "", "pw|Code:||saved"},  // not a shorter code
-           {kWideCharToMultiByte, 2, 0, "", "pw|Code:||saved"}},
+           {kLocalAlloc, 3, 14, "RasEapMakeMessage :: Out of memory", "s3cret|"},
+           {kLocalAlloc, 4, 14, "RasEapMakeMessage :: Out of memory", "s3cret|Code:|123456|"},
+           {kCryptUnprotectData, 1, 0, "DecryptData :: decryption failed", "|Code:|123456|saved alice"},
+           {kCryptProtectData, 1, 0, "EncryptData :: encryption failed", "s3cret|Code:|123456|not saved"},
+           {kMultiByteToWideChar, 1, 0, "", "s3cret||123456|saved alice"},
+           {kWideCharToMultiByte, 1, 0, "", "s3cret|Code:||saved alice"},  // not a shorter code
+           {kWideCharToMultiByte, 2, 0, "", "s3cret|Code:||saved alice"}},
           [&] {
-              state_.clear();
-              input_ = PPP_EAP_INPUT();
-              input_.dwSizeInBytes = sizeof(input_);
-              input_.pUserData = (BYTE*)&stored;
-              input_.dwSizeOfUserData = sizeof(stored);
-              DWORD status = table_.RasEapBegin(&work_, &input_);
-              for (size_t i = 0; status == 0 && work_ && i < steps.size(); i++) {
-                  MessageResult r = steps[i]();
-                  const EAP_UI_CONTEXT* context = (const EAP_UI_CONTEXT*)r.out.pUIContextData;
-                  if ((status = r.status) == 0)
-                      state_ += r.out.Action == EAPACTION_Send ? std::string(&r.sent[5], &r.sent[r.sent[3]]) + "|"
-                                : context ? Narrow(context->awszPrompt) + "|"
-                                : r.out.pUserData ? "saved" : "not saved";
-                  ReturnBlocks(r.out);
-              }
-              if (work_)
-                  table_.RasEapEnd(work_);
-              work_ = nullptr;
-              return status;
+              return Authenticate({[&] { return Receive(RawPacket(1, 1, 5, Bytes{6})); },
+                                   [&] { return Receive(RawPacket(1, 2, 10, Text("\x06" "Code:"))); },
+                                   [&] { return AfterDialog(&token); },
+                                   [&] { return Receive(RawPacket(3, 3, 4)); }});
           });
 }
 
@@ -284,7 +247,7 @@ TEST_F(EntrySweep, IdentityFromStoredCredentialsAndFromTheDialog)
            {kMultiByteToWideChar, 1, 0, "", ""}},
           run);
     useStored = false;
-    DialogAnswerer answerer{{{1087, L"bob"}, {1088, L"pw"}}};
+    DialogAnswerer answerer{{{1087, L"bob"}, {1088, L"s3cret"}}};
     Sweep("bob",
           {{kLocalAlloc, 1, 14, "RasEapGetIdentity :: Out of memory", "untouched"},
            {kLocalAlloc, 2, 14, "RasEapGetIdentity :: Out of memory", "untouched"},

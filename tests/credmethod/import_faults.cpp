@@ -10,7 +10,8 @@ namespace {
 
 void* g_original[kSweptCallCount];
 int g_calls[kSweptCallCount];
-int g_fail = kSweptCallCount, g_failAt, g_injected;
+int g_fail = kSweptCallCount, g_failAt, g_injected, g_secretsFreed;
+std::string g_secret;
 std::set<void*> g_live;
 
 struct SweptImport {
@@ -68,6 +69,8 @@ decltype(&LocalFree) g_originalLocalFree;
 HLOCAL WINAPI TrackedLocalFree(HLOCAL block)
 {
     g_live.erase(block);
+    if (block && HoldsText((const BYTE*)block, LocalSize(block), g_secret))
+        g_secretsFreed++;
     return g_originalLocalFree(block);
 }
 
@@ -78,8 +81,10 @@ const char* SweptCallName(SweptCall call)
     return kImports[call].name;
 }
 
-ImportFaults::ImportFaults(HMODULE plugin, SweptCall fail, int failAt)
+ImportFaults::ImportFaults(HMODULE plugin, SweptCall fail, int failAt, const std::string& secret)
 {
+    g_secret = secret;
+    g_secretsFreed = 0;
     g_fail = fail;
     g_failAt = failAt;
     g_injected = 0;
@@ -97,3 +102,4 @@ ImportFaults::ImportFaults(HMODULE plugin, SweptCall fail, int failAt)
 int ImportFaults::Calls(SweptCall call) const { return g_calls[call]; }
 bool ImportFaults::Injected() const { return g_injected == 1; }
 size_t ImportFaults::LiveBlocks() const { return g_live.size(); }
+int ImportFaults::SecretsFreed() const { return g_secretsFreed; }

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "plugin_harness.h"
@@ -32,13 +33,15 @@ enum SweptCall {
 
 const char* SweptCallName(SweptCall call);
 
-// Without a call to fail, calls are only counted.
+// Without a call to fail, calls are only counted. Blocks the plug-in releases are searched for secret.
 class ImportFaults {
 public:
-    explicit ImportFaults(HMODULE plugin, SweptCall fail = kSweptCallCount, int failAt = 0);
+    explicit ImportFaults(HMODULE plugin, SweptCall fail = kSweptCallCount, int failAt = 0,
+                          const std::string& secret = "");
     int Calls(SweptCall call) const;
     bool Injected() const;    // the failing call was reached
     size_t LiveBlocks() const;  // LocalAlloc blocks of the plug-in not yet released
+    int SecretsFreed() const;   // blocks released while holding the secret (as ANSI or UTF-16 text)
 
 private:
     std::vector<std::unique_ptr<ImportPatch>> patches_;

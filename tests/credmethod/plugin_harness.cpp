@@ -207,7 +207,9 @@ HLOCAL WINAPI ProbeLocalAlloc(UINT flags, SIZE_T bytes)
     return g_realLocalAlloc(flags, bytes);
 }
 
-bool Holds(const BYTE* block, size_t size, const std::string& needle)
+} // namespace
+
+bool HoldsText(const BYTE* block, size_t size, const std::string& needle)
 {
     if (needle.empty())
         return false;
@@ -220,10 +222,12 @@ bool Holds(const BYTE* block, size_t size, const std::string& needle)
     return ansi.find(needle) != std::string::npos || ansi.find(wide) != std::string::npos;
 }
 
+namespace {
+
 HLOCAL WINAPI ProbeLocalFree(HLOCAL block)
 {
     g_freeCalls++;
-    if (block && Holds((const BYTE*)block, LocalSize(block), g_secret))
+    if (block && HoldsText((const BYTE*)block, LocalSize(block), g_secret))
         g_secretsFreed++;
     return g_realLocalFree(block);
 }

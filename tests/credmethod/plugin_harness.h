@@ -75,6 +75,9 @@ private:
     ImportPatch patch_;
 };
 
+// Whether a block holds text (as ANSI or UTF-16); empty text is never held.
+bool HoldsText(const BYTE* block, size_t size, const std::string& text);
+
 // The plug-in's LocalAlloc fails with error on call number failAt (1-based) while it lives;
 // every LocalFree is checked for blocks that still hold secret (as ANSI or UTF-16 text).
 class AllocatorProbe {
