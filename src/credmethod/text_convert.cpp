@@ -15,7 +15,11 @@ void WideToAnsiBounded(const WCHAR* src, size_t srcMaxChars, char* dst, size_t d
     // multi-byte code page may need more than one byte per character.
     while (length > 0) {
         int needed = WideCharToMultiByte(CP_ACP, 0, src, length, NULL, 0, NULL, NULL);
-        if (needed > 0 && (size_t)needed < dstSize)
+        if (needed <= 0) {
+            length = 0;  // the conversion failed: no text rather than a shorter, wrong one
+            break;
+        }
+        if ((size_t)needed < dstSize)
             break;
         length--;
         if (length > 0 && IS_HIGH_SURROGATE(src[length - 1]))

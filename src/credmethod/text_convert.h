@@ -8,7 +8,7 @@
 
 // Converts src (at most srcMaxChars units, up to its terminator) to the system ANSI code page
 // in dst of dstSize bytes. Text that does not fit is cut after the last whole character that
-// does; dst is always terminated. A null src gives an empty dst.
+// does; dst is always terminated. A null src, or a conversion that fails, gives an empty dst.
 void WideToAnsiBounded(const WCHAR* src, size_t srcMaxChars, char* dst, size_t dstSize);
 
 // Copies ANSI text of at most srcSize bytes (up to its terminator) into dst of dstSize bytes,

@@ -1,5 +1,7 @@
 #include "plugin_harness.h"
 
+#include "import_faults.h"
+
 #include <fstream>
 #include <sstream>
 
@@ -169,23 +171,10 @@ HLOCAL WINAPI ProbeLocalAlloc(UINT flags, SIZE_T bytes)
     return g_realLocalAlloc(flags, bytes);
 }
 
-bool Holds(const BYTE* block, size_t size, const std::string& needle)
-{
-    if (needle.empty())
-        return false;
-    std::string ansi((const char*)block, size);
-    std::string wide;
-    for (char c : needle) {
-        wide += c;
-        wide += '\0';
-    }
-    return ansi.find(needle) != std::string::npos || ansi.find(wide) != std::string::npos;
-}
-
 HLOCAL WINAPI ProbeLocalFree(HLOCAL block)
 {
     g_freeCalls++;
-    if (block && Holds((const BYTE*)block, LocalSize(block), g_secret))
+    if (block && HoldsText((const BYTE*)block, LocalSize(block), g_secret))
         g_secretsFreed++;
     return g_realLocalFree(block);
 }

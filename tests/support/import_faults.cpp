@@ -1,196 +1,142 @@
 #include "import_faults.h"
 
-#include <gtest/gtest.h>
+#include <objbase.h>
+#include <oleauto.h>
+#include <wincrypt.h>
 
-#include "import_patch.h"
+#include <set>
 
 namespace {
 
-struct Watched {
-    const wchar_t* name;
-    const char* function;
+void* g_original[kSweptCallCount];
+int g_calls[kSweptCallCount];
+int g_fail = kSweptCallCount, g_failAt, g_injected, g_secretsFreed;
+DWORD g_error;
+std::string g_secret;
+std::set<void*> g_live;
+
+const INT_PTR kStatus = -2;  // the failure value is the error itself (the registry's way)
+
+struct SweptImport {
+    const char* dll;
+    const char* name;
+    INT_PTR failure;  // the return value of a failed call, or kStatus
+    DWORD error;      // its usual error
     void* stub;
-    void* original;
-    DWORD calls;
-    DWORD failAt;  // 0: no fault
-    DWORD error;
 };
 
-enum {
-    kRegOpenKeyExW, kRegCreateKeyExW, kRegQueryValueExW, kRegSetValueExW, kRegDeleteValueW,
-    kOpenSCManagerW, kOpenServiceW, kControlService, kStartServiceW, kChangeServiceConfigW,
-    kWatchedCount
+template <int Id, typename R, typename... A>
+R WINAPI Stub(A... args);
+
+template <int Id, typename R, typename... A>
+void* StubFor(R(WINAPI*)(A...))
+{
+    return (void*)&Stub<Id, R, A...>;
+}
+
+#define SWEPT(dll, function, failure, error) {dll, #function, failure, error, StubFor<k##function>(&function)}
+const SweptImport kImports[kSweptCallCount] = {
+    SWEPT("kernel32.dll", LocalAlloc, 0, ERROR_OUTOFMEMORY),
+    SWEPT("kernel32.dll", LoadLibraryW, 0, ERROR_MOD_NOT_FOUND),
+    SWEPT("kernel32.dll", GetModuleFileNameW, 0, ERROR_INVALID_HANDLE),
+    SWEPT("kernel32.dll", MultiByteToWideChar, 0, ERROR_NO_UNICODE_TRANSLATION),
+    SWEPT("kernel32.dll", WideCharToMultiByte, 0, ERROR_NO_UNICODE_TRANSLATION),
+    SWEPT("crypt32.dll", CryptProtectData, FALSE, ERROR_INVALID_DATA),
+    SWEPT("crypt32.dll", CryptUnprotectData, FALSE, ERROR_INVALID_DATA),
+    SWEPT("advapi32.dll", RegCreateKeyExW, kStatus, ERROR_ACCESS_DENIED),
+    SWEPT("advapi32.dll", RegSetValueExW, kStatus, ERROR_ACCESS_DENIED),
+    SWEPT("advapi32.dll", RegOpenKeyExW, kStatus, ERROR_ACCESS_DENIED),
+    SWEPT("advapi32.dll", RegDeleteKeyW, kStatus, ERROR_ACCESS_DENIED),
+    SWEPT("advapi32.dll", RegQueryValueExW, kStatus, ERROR_ACCESS_DENIED),
+    SWEPT("advapi32.dll", RegDeleteValueW, kStatus, ERROR_ACCESS_DENIED),
+    SWEPT("advapi32.dll", OpenSCManagerW, 0, ERROR_ACCESS_DENIED),
+    SWEPT("advapi32.dll", OpenServiceW, 0, ERROR_ACCESS_DENIED),
+    SWEPT("advapi32.dll", ControlService, FALSE, ERROR_ACCESS_DENIED),
+    SWEPT("advapi32.dll", StartServiceW, FALSE, ERROR_ACCESS_DENIED),
+    SWEPT("advapi32.dll", ChangeServiceConfigW, FALSE, ERROR_ACCESS_DENIED),
+    SWEPT("ole32.dll", CoCreateInstance, E_OUTOFMEMORY, 0),
+    SWEPT("oleaut32.dll", SysAllocString, 0, ERROR_OUTOFMEMORY),
+    SWEPT("user32.dll", DialogBoxParamW, -1, ERROR_RESOURCE_NAME_NOT_FOUND),
 };
 
-Watched g_watched[kWatchedCount];
-
-// Counts the call; true when this one is to fail, with its code in *error.
-bool Fails(int index, DWORD* error)
+template <int Id, typename R, typename... A>
+R WINAPI Stub(A... args)
 {
-    Watched& w = g_watched[index];
-    *error = w.error;
-    return ++w.calls == w.failAt;
+    if (++g_calls[Id] == g_failAt && Id == g_fail) {
+        g_injected++;
+        DWORD error = g_error ? g_error : kImports[Id].error;
+        if (kImports[Id].failure == kStatus)
+            return (R)(INT_PTR)error;
+        SetLastError(error);
+        return (R)kImports[Id].failure;
+    }
+    R result = ((R(WINAPI*)(A...))g_original[Id])(args...);
+    if constexpr (Id == kLocalAlloc)
+        if (result)
+            g_live.insert(result);
+    return result;
 }
 
-template <typename Function>
-Function Original(int index, Function)
+decltype(&LocalFree) g_originalLocalFree;
+
+HLOCAL WINAPI TrackedLocalFree(HLOCAL block)
 {
-    return reinterpret_cast<Function>(g_watched[index].original);
-}
-
-#define FORWARD(name) Original(k##name, &name)
-
-LSTATUS WINAPI FaultRegOpenKeyExW(HKEY key, LPCWSTR sub, DWORD options, REGSAM access, PHKEY out)
-{
-    DWORD e;
-    return Fails(kRegOpenKeyExW, &e) ? (LSTATUS)e : FORWARD(RegOpenKeyExW)(key, sub, options, access, out);
-}
-
-LSTATUS WINAPI FaultRegCreateKeyExW(HKEY key, LPCWSTR sub, DWORD reserved, LPWSTR cls, DWORD options,
-                                    REGSAM access, LPSECURITY_ATTRIBUTES security, PHKEY out,
-                                    LPDWORD disposition)
-{
-    DWORD e;
-    return Fails(kRegCreateKeyExW, &e)
-               ? (LSTATUS)e
-               : FORWARD(RegCreateKeyExW)(key, sub, reserved, cls, options, access, security, out,
-                                          disposition);
-}
-
-LSTATUS WINAPI FaultRegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,
-                                     LPDWORD size)
-{
-    DWORD e;
-    return Fails(kRegQueryValueExW, &e) ? (LSTATUS)e
-                                        : FORWARD(RegQueryValueExW)(key, name, reserved, type, data, size);
-}
-
-LSTATUS WINAPI FaultRegSetValueExW(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE* data,
-                                   DWORD size)
-{
-    DWORD e;
-    return Fails(kRegSetValueExW, &e) ? (LSTATUS)e
-                                      : FORWARD(RegSetValueExW)(key, name, reserved, type, data, size);
-}
-
-LSTATUS WINAPI FaultRegDeleteValueW(HKEY key, LPCWSTR name)
-{
-    DWORD e;
-    return Fails(kRegDeleteValueW, &e) ? (LSTATUS)e : FORWARD(RegDeleteValueW)(key, name);
-}
-
-SC_HANDLE WINAPI FaultOpenSCManagerW(LPCWSTR machine, LPCWSTR database, DWORD access)
-{
-    DWORD e;
-    if (Fails(kOpenSCManagerW, &e))
-        return SetLastError(e), nullptr;
-    return FORWARD(OpenSCManagerW)(machine, database, access);
-}
-
-SC_HANDLE WINAPI FaultOpenServiceW(SC_HANDLE manager, LPCWSTR name, DWORD access)
-{
-    DWORD e;
-    if (Fails(kOpenServiceW, &e))
-        return SetLastError(e), nullptr;
-    return FORWARD(OpenServiceW)(manager, name, access);
-}
-
-BOOL WINAPI FaultControlService(SC_HANDLE service, DWORD control, LPSERVICE_STATUS status)
-{
-    DWORD e;
-    if (Fails(kControlService, &e))
-        return SetLastError(e), FALSE;
-    return FORWARD(ControlService)(service, control, status);
-}
-
-BOOL WINAPI FaultStartServiceW(SC_HANDLE service, DWORD count, LPCWSTR* arguments)
-{
-    DWORD e;
-    if (Fails(kStartServiceW, &e))
-        return SetLastError(e), FALSE;
-    return FORWARD(StartServiceW)(service, count, arguments);
-}
-
-BOOL WINAPI FaultChangeServiceConfigW(SC_HANDLE service, DWORD type, DWORD start, DWORD control,
-                                      LPCWSTR path, LPCWSTR group, LPDWORD tag, LPCWSTR dependencies,
-                                      LPCWSTR account, LPCWSTR password, LPCWSTR display)
-{
-    DWORD e;
-    if (Fails(kChangeServiceConfigW, &e))
-        return SetLastError(e), FALSE;
-    return FORWARD(ChangeServiceConfigW)(service, type, start, control, path, group, tag, dependencies,
-                                         account, password, display);
-}
-
-#define WATCH(name) g_watched[k##name] = {L## #name, #name, (void*)Fault##name, nullptr, 0, 0, 0}
-
-void DescribeWatched()
-{
-    if (g_watched[0].name)
-        return;
-    WATCH(RegOpenKeyExW);
-    WATCH(RegCreateKeyExW);
-    WATCH(RegQueryValueExW);
-    WATCH(RegSetValueExW);
-    WATCH(RegDeleteValueW);
-    WATCH(OpenSCManagerW);
-    WATCH(OpenServiceW);
-    WATCH(ControlService);
-    WATCH(StartServiceW);
-    WATCH(ChangeServiceConfigW);
-}
-
-Watched* Find(const wchar_t* call)
-{
-    DescribeWatched();
-    for (Watched& w : g_watched)
-        if (wcscmp(w.name, call) == 0)
-            return &w;
-    return nullptr;
+    g_live.erase(block);
+    if (block && HoldsText((const BYTE*)block, LocalSize(block), g_secret))
+        g_secretsFreed++;
+    return g_originalLocalFree(block);
 }
 
 } // namespace
 
-ImportFaults::ImportFaults(HMODULE module, const std::vector<std::wstring>& calls)
+const char* SweptCallName(SweptCall call)
 {
-    for (const std::wstring& call : calls) {
-        Watched* w = Find(call.c_str());
-        if (!w) {
-            ADD_FAILURE() << "not a watched call";
-            continue;
-        }
-        patches_.emplace_back(new ImportPatch(module, "advapi32.dll", w->function, w->stub, false));
-        if (patches_.back()->Installed())
-            w->original = patches_.back()->Original();
+    return kImports[call].name;
+}
+
+SweptCall SweptCallNamed(const std::wstring& name)
+{
+    for (int i = 0; i < kSweptCallCount; i++)
+        if (std::string(name.begin(), name.end()) == kImports[i].name)
+            return (SweptCall)i;
+    return kSweptCallCount;
+}
+
+ImportFaults::ImportFaults(HMODULE module, SweptCall fail, int failAt, const std::string& secret,
+                           DWORD error)
+{
+    g_secret = secret;
+    g_secretsFreed = 0;
+    g_fail = fail;
+    g_failAt = failAt;
+    g_error = error;
+    g_injected = 0;
+    g_live.clear();
+    for (int i = 0; i < kSweptCallCount; i++) {
+        g_calls[i] = 0;
+        // A module need not import every swept call: what it does not import is never called.
+        patches_.emplace_back(
+            new ImportPatch(module, kImports[i].dll, kImports[i].name, kImports[i].stub, false));
+        g_original[i] = patches_.back()->Original();
     }
+    patches_.emplace_back(new ImportPatch(module, "kernel32.dll", "LocalFree", (void*)TrackedLocalFree, false));
+    g_originalLocalFree = (decltype(&LocalFree))patches_.back()->Original();
 }
 
-ImportFaults::~ImportFaults()
-{
-    patches_.clear();
-    ClearImportFaults();
-}
+int ImportFaults::Calls(SweptCall call) const { return g_calls[call]; }
+bool ImportFaults::Injected() const { return g_injected == 1; }
+size_t ImportFaults::LiveBlocks() const { return g_live.size(); }
+int ImportFaults::SecretsFreed() const { return g_secretsFreed; }
 
-bool IsImportCall(const wchar_t* call)
+bool HoldsText(const BYTE* block, size_t size, const std::string& needle)
 {
-    return Find(call) != nullptr;
-}
-
-void SetImportNthFault(const wchar_t* call, int position, DWORD error)
-{
-    Watched* w = Find(call);
-    w->calls = 0;
-    w->failAt = (DWORD)position;
-    w->error = error;
-}
-
-DWORD CountedImportCalls(const wchar_t* call)
-{
-    return Find(call)->calls;
-}
-
-void ClearImportFaults()
-{
-    for (Watched& w : g_watched)
-        w.failAt = 0;
+    if (needle.empty())
+        return false;
+    std::string ansi((const char*)block, size);
+    std::string wide;
+    for (char c : needle) {
+        wide += c;
+        wide += '\0';
+    }
+    return ansi.find(needle) != std::string::npos || ansi.find(wide) != std::string::npos;
 }

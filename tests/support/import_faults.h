@@ -1,9 +1,8 @@
-// Nth-call faults in the Win32 calls of a module, through its import table: while an
-// ImportFaults lives, each watched function the module imports counts its calls, and the
-// position-th call since its fault was set fails with the fault's code the way the function
-// reports a failure (a registry status, or FALSE or NULL and the last error), its outputs
-// untouched. Watched: the registry and service manager calls of advapi32 that the handlers
-// make.
+// Makes one Win32 call of a module fail at its n-th call, through the module's import table:
+// while an ImportFaults lives, each swept import the module has is counted and forwarded,
+// except that call, which returns the function's failure value with the fault's error (a
+// registry call returns the error as its status). The module's LocalAlloc blocks are tracked
+// until freed, and blocks freed while still holding a secret text are counted.
 #pragma once
 
 #include <windows.h>
@@ -12,22 +11,55 @@
 #include <string>
 #include <vector>
 
-class ImportPatch;
+#include "import_patch.h"
 
+// The calls a sweep can make fail.
+// Not swept, as nothing depends on their result: tracing, RegCloseKey, CloseServiceHandle,
+// frees, FreeLibrary, calls in an open dialog. The service status reads are left out too:
+// how often a wait reads the status depends on timing, not on the code.
+enum SweptCall {
+    kLocalAlloc,
+    kLoadLibraryW,
+    kGetModuleFileNameW,
+    kMultiByteToWideChar,
+    kWideCharToMultiByte,
+    kCryptProtectData,
+    kCryptUnprotectData,
+    kRegCreateKeyExW,
+    kRegSetValueExW,
+    kRegOpenKeyExW,
+    kRegDeleteKeyW,
+    kRegQueryValueExW,
+    kRegDeleteValueW,
+    kOpenSCManagerW,
+    kOpenServiceW,
+    kControlService,
+    kStartServiceW,
+    kChangeServiceConfigW,
+    kCoCreateInstance,
+    kSysAllocString,
+    kDialogBoxParamW,
+    kSweptCallCount
+};
+
+const char* SweptCallName(SweptCall call);
+// The call of that name, or kSweptCallCount.
+SweptCall SweptCallNamed(const std::wstring& name);
+
+// Without a call to fail, calls are only counted. error 0 is the call's usual error (out of
+// memory for an allocation, access denied for the registry, and so on).
 class ImportFaults {
 public:
-    ImportFaults(HMODULE module, const std::vector<std::wstring>& calls);
-    ~ImportFaults();
-    ImportFaults(const ImportFaults&) = delete;
-    ImportFaults& operator=(const ImportFaults&) = delete;
+    explicit ImportFaults(HMODULE module, SweptCall fail = kSweptCallCount, int failAt = 0,
+                          const std::string& secret = "", DWORD error = 0);
+    int Calls(SweptCall call) const;
+    bool Injected() const;      // the failing call was reached
+    size_t LiveBlocks() const;  // LocalAlloc blocks of the module not yet released
+    int SecretsFreed() const;   // blocks released while holding the secret (as ANSI or UTF-16 text)
 
 private:
     std::vector<std::unique_ptr<ImportPatch>> patches_;
 };
 
-// Whether call is a watched function's name.
-bool IsImportCall(const wchar_t* call);
-// Sets call's fault and starts counting its calls from 0.
-void SetImportNthFault(const wchar_t* call, int position, DWORD error);
-DWORD CountedImportCalls(const wchar_t* call);
-void ClearImportFaults();
+// Whether a block holds text (as ANSI or UTF-16); empty text is never held.
+bool HoldsText(const BYTE* block, size_t size, const std::string& text);

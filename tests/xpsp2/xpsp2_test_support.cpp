@@ -151,19 +151,27 @@ void XpSweep(HMODULE library, const char* handler, const std::vector<XpSweepRow>
              const std::function<size_t(int adapter)>& stored, const std::function<void()>& prepare,
              const std::function<HandlerRun()>& run, const std::vector<std::wstring>& importCalls)
 {
-    ImportFaults imports(GetModuleHandleW(nullptr), importCalls);
+    // Import faults: the handlers are part of this program. An import fault lives from its
+    // setting (after the state is prepared) to the clearing after the run, which releases
+    // what it holds before the heap is measured.
+    std::unique_ptr<ImportFaults> imports;
     std::vector<std::wstring> calls = kXpCalls;
     calls.insert(calls.end(), importCalls.begin(), importCalls.end());
-    auto setNth = [](const wchar_t* call, int position, DWORD error) {
-        if (IsImportCall(call))
-            SetImportNthFault(call, position, error);
-        else
+    auto setNth = [&](const wchar_t* call, int position, DWORD error) {
+        SweptCall swept = SweptCallNamed(call);
+        if (swept != kSweptCallCount) {
+            imports.reset();  // its patches go before the next one's are made
+            imports.reset(new ImportFaults(GetModuleHandleW(nullptr), swept, position, "", error));
+        } else
             SetXpNthCallFault(call, position, error);
     };
-    auto counted = [](const wchar_t* call) { return IsImportCall(call) ? CountedImportCalls(call) : CountedXpCalls(call); };
-    auto clear = [] {
+    auto counted = [&](const wchar_t* call) {
+        SweptCall swept = SweptCallNamed(call);
+        return swept == kSweptCallCount ? CountedXpCalls(call) : (DWORD)imports->Calls(swept);
+    };
+    auto clear = [&] {
         ClearXpFaults();
-        ClearImportFaults();
+        imports.reset();
     };
     auto liveBlocks = (DWORD(WINAPI*)())(void*)GetProcAddress(library, "TestbedLiveBlocks");
     ASSERT_NE(nullptr, liveBlocks);
@@ -191,13 +199,13 @@ void XpSweep(HMODULE library, const char* handler, const std::vector<XpSweepRow>
             setNth(row.call, row.position, 1722);
             CountInjectedFault();
             HandlerRun outcome = run();
+            clear();
             EXPECT_EQ(row.result, outcome.result);
             std::string lines;
             for (const std::string& text : row.lines)  // a line of another routine names it
                 lines += text.find(" :: ") == std::string::npos ? Lines({text}, handler) : text + "\n";
             EXPECT_EQ(lines, Normalised(AfterEcho(outcome.output)));
         }), allowed);
-        clear();
         EXPECT_EQ(0u, liveBlocks());
         for (int adapter = 0; adapter < 2; ++adapter)
             EXPECT_EQ(row.stored[adapter], stored(adapter)) << "adapter " << adapter;
