@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "import_faults.h"
+
 SIZE_T BusyHeapBytes()
 {
     SIZE_T total = 0;
@@ -76,6 +78,50 @@ std::vector<SweepPoint> SweepPoints(const std::vector<std::wstring>& calls,
     for (const std::wstring& call : calls)
         for (DWORD n = 1; n <= counted(call.c_str()); ++n)
             points.push_back({call, (int)n});
+    return points;
+}
+
+SweepFaults::SweepFaults(const std::function<LONG(const wchar_t*, int, DWORD)>& set,
+                         const std::function<DWORD(const wchar_t*)>& counted,
+                         const std::function<LONG()>& clear)
+    : set_(set), counted_(counted), clear_(clear)
+{
+}
+
+SweepFaults::~SweepFaults()
+{
+    Clear();
+}
+
+void SweepFaults::Set(const wchar_t* call, int position, DWORD error)
+{
+    SweptCall swept = SweptCallNamed(call);
+    if (swept == kSweptCallCount) {
+        EXPECT_EQ(0, set_(call, position, error));
+        return;
+    }
+    imports_.reset();  // its patches go before the next one's are made
+    imports_.reset(new ImportFaults(GetModuleHandleW(nullptr), swept, position, "", error));
+}
+
+void SweepFaults::Clear()
+{
+    clear_();
+    imports_.reset();
+}
+
+std::vector<SweepPoint> SweepFaults::Points(const std::vector<std::wstring>& calls,
+                                            const std::function<void()>& run)
+{
+    // Every import fault set here is the last one: it counts all the swept imports.
+    std::vector<SweepPoint> points = SweepPoints(
+        calls, [this](const wchar_t* call, int position, DWORD error) { Set(call, position, error); },
+        [this](const wchar_t* call) {
+            SweptCall swept = SweptCallNamed(call);
+            return swept == kSweptCallCount ? counted_(call) : (DWORD)imports_->Calls(swept);
+        },
+        run);
+    Clear();
     return points;
 }
 

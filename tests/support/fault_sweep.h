@@ -5,8 +5,11 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+class ImportFaults;
 
 // Bytes in busy blocks of every heap of the process (the C runtime's included).
 SIZE_T BusyHeapBytes();
@@ -32,6 +35,28 @@ std::vector<SweepPoint> SweepPoints(const std::vector<std::wstring>& calls,
                                     const std::function<void(const wchar_t*, int, DWORD)>& setNth,
                                     const std::function<DWORD(const wchar_t*)>& counted,
                                     const std::function<void()>& run);
+
+// The faults of one sweep: a call of the emulated platform goes to its nth-call store (set,
+// counted, cleared through the functions given), a call named in import_faults.h to the
+// patched imports of this program, into which the handlers are linked.
+class SweepFaults {
+public:
+    SweepFaults(const std::function<LONG(const wchar_t*, int, DWORD)>& set,
+                const std::function<DWORD(const wchar_t*)>& counted, const std::function<LONG()>& clear);
+    ~SweepFaults();
+    // The calls of one run from now on count; the position-th of call fails with error.
+    void Set(const wchar_t* call, int position, DWORD error);
+    // Every fault ends; an import fault releases what it holds (before the heap is measured).
+    void Clear();
+    // SweepPoints over these calls.
+    std::vector<SweepPoint> Points(const std::vector<std::wstring>& calls, const std::function<void()>& run);
+
+private:
+    std::function<LONG(const wchar_t*, int, DWORD)> set_;
+    std::function<DWORD(const wchar_t*)> counted_;
+    std::function<LONG()> clear_;
+    std::unique_ptr<ImportFaults> imports_;
+};
 
 // Faults injected by this program so far, printed at its end ("faults injected: N").
 void CountInjectedFault();

@@ -43,6 +43,8 @@ const SweptImport kImports[kSweptCallCount] = {
     SWEPT("kernel32.dll", WideCharToMultiByte, 0, ERROR_NO_UNICODE_TRANSLATION),
     SWEPT("crypt32.dll", CryptProtectData, FALSE, ERROR_INVALID_DATA),
     SWEPT("crypt32.dll", CryptUnprotectData, FALSE, ERROR_INVALID_DATA),
+    SWEPT("crypt32.dll", CertOpenStore, 0, ERROR_FILE_NOT_FOUND),
+    SWEPT("crypt32.dll", CertGetCertificateContextProperty, FALSE, (DWORD)CRYPT_E_NOT_FOUND),
     SWEPT("advapi32.dll", RegCreateKeyExW, kStatus, ERROR_ACCESS_DENIED),
     SWEPT("advapi32.dll", RegSetValueExW, kStatus, ERROR_ACCESS_DENIED),
     SWEPT("advapi32.dll", RegOpenKeyExW, kStatus, ERROR_ACCESS_DENIED),

@@ -1,5 +1,6 @@
-// Every WLAN API call of each Vista handler made to fail once, at each position of a
-// representative run: the code and lines, what is stored, handles, blocks and heap after it.
+// Every WLAN API call of each Vista handler, and each call of Wine's own that an 802.1X add
+// makes, made to fail once, at each position of a representative run: the code and lines,
+// what is stored, handles, blocks and heap after it.
 #include <gtest/gtest.h>
 
 #include "test_support.h"
@@ -33,10 +34,9 @@ std::vector<std::wstring> CallsOf(const std::vector<SweepRow>& rows)
 void Sweep(const std::vector<SweepRow>& rows, const std::function<void()>& prepare,
            const std::function<HandlerRun()>& run)
 {
+    SweepFaults faults(SetTestbedNthCallFault, CountedTestbedCalls, ClearTestbedFaults);
     prepare();
-    std::vector<SweepPoint> points = SweepPoints(CallsOf(rows), SetTestbedNthCallFault,
-                                                 CountedTestbedCalls, [&] { run(); });
-    ClearTestbedFaults();
+    std::vector<SweepPoint> points = faults.Points(CallsOf(rows), [&] { run(); });
     ASSERT_EQ(points.size(), rows.size());
     for (size_t i = 0; i < rows.size(); ++i) {
         const SweepRow& row = rows[i];
@@ -47,9 +47,10 @@ void Sweep(const std::vector<SweepRow>& rows, const std::function<void()>& prepa
         DWORD handles = OpenWlanHandles();
         auto injected = [&] {
             prepare();
-            ASSERT_EQ(0, SetTestbedNthCallFault(row.call, row.position, row.code));
+            faults.Set(row.call, row.position, row.code);
             CountInjectedFault();
             HandlerRun outcome = run();
+            faults.Clear();
             EXPECT_EQ(row.result, outcome.result);
             EXPECT_EQ(row.lines, AfterEcho(outcome.output));
         };
@@ -59,7 +60,6 @@ void Sweep(const std::vector<SweepRow>& rows, const std::function<void()>& prepa
         } else {
             injected();
         }
-        ClearTestbedFaults();
         EXPECT_EQ(handles + row.handlesLeft, OpenWlanHandles());
         EXPECT_EQ(0u, LiveWlanBlocks());
         for (int adapter = 0; adapter < 2; ++adapter)
@@ -94,6 +94,27 @@ TEST(VistaFaultSweep, AddWithTheSecondInterfaceRefusingTheDocument)
           [] {
               return RunAdd({"/SSID:Office", "/Authentication:WPA2PSK", "/Encryption:AES",
                              "/NetworkKey:secret12"});
+          });
+}
+
+// The binding of the WLAN API and the trusted root's lookup (a root of the host's bundle).
+TEST(VistaFaultSweep, PeapAddWithATrustedRoot)
+{
+    const std::string root = "WZC_Vista :: Error looking for the certificate [USERTrust RSA Certification "
+                             "Authority] in the sytem store.\n";
+    const std::vector<SweepRow> rows = {
+        {L"LoadLibraryW", 1, 126, 126, "", {false, false}, 0},
+        {L"CertOpenStore", 1, 2, 13, "GetCertificate :: Error opening system store.\n" + root, {false, false}, 0},
+        {L"CertGetCertificateContextProperty", 1, 5, 13,
+         "GetCertificate :: Error getting certificate property.\n" + root, {false, false}, 0},
+        {L"CertGetCertificateContextProperty", 2, 5, 13,
+         "GetCertificate :: Error retrieving certificate HASH.\n" + root, {false, false}, 0},
+    };
+    Sweep(rows, [] { UseMachine(kMachine, Interfaces(2)); },
+          [] {
+              return RunAdd({"/SSID:Office", "/Authentication:WPA2", "/Encryption:AES", "/EAPType:PEAP",
+                             "/InnerAuthentication:MSCHAPv2", "/ValidateServerCert:TRUE",
+                             "/TrustRootCA:USERTrust_RSA_Certification_Authority"});
           });
 }
 

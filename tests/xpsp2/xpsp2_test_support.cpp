@@ -8,7 +8,6 @@
 #include <sstream>
 
 #include "fault_sweep.h"
-#include "import_faults.h"
 #include "handler_run.h"
 #include "test_support.h"
 #include "trusted_root.h"
@@ -151,33 +150,13 @@ void XpSweep(HMODULE library, const char* handler, const std::vector<XpSweepRow>
              const std::function<size_t(int adapter)>& stored, const std::function<void()>& prepare,
              const std::function<HandlerRun()>& run, const std::vector<std::wstring>& importCalls)
 {
-    // Import faults: the handlers are part of this program. An import fault lives from its
-    // setting (after the state is prepared) to the clearing after the run, which releases
-    // what it holds before the heap is measured.
-    std::unique_ptr<ImportFaults> imports;
+    SweepFaults faults(SetXpNthCallFault, CountedXpCalls, ClearXpFaults);
     std::vector<std::wstring> calls = kXpCalls;
     calls.insert(calls.end(), importCalls.begin(), importCalls.end());
-    auto setNth = [&](const wchar_t* call, int position, DWORD error) {
-        SweptCall swept = SweptCallNamed(call);
-        if (swept != kSweptCallCount) {
-            imports.reset();  // its patches go before the next one's are made
-            imports.reset(new ImportFaults(GetModuleHandleW(nullptr), swept, position, "", error));
-        } else
-            SetXpNthCallFault(call, position, error);
-    };
-    auto counted = [&](const wchar_t* call) {
-        SweptCall swept = SweptCallNamed(call);
-        return swept == kSweptCallCount ? CountedXpCalls(call) : (DWORD)imports->Calls(swept);
-    };
-    auto clear = [&] {
-        ClearXpFaults();
-        imports.reset();
-    };
     auto liveBlocks = (DWORD(WINAPI*)())(void*)GetProcAddress(library, "TestbedLiveBlocks");
     ASSERT_NE(nullptr, liveBlocks);
     prepare();
-    std::vector<SweepPoint> points = SweepPoints(calls, setNth, counted, [&] { run(); });
-    clear();
+    std::vector<SweepPoint> points = faults.Points(calls, [&] { run(); });
     std::string found;
     for (const SweepPoint& p : points)
         found += " " + std::string(p.call.begin(), p.call.end()) + "#" + std::to_string(p.position);
@@ -196,10 +175,10 @@ void XpSweep(HMODULE library, const char* handler, const std::vector<XpSweepRow>
         EXPECT_EQ(points[i].position, row.position);
         EXPECT_LE(LeastHeapGrowthOver([&] {
             prepare();
-            setNth(row.call, row.position, 1722);
+            faults.Set(row.call, row.position, 1722);
             CountInjectedFault();
             HandlerRun outcome = run();
-            clear();
+            faults.Clear();
             EXPECT_EQ(row.result, outcome.result);
             std::string lines;
             for (const std::string& text : row.lines)  // a line of another routine names it
