@@ -5,12 +5,25 @@
 // afterwards. The floor is one CryptProtectData of a password per authentication, measured in
 // the same run: each figure is also given as its ratio to that floor.
 //
+// A third floor adds what the platform charges for the tracing contract of an authentication,
+// with the plug-in loaded: for each record the plug-in traces (counted in the tracing
+// service's log of one authentication), a failed open of the absent settings key, the
+// debugger line that reports it and one record of the tracing service. Under Wine, with
+// crypt32 in the process, those two calls cost tens of microseconds each (4 without it).
+//
+// Each figure is measured in a process of its own (the program starts itself once per setting):
+// under Wine every CryptProtectData leaves the process slower at registry and debug-output
+// calls (after 600 of them a failed RegOpenKeyExA costs 26 us instead of 4, an
+// OutputDebugStringA 65 us instead of 4), so a process that measured one setting would
+// handicap the next.
+//
 //   scripts/wine-run out/x86/machine/bench_authentications.exe [PLUGIN.dll] [SECONDS]
 //   (default: the build's dist\credmethod.dll, 3 seconds per setting)
 #include <windows.h>
 #include <raseapif.h>
 #include <wincrypt.h>
 
+#include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -143,6 +156,136 @@ double Measure(Run run, double seconds)
     return count / elapsed;
 }
 
+typedef DWORD(WINAPI* TraceRegisterFn)(LPCSTR, DWORD);
+typedef DWORD(WINAPI* TraceVprintfFn)(DWORD, DWORD, LPCSTR, va_list);
+
+DWORD TraceRecord(TraceVprintfFn trace, DWORD id, const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    DWORD status = trace(id, 0x1000E, format, args);
+    va_end(args);
+    return status;
+}
+
+// Records in the plug-in's log: the tracing service writes one line each.
+int LoggedRecords(const std::wstring& log)
+{
+    int records = 0;
+    FILE* file = _wfopen(log.c_str(), L"rb");
+    for (int c; file && (c = fgetc(file)) != EOF;)
+        records += c == '\n';
+    if (file)
+        fclose(file);
+    return records;
+}
+
+// The platform floor: DPAPI and the tracing calls of one authentication, with the plug-in
+// loaded (its libraries in the process) but not called.
+double MeasurePlatformFloor(const std::wstring& log, const Plugin& plugin, double seconds)
+{
+    HANDLE truncate = CreateFileW(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  NULL, TRUNCATE_EXISTING, 0, NULL);
+    if (truncate != INVALID_HANDLE_VALUE)
+        CloseHandle(truncate);
+    if (!Authenticate(plugin))
+        return -1;
+    int records = LoggedRecords(log);
+    HMODULE rtutils = GetModuleHandleW(L"rtutils.dll");
+    TraceRegisterFn traceRegister = (TraceRegisterFn)(void*)GetProcAddress(rtutils, "TraceRegisterExA");
+    TraceVprintfFn trace = (TraceVprintfFn)(void*)GetProcAddress(rtutils, "TraceVprintfExA");
+    if (records <= 0 || !traceRegister || !trace)
+        return -1;
+    DWORD id = traceRegister("benchfloor", 0);
+    return Measure(
+        [&] {
+            for (int i = 0; i < records; i++) {
+                HKEY key = NULL;
+                if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Tracing\\credmethod", 0, 0x2001F,
+                                  &key) == ERROR_SUCCESS)
+                    RegCloseKey(key);
+                OutputDebugStringA("Error open registry for reading, tracing to debug console will not be enabled");
+                TraceRecord(trace, id, "RasEapMakeMessage :: a line of %d characters", 40);
+            }
+            return ProtectPassword();
+        },
+        seconds);
+}
+
+// Runs one setting ("floor", "platform", "absent" or "console") in this process and prints
+// its rate.
+int MeasureOne(const std::wstring& setting, const std::wstring& pluginPath, double seconds)
+{
+    if (setting == L"floor") {
+        printf("%f\n", Measure(ProtectPassword, seconds));
+        return 0;
+    }
+    HMODULE module = LoadLibraryW(pluginPath.c_str());
+    if (!module) {
+        fprintf(stderr, "cannot load %ls (error %lu)\n", pluginPath.c_str(), GetLastError());
+        return 1;
+    }
+    Plugin plugin = {};
+    GetInfoFn getInfo = (GetInfoFn)(void*)GetProcAddress(module, "RasEapGetInfo");
+    plugin.freeMemory = (FreeMemoryFn)(void*)GetProcAddress(module, "RasEapFreeMemory");
+    if (!getInfo || !plugin.freeMemory || getInfo(6, &plugin.table) != 0) {
+        fprintf(stderr, "not a GTC method plug-in: %ls\n", pluginPath.c_str());
+        return 1;
+    }
+    plugin.table.RasEapInitialize(TRUE);
+    SavedSettings saved = ReadSettings();
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, kTracingKey);
+    wchar_t traceDir[MAX_PATH] = L"";
+    GetEnvironmentVariableW(L"TESTBED_TRACE_DIR", traceDir, MAX_PATH);
+    std::wstring log = std::wstring(traceDir) + L"\\" + ComponentName(pluginPath) + L".LOG";
+    double rate = setting == L"platform"                          ? MeasurePlatformFloor(log, plugin, seconds)
+                  : setting == L"console" && !WriteConsoleLoggingOn() ? -1
+                                                                  : Measure([&plugin] { return Authenticate(plugin); }, seconds);
+    RestoreSettings(saved);
+    plugin.table.RasEapInitialize(FALSE);
+    FreeLibrary(module);
+    printf("%f\n", rate);
+    return 0;
+}
+
+// Starts this program for one setting and reads its rate; negative when it failed.
+double MeasureInChild(const wchar_t* setting, const std::wstring& pluginPath, double seconds)
+{
+    wchar_t exe[MAX_PATH];
+    GetModuleFileNameW(NULL, exe, MAX_PATH);
+    wchar_t line[3 * MAX_PATH];
+    _snwprintf(line, ARRAYSIZE(line), L"\"%ls\" \"%ls\" %f --setting %ls", exe, pluginPath.c_str(), seconds,
+               setting);
+    line[ARRAYSIZE(line) - 1] = 0;
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), NULL, TRUE};
+    HANDLE readEnd = NULL, writeEnd = NULL;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+        return -1;
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION process = {};
+    BOOL started = CreateProcessW(NULL, line, NULL, NULL, TRUE, 0, NULL, NULL, &startup, &process);
+    CloseHandle(writeEnd);
+    std::string text;
+    char buffer[256];
+    DWORD read = 0;
+    while (started && ReadFile(readEnd, buffer, sizeof(buffer), &read, NULL) && read)
+        text.append(buffer, read);
+    CloseHandle(readEnd);
+    DWORD code = 1;
+    if (started) {
+        WaitForSingleObject(process.hProcess, INFINITE);
+        GetExitCodeProcess(process.hProcess, &code);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    return code == 0 && !text.empty() ? atof(text.c_str()) : -1;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -160,36 +303,19 @@ int wmain(int argc, wchar_t** argv)
     std::wstring traceDir = std::wstring(temp) + L"bench-trace";
     CreateDirectoryW(traceDir.c_str(), NULL);
     SetEnvironmentVariableW(L"TESTBED_TRACE_DIR", traceDir.c_str());
+    if (argc > 4 && wcscmp(argv[3], L"--setting") == 0)
+        return MeasureOne(argv[4], pluginPath, seconds);
 
-    HMODULE module = LoadLibraryW(pluginPath.c_str());
-    if (!module) {
-        fprintf(stderr, "cannot load %ls (error %lu)\n", pluginPath.c_str(), GetLastError());
-        return 1;
-    }
-    Plugin plugin = {};
-    GetInfoFn getInfo = (GetInfoFn)(void*)GetProcAddress(module, "RasEapGetInfo");
-    plugin.freeMemory = (FreeMemoryFn)(void*)GetProcAddress(module, "RasEapFreeMemory");
-    if (!getInfo || !plugin.freeMemory || getInfo(6, &plugin.table) != 0) {
-        fprintf(stderr, "not a GTC method plug-in: %ls\n", pluginPath.c_str());
-        return 1;
-    }
-    plugin.table.RasEapInitialize(TRUE);
-
-    SavedSettings saved = ReadSettings();
-    RegDeleteKeyW(HKEY_LOCAL_MACHINE, kTracingKey);
-    auto authenticate = [&plugin] { return Authenticate(plugin); };
-    double floor = Measure(ProtectPassword, seconds);
-    double keyAbsent = Measure(authenticate, seconds);
-    double consoleOn = WriteConsoleLoggingOn() ? Measure(authenticate, seconds) : -1;
-    RestoreSettings(saved);
-
-    plugin.table.RasEapInitialize(FALSE);
-    FreeLibrary(module);
+    double floor = MeasureInChild(L"floor", pluginPath, seconds);
+    double platform = MeasureInChild(L"platform", pluginPath, seconds);
+    double keyAbsent = MeasureInChild(L"absent", pluginPath, seconds);
+    double consoleOn = MeasureInChild(L"console", pluginPath, seconds);
     DeleteFileW((traceDir + L"\\" + ComponentName(pluginPath) + L".LOG").c_str());
     printf("%-40s %10.0f /s\n", "DPAPI floor (CryptProtectData):", floor);
-    printf("%-40s %10.0f authentications/s  %.2fx the floor's time\n",
-           "tracing settings key absent:", keyAbsent, floor / keyAbsent);
-    printf("%-40s %10.0f authentications/s  %.2fx the floor's time\n",
+    printf("%-40s %10.0f /s\n", "platform floor (DPAPI + tracing calls):", platform);
+    printf("%-40s %10.0f authentications/s  %.2fx the DPAPI floor's time, %.2fx the platform floor's\n",
+           "tracing settings key absent:", keyAbsent, floor / keyAbsent, platform / keyAbsent);
+    printf("%-40s %10.0f authentications/s  %.2fx the DPAPI floor's time\n",
            "console logging on, every level:", consoleOn, floor / consoleOn);
-    return floor < 0 || keyAbsent < 0 || consoleOn < 0 ? 1 : 0;
+    return floor < 0 || platform < 0 || keyAbsent < 0 || consoleOn < 0 ? 1 : 0;
 }
