@@ -38,10 +38,25 @@ struct Service {
     }
     DWORD Stop(SERVICE_STATUS* status)
     {
+        if (DWORD running = Status().dwProcessId)
+            process = running;
         return ControlService(service, SERVICE_CONTROL_STOP, status) ? 0 : GetLastError();
     }
-    DWORD Start() { return StartServiceW(service, 0, nullptr) ? 0 : GetLastError(); }
+    // Starts the service once the process it stopped in has ended: Wine's service manager
+    // hands a start that comes while that process is still ending to the ending process, whose
+    // control pipe then breaks (109 at the next control).
+    DWORD Start()
+    {
+        HANDLE ending = process ? OpenProcess(SYNCHRONIZE, FALSE, process) : nullptr;
+        if (ending) {
+            WaitForSingleObject(ending, 10000);
+            CloseHandle(ending);
+        }
+        process = 0;
+        return StartServiceW(service, 0, nullptr) ? 0 : GetLastError();
+    }
     SC_HANDLE manager, service;
+    DWORD process = 0;  // the process the service ran in when last stopped
 };
 
 TEST(XpService, PendingStatesAndRefusals)
