@@ -355,7 +355,7 @@ TEST_F(XpSp2, FaultSweepOfAPeapAdd)
                       noWpa2 = "ERROR!! WPA2 is not supported",
                       refused = "ERROR!! CreateProfile failed : function return:0x800706ba, status:0";
     const std::string queryFailed = "WZCQueryWPA2State :: dwErr : 1722", guidFailed = "failed to open guid key: 1722",
-                      noEntry = "ERROR! Adding EAP entry failed.",
+                      noEntry = "ERROR! Adding EAP entry failed.", noServer = "ERROR!! CoCreateInstance failed : 0x8007000e",
                       setFailed = "Failed to set value: 1722";
     const std::vector<XpSweepRow> rows = {
         {L"WZCEnumInterfaces", 1, 1722, {}, {0, 0}},
@@ -363,6 +363,8 @@ TEST_F(XpSp2, FaultSweepOfAPeapAdd)
         {L"WZCQueryInterface", 2, 110, {wpa2, created, entry, queryFailed, noWpa2, created, skipped}, {1, 1}},
         {L"CreateProfile", 1, 110, {wpa2, refused, skipped, wpa2, created, entry}, {0, 1}},
         {L"CreateProfile", 2, 110, {wpa2, created, entry, wpa2, refused, skipped}, {1, 0}},
+        {L"CoCreateInstance", 1, 110, {wpa2, noServer, skipped, wpa2, created, entry}, {0, 1}},
+        {L"CoCreateInstance", 2, 110, {wpa2, created, entry, wpa2, noServer, skipped}, {1, 0}},
         {L"RegOpenKeyExW", 1, 110, {wpa2, created, entry, skipped, wpa2, created, entry}, {1, 1}},
         {L"RegOpenKeyExW", 2, 1722, {wpa2, created, entry, guidFailed, wpa2, created, entry}, {1, 1}},
         {L"RegOpenKeyExW", 3, 110, {wpa2, created, entry, wpa2, created, entry, skipped}, {1, 1}},
@@ -374,7 +376,7 @@ TEST_F(XpSp2, FaultSweepOfAPeapAdd)
     };
     XpSweep(platform_->library, "WZC_XP_SP2", rows, [](int adapter) { return StoredSsids(adapter).size(); },
             [] { UseXpMachine(kMachine, 2); }, [] { return Add(kPeap); },
-            {L"RegOpenKeyExW", L"RegCreateKeyExW", L"RegQueryValueExW", L"RegSetValueExW"});
+            {L"CoCreateInstance", L"RegOpenKeyExW", L"RegCreateKeyExW", L"RegQueryValueExW", L"RegSetValueExW"});
 }
 
 // The registry and service manager calls of a removal on two adapters, each holding the network
