@@ -9,11 +9,18 @@ void FoldAddResult(DWORD* result, DWORD adapterResult)
 void FoldRemovalResult(RemovalResult* result, DWORD adapterResult, DWORD notFound)
 {
     result->last = adapterResult;
-    if (adapterResult != 0 && adapterResult != notFound)
+    if (adapterResult == notFound)
+        result->missed = notFound;
+    else if (adapterResult != 0)
         result->lastHardFailure = adapterResult;
 }
 
 DWORD RemovalOutcome(const RemovalResult* result)
 {
     return result->lastHardFailure != 0 ? result->lastHardFailure : result->last;
+}
+
+DWORD RemovalOutcomeIfAnyMissed(const RemovalResult* result)
+{
+    return result->lastHardFailure != 0 ? result->lastHardFailure : result->missed;
 }

@@ -16,6 +16,10 @@ void FoldAddResult(DWORD* result, DWORD adapterResult);
 struct RemovalResult {
     DWORD last;          // the last adapter's code
     DWORD lastHardFailure;  // the last code that was neither 0 nor notFound
+    DWORD missed;        // notFound once any adapter lacked the network, else 0
 };
 void FoldRemovalResult(RemovalResult* result, DWORD adapterResult, DWORD notFound);
 DWORD RemovalOutcome(const RemovalResult* result);
+// The stricter outcome of a back end that reports a network any adapter lacks: a hard
+// failure, else notFound if any adapter lacked it, else 0.
+DWORD RemovalOutcomeIfAnyMissed(const RemovalResult* result);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "../front/adapter_result.h"
 #include "../front/globals.h"
 #include "../front/handlers.h"
 #include "../front/options.h"
@@ -74,7 +75,7 @@ DWORD WZCRemoveProfile_XP_SP2(int argc, char** argv)
     // An adapter without the network is reported with 13, which a later adapter's success
     // does not reset; a failure to reach or edit the registry outranks it and is never
     // hidden by a later adapter.
-    DWORD notFound = 0, hardFailure = 0;
+    RemovalResult removal = {};
 
     DWORD result = ParseOptions(argc, argv, HANDLER_REMOVE_XP_SP2, &options);
     if (result != 0)
@@ -96,12 +97,9 @@ DWORD WZCRemoveProfile_XP_SP2(int argc, char** argv)
         ZT_StopWZCSVC();
         DWORD adapterResult = RemoveFromAdapter(adapters.guids[j], &options);
         ZT_StartWZCSVC(0);
-        if (adapterResult == ERROR_INVALID_DATA)
-            notFound = adapterResult;
-        else if (adapterResult != 0)
-            hardFailure = adapterResult;
+        FoldRemovalResult(&removal, adapterResult, ERROR_INVALID_DATA);
     }
-    result = hardFailure != 0 ? hardFailure : notFound;
+    result = RemovalOutcomeIfAnyMissed(&removal);
 
 done:
     if (binding)
