@@ -1,7 +1,5 @@
 #include "plugin_harness.h"
 
-#include "import_faults.h"
-
 #include <fstream>
 #include <sstream>
 
@@ -156,29 +154,6 @@ void WINAPI RecordDebugString(LPCSTR text)
     g_debugLines.push_back(text ? text : "");
 }
 
-int g_allocCalls, g_allocFailAt, g_freeCalls, g_secretsFreed;
-DWORD g_allocError;
-std::string g_secret;
-decltype(&LocalAlloc) g_realLocalAlloc = LocalAlloc;
-decltype(&LocalFree) g_realLocalFree = LocalFree;
-
-HLOCAL WINAPI ProbeLocalAlloc(UINT flags, SIZE_T bytes)
-{
-    if (++g_allocCalls == g_allocFailAt) {
-        SetLastError(g_allocError);
-        return NULL;
-    }
-    return g_realLocalAlloc(flags, bytes);
-}
-
-HLOCAL WINAPI ProbeLocalFree(HLOCAL block)
-{
-    g_freeCalls++;
-    if (block && HoldsText((const BYTE*)block, LocalSize(block), g_secret))
-        g_secretsFreed++;
-    return g_realLocalFree(block);
-}
-
 } // namespace
 
 DebugOutputCapture::DebugOutputCapture(HMODULE plugin)
@@ -193,23 +168,6 @@ std::vector<std::string> DebugOutputCapture::Lines() const
 {
     return g_debugLines;
 }
-
-AllocatorProbe::AllocatorProbe(HMODULE plugin, int failAt, DWORD error, const std::string& secret)
-    : alloc_(plugin, "kernel32.dll", "LocalAlloc", (void*)ProbeLocalAlloc),
-      free_(plugin, "kernel32.dll", "LocalFree", (void*)ProbeLocalFree)
-{
-    g_allocCalls = 0;
-    g_allocFailAt = failAt;
-    g_allocError = error;
-    g_freeCalls = 0;
-    g_secretsFreed = 0;
-    g_secret = secret;
-}
-
-AllocatorProbe::~AllocatorProbe() = default;
-int AllocatorProbe::Allocations() const { return g_allocCalls; }
-int AllocatorProbe::Frees() const { return g_freeCalls; }
-int AllocatorProbe::SecretsFreed() const { return g_secretsFreed; }
 
 bool RunUnderDebugger(const std::wstring& commandLine, std::vector<std::string>* debugStrings, DWORD* exitCode,
                       DWORD timeoutMs)

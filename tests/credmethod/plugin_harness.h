@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "import_patch.h"
+#include "import_faults.h"
 
 #include <string>
 #include <vector>
@@ -66,15 +66,16 @@ private:
 // every LocalFree is checked for blocks that still hold secret (as ANSI or UTF-16 text).
 class AllocatorProbe {
 public:
-    AllocatorProbe(HMODULE plugin, int failAt, DWORD error, const std::string& secret = "");
-    ~AllocatorProbe();
-    int Allocations() const;
-    int Frees() const;
-    int SecretsFreed() const;  // released blocks that still held the secret
+    AllocatorProbe(HMODULE plugin, int failAt, DWORD error, const std::string& secret = "")
+        : faults_(plugin, failAt ? kLocalAlloc : kSweptCallCount, failAt, secret, error)
+    {
+    }
+    int Allocations() const { return faults_.Calls(kLocalAlloc); }
+    int Frees() const { return faults_.Frees(); }
+    int SecretsFreed() const { return faults_.SecretsFreed(); }  // released while holding it
 
 private:
-    ImportPatch alloc_;
-    ImportPatch free_;
+    ImportFaults faults_;
 };
 
 // Runs commandLine as a debuggee to its end and collects its debugger output strings.

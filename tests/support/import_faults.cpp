@@ -10,7 +10,7 @@ namespace {
 
 void* g_original[kSweptCallCount];
 int g_calls[kSweptCallCount];
-int g_fail = kSweptCallCount, g_failAt, g_injected, g_secretsFreed;
+int g_fail = kSweptCallCount, g_failAt, g_injected, g_frees, g_secretsFreed;
 DWORD g_error;
 std::string g_secret;
 std::set<void*> g_live;
@@ -66,7 +66,7 @@ R WINAPI Stub(A... args)
 {
     if (++g_calls[Id] == g_failAt && Id == g_fail) {
         g_injected++;
-        DWORD error = g_error ? g_error : kImports[Id].error;
+        DWORD error = g_error == kUsualError ? kImports[Id].error : g_error;
         if (kImports[Id].failure == kStatus)
             return (R)(INT_PTR)error;
         SetLastError(error);
@@ -83,6 +83,7 @@ decltype(&LocalFree) g_originalLocalFree;
 
 HLOCAL WINAPI TrackedLocalFree(HLOCAL block)
 {
+    g_frees++;
     g_live.erase(block);
     if (block && HoldsText((const BYTE*)block, LocalSize(block), g_secret))
         g_secretsFreed++;
@@ -109,6 +110,7 @@ ImportFaults::ImportFaults(HMODULE module, SweptCall fail, int failAt, const std
 {
     g_secret = secret;
     g_secretsFreed = 0;
+    g_frees = 0;
     g_fail = fail;
     g_failAt = failAt;
     g_error = error;
@@ -126,6 +128,7 @@ ImportFaults::ImportFaults(HMODULE module, SweptCall fail, int failAt, const std
 }
 
 int ImportFaults::Calls(SweptCall call) const { return g_calls[call]; }
+int ImportFaults::Frees() const { return g_frees; }
 bool ImportFaults::Injected() const { return g_injected == 1; }
 size_t ImportFaults::LiveBlocks() const { return g_live.size(); }
 int ImportFaults::SecretsFreed() const { return g_secretsFreed; }

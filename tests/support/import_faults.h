@@ -49,13 +49,17 @@ const char* SweptCallName(SweptCall call);
 // The call of that name, or kSweptCallCount.
 SweptCall SweptCallNamed(const std::wstring& name);
 
-// Without a call to fail, calls are only counted. error 0 is the call's usual error (out of
-// memory for an allocation, access denied for the registry, and so on).
+// The failing call's usual error (out of memory for an allocation, access denied for the
+// registry, and so on).
+const DWORD kUsualError = 0xFFFFFFFF;
+
+// Without a call to fail, calls are only counted.
 class ImportFaults {
 public:
     explicit ImportFaults(HMODULE module, SweptCall fail = kSweptCallCount, int failAt = 0,
-                          const std::string& secret = "", DWORD error = 0);
+                          const std::string& secret = "", DWORD error = kUsualError);
     int Calls(SweptCall call) const;
+    int Frees() const;          // LocalFree calls of the module
     bool Injected() const;      // the failing call was reached
     size_t LiveBlocks() const;  // LocalAlloc blocks of the module not yet released
     int SecretsFreed() const;   // blocks released while holding the secret (as ANSI or UTF-16 text)
