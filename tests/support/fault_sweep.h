@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -36,6 +38,26 @@ std::vector<SweepPoint> SweepPoints(const std::vector<std::wstring>& calls,
                                     const std::function<DWORD(const wchar_t*)>& counted,
                                     const std::function<void()>& run);
 
+// Faults injected by this program so far, printed at its end ("faults injected: N").
+void CountInjectedFault();
+
+// Whether a sweep's table (rows with call and position) names every position of the clean run,
+// in order; if not, the message lists the run's positions.
+template <typename Row>
+::testing::AssertionResult NamesEveryPosition(const std::vector<SweepPoint>& points, const std::vector<Row>& rows)
+{
+    bool same = points.size() == rows.size();
+    std::string found;
+    for (size_t i = 0; i < points.size(); ++i) {
+        same = same && points[i].call == rows[i].call && points[i].position == rows[i].position;
+        found += " " + std::string(points[i].call.begin(), points[i].call.end()) + "#" +
+                 std::to_string(points[i].position);
+    }
+    if (same)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "positions of a clean run:" << found;
+}
+
 // The faults of one sweep: a call of the emulated platform goes to its nth-call store (set,
 // counted, cleared through the functions given), a call named in import_faults.h to the
 // patched imports of this program, into which the handlers are linked.
@@ -48,6 +70,19 @@ public:
     void Set(const wchar_t* call, int position, DWORD error);
     // Every fault ends; an import fault releases what it holds (before the heap is measured).
     void Clear();
+    // One faulted run: prepare, the position-th call of call failing with error, run, every
+    // fault cleared; counted as an injected fault. Returns what run returned.
+    template <typename Run>
+    auto RunFaulted(const wchar_t* call, int position, DWORD error, const std::function<void()>& prepare,
+                    Run run)
+    {
+        prepare();
+        Set(call, position, error);
+        CountInjectedFault();
+        auto outcome = run();
+        Clear();
+        return outcome;
+    }
     // SweepPoints over these calls.
     std::vector<SweepPoint> Points(const std::vector<std::wstring>& calls, const std::function<void()>& run);
 
@@ -58,5 +93,3 @@ private:
     std::unique_ptr<ImportFaults> imports_;
 };
 
-// Faults injected by this program so far, printed at its end ("faults injected: N").
-void CountInjectedFault();

@@ -37,20 +37,13 @@ void Sweep(const std::vector<SweepRow>& rows, const std::function<void()>& prepa
     SweepFaults faults(SetTestbedNthCallFault, CountedTestbedCalls, ClearTestbedFaults);
     prepare();
     std::vector<SweepPoint> points = faults.Points(CallsOf(rows), [&] { run(); });
-    ASSERT_EQ(points.size(), rows.size());
-    for (size_t i = 0; i < rows.size(); ++i) {
-        const SweepRow& row = rows[i];
+    ASSERT_TRUE(NamesEveryPosition(points, rows));
+    for (const SweepRow& row : rows) {
         SCOPED_TRACE(testing::Message() << std::string(row.call, row.call + wcslen(row.call)) << " #"
                                         << row.position);
-        EXPECT_EQ(points[i].call, row.call);
-        EXPECT_EQ(points[i].position, row.position);
         DWORD handles = OpenWlanHandles();
         auto injected = [&] {
-            prepare();
-            faults.Set(row.call, row.position, row.code);
-            CountInjectedFault();
-            HandlerRun outcome = run();
-            faults.Clear();
+            HandlerRun outcome = faults.RunFaulted(row.call, row.position, row.code, prepare, run);
             EXPECT_EQ(row.result, outcome.result);
             EXPECT_EQ(row.lines, AfterEcho(outcome.output));
         };

@@ -157,28 +157,18 @@ void XpSweep(HMODULE library, const char* handler, const std::vector<XpSweepRow>
     ASSERT_NE(nullptr, liveBlocks);
     prepare();
     std::vector<SweepPoint> points = faults.Points(calls, [&] { run(); });
-    std::string found;
-    for (const SweepPoint& p : points)
-        found += " " + std::string(p.call.begin(), p.call.end()) + "#" + std::to_string(p.position);
-    ASSERT_EQ(points.size(), rows.size()) << "positions of a clean run:" << found;
+    ASSERT_TRUE(NamesEveryPosition(points, rows));
     // What a run without fault may leave on the heap (nothing, but for the XP SP2 add, whose
     // growth varies from run to run: see docs/RELIABILITY.md); a failed run may leave no more.
     SIZE_T allowed = MostHeapGrowthOver([&] {
         prepare();
         run();
     });
-    for (size_t i = 0; i < rows.size(); ++i) {
-        const XpSweepRow& row = rows[i];
+    for (const XpSweepRow& row : rows) {
         SCOPED_TRACE(testing::Message() << std::string(row.call, row.call + wcslen(row.call)) << " #"
                                         << row.position);
-        EXPECT_EQ(points[i].call, row.call);
-        EXPECT_EQ(points[i].position, row.position);
         EXPECT_LE(LeastHeapGrowthOver([&] {
-            prepare();
-            faults.Set(row.call, row.position, 1722);
-            CountInjectedFault();
-            HandlerRun outcome = run();
-            faults.Clear();
+            HandlerRun outcome = faults.RunFaulted(row.call, row.position, 1722, prepare, run);
             EXPECT_EQ(row.result, outcome.result);
             std::string lines;
             for (const std::string& text : row.lines)  // a line of another routine names it
