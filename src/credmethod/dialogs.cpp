@@ -112,6 +112,27 @@ done:
     return accepted;
 }
 
+// An edit control keeps its text until its dialog is destroyed, in memory the plug-in never
+// sees released: the password is overwritten in place with as many blanks, the control then
+// emptied and its undo copy dropped, before the dialog ends. The control takes no more than
+// the record keeps (see UsernameDialogProc), so the blanks always cover it.
+void ClearPasswordControl(HWND dialog)
+{
+    HWND control = GetDlgItem(dialog, IDC_PASSWORD);
+    if (!control)
+        return;
+    WCHAR blanks[NAME_FIELD_CHARS];
+    int length = GetWindowTextLengthW(control);
+    if (length > NAME_FIELD_CHARS - 1)
+        length = NAME_FIELD_CHARS - 1;
+    for (int i = 0; i < length; i++)
+        blanks[i] = L' ';
+    blanks[length] = 0;
+    SetWindowTextW(control, blanks);
+    SetWindowTextW(control, L"");
+    SendMessageW(control, EM_EMPTYUNDOBUFFER, 0, 0);
+}
+
 } // namespace
 
 BOOL UsernameCommand(EAP_NAME_DIALOG* record, WORD command, HWND dialog)
@@ -128,9 +149,11 @@ BOOL UsernameCommand(EAP_NAME_DIALOG* record, WORD command, HWND dialog)
         LogTrace(LOG_DETAIL, "UsernameCommand :: username : %S", record->awszIdentity);
         LogTrace(LOG_SECRET, "UsernameCommand :: password : %S", record->awszPassword);
         LogTrace(LOG_DETAIL, "UsernameCommand :: returning - %d", IDOK);
+        ClearPasswordControl(dialog);
         EndDialog(dialog, IDOK);
         return TRUE;
     case IDCANCEL:
+        ClearPasswordControl(dialog);
         EndDialog(dialog, IDCANCEL);
         return TRUE;
     default:
@@ -143,6 +166,7 @@ INT_PTR CALLBACK UsernameDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     switch (message) {
     case WM_INITDIALOG: {
         LogTrace(LOG_DETAIL, "UsernameDialogProc :: - WM_INITDIALOG");
+        SendDlgItemMessageW(dialog, IDC_PASSWORD, EM_LIMITTEXT, NAME_FIELD_CHARS - 1, 0);
         WCHAR title[PROMPT_FIELD_CHARS];
         if (KeepRecord(dialog, lParam, title))
             SetWindowTextW(dialog, title);

@@ -35,7 +35,9 @@ DWORD WINAPI RasEapInitialize(BOOL fInitialize)
     LogTrace(LOG_DETAIL, "RasEapInitialize(%d) :: Enter", fInitialize);
     if (fInitialize)
         EnsureTracingRegistered("RasEapInitialize :: enabled log(%s) with version: %s [%s]");
-    // Nothing is kept per host, so there is nothing to tear down.
+    // Nothing else is kept per host.
+    if (!fInitialize)
+        ReleaseAttach();
     LogTrace(LOG_DETAIL, "RasEapInitialize(%d) :: return NO_ERROR", fInitialize);
     return NO_ERROR;
 }

@@ -26,7 +26,7 @@ struct HostOptions {
     HostCommand command = kCommandAuthenticate;
     std::wstring pluginPath;
     bool registered = false;       // the plug-in named by the method's registration ("Path")
-    std::wstring dllDirectory;     // searched for the libraries the plug-in loads by name
+    std::wstring dllDirectory;     // the plug-in's file is loaded from here
     DWORD eapType = 6;
     std::wstring user;             // key of the saved data; empty: the account's name
     bool forgetFirst = false;      // --forget together with a plug-in

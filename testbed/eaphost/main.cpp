@@ -51,11 +51,9 @@ DWORD Authenticate(const HostOptions& options, const std::wstring& user)
         if (result != ERROR_SUCCESS)
             goto done;
     }
-    if (!options.dllDirectory.empty() && !SetDllDirectoryW(options.dllDirectory.c_str())) {
-        result = GetLastError();
-        HostLog("eaphost :: cannot add the library folder (error %lu)", result);
-        goto done;
-    }
+    // The plug-in looks for its companion beside itself only: another folder is another copy.
+    if (!options.dllDirectory.empty())
+        path = options.dllDirectory + L"\\" + path.substr(path.find_last_of(L"\\/") + 1);
     result = BindPlugin(path.c_str(), options.eapType, &plugin);
     if (result != ERROR_SUCCESS)
         goto done;

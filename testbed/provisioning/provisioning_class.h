@@ -1,5 +1,5 @@
 // The identity of the wireless provisioning service: its class, its interface, and the file
-// name under which the class is registered.
+// file.
 #pragma once
 
 #include <windows.h>
@@ -10,9 +10,16 @@ const CLSID kClsidProvisioningService = {
 const IID kIidProvisioningProfileWireless = {
     0xC96FBD51, 0x24DD, 0x11D8, {0x89, 0xFB, 0x00, 0x90, 0x4B, 0x2E, 0xA9, 0xC6}};
 
-// A bare name: the loader resolves it through the program's folder first, so only programs
-// beside a copy of the server (the XP SP2 and later platform folders) can create the class.
+// The server's file name. The class is registered with the full path of the server that
+// registered it, as the platform's own is, but answers only a program that has a copy of that
+// file beside it (the XP SP2 and later platform folders): others get "class not registered",
+// as on a Windows without the service. A bare name in the registry would need the legacy
+// library search, which wlanprov turns off where kernel32 offers SetDefaultDllDirectories.
 const wchar_t kProvisioningServerFile[] = L"wzcprov.dll";
+
+// Whether the calling program's folder, or that of the wzcsapi.dll it loaded, holds
+// kProvisioningServerFile.
+bool ProgramHasProvisioningServer();
 
 // The interface as the platform's clients call it. Declared at namespace scope: a declaration
 // local to a file lets the compiler conclude that no implementation exists there and drop calls.

@@ -103,6 +103,8 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* object)
     *object = NULL;
     if (!IsEqualCLSID(clsid, kClsidProvisioningService))
         return CLASS_E_CLASSNOTAVAILABLE;
+    if (!ProgramHasProvisioningServer())
+        return REGDB_E_CLASSNOTREG;
     return g_factory.QueryInterface(iid, object);
 }
 

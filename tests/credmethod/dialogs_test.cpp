@@ -9,6 +9,7 @@
 #include "dialog_bridge.h"
 #include "plugin_harness.h"
 #include "records.h"
+#include "test_support.h"
 
 namespace {
 
@@ -395,12 +396,13 @@ TEST_F(Dialogs, ContextTooShortOrMissingIsRefused)
 
 TEST_F(Dialogs, CompanionLibrarySuppliesTheDialogs)
 {
-    UnloadPlugin();
-    ASSERT_TRUE(SetDllDirectoryW((TestDir() + L"companion").c_str()));
-    LoadPlugin();
-    EntryTable();  // the first entry point loads the companion library
-    SetDllDirectoryW(NULL);
-    ASSERT_NE(nullptr, GetModuleHandleW(L"methodres.dll"));
+    // The companion beside the plug-in supplies the dialogs, mapped as resources: its DllMain,
+    // which would leave a marker, never runs.
+    SetEnvironmentVariableW(L"TESTBED_LOAD_MARKERS", MarkerDir().c_str());
+    ClearMarkers();
+    LoadPlugin(L"companion\\credmethod.dll");
+    EntryTable();  // the first entry point maps the companion library
+    ASSERT_TRUE(MappedInProcess(L"methodres.dll"));
 
     struct Case {
         DWORD uiType;
@@ -423,6 +425,8 @@ TEST_F(Dialogs, CompanionLibrarySuppliesTheDialogs)
         EXPECT_EQ(c.identity, record_.awszIdentity);
         EXPECT_EQ(c.input, record_.awszUserInput);
     }
+    EXPECT_TRUE(LoadMarkers().empty());
+    SetEnvironmentVariableW(L"TESTBED_LOAD_MARKERS", nullptr);
 }
 
 TEST_F(Dialogs, TemplatesAndBanner)

@@ -13,6 +13,7 @@
 #include "exchange_driver.h"
 #include "fault_sweep.h"
 #include "import_faults.h"
+#include "test_support.h"
 
 namespace {
 
@@ -146,26 +147,28 @@ protected:
 
 TEST_F(EntrySweep, LoadingAndEntryPointsWithoutFailingCalls)
 {
-    ASSERT_TRUE(SetDllDirectoryW((TestDir() + L"companion").c_str()));
     auto run = [&] {
         PPP_EAP_INFO info = {};
         BYTE* out = kPoison;
         DWORD size = 0xdeadbeef, status = ((GetInfoFn)Export("RasEapGetInfo"))(6, &info);
         status |= info.RasEapInitialize(TRUE) | info.RasEapEnd(nullptr);
         status |= ((ConfigUIFn)Export("RasEapInvokeConfigUI"))(6, NULL, 0, NULL, 0, &out, &size);
-        status |= ((FreeMemoryFn)Export("RasEapFreeMemory"))(nullptr) | info.RasEapInitialize(FALSE);
+        status |= ((FreeMemoryFn)Export("RasEapFreeMemory"))(nullptr);
         EXPECT_TRUE(out == kPoison && size == 0xdeadbeef);
-        state_ = GetModuleHandleW(L"methodres.dll") ? "companion dialogs" : "own dialogs";
+        state_ = MappedInProcess(L"methodres.dll") ? "companion dialogs" : "own dialogs";
+        status |= info.RasEapInitialize(FALSE);
+        EXPECT_FALSE(MappedInProcess(L"methodres.dll"));
         return status;
     };
+    const wchar_t beside[] = L"companion\\credmethod.dll";
     // Loading the library anew costs the loader some heap each time: a failure may cost no more.
-    SIZE_T reloadGrowth = LeastHeapGrowthOver([&] { LoadPlugin(), run(); });
+    SIZE_T reloadGrowth = LeastHeapGrowthOver([&] { LoadPlugin(beside), run(); });
     Sweep("companion dialogs",
-          {{kLoadLibraryW, 1, 0, "", "own dialogs"},
+          {{kLoadLibraryExW, 1, 0, "", "own dialogs"},
            {kGetModuleFileNameW, 1, 0, "", "companion dialogs"},  // component name "credmethod"
+           {kGetModuleFileNameW, 2, 0, "", "own dialogs"},        // the companion's folder
            {kWideCharToMultiByte, 1, 0, "", "companion dialogs"}},
-          run, [&] { LoadPlugin(); }, reloadGrowth);
-    SetDllDirectoryW(NULL);
+          run, [&] { LoadPlugin(beside); }, reloadGrowth);
 }
 
 TEST_F(EntrySweep, AuthenticationWithTheHostsPasswordThenCredentialsFromTheDialog)

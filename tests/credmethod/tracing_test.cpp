@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "plugin_harness.h"
+#include "test_support.h"
 
 namespace {
 
@@ -299,22 +300,28 @@ TEST_F(Tracing, CompanionResourceLibraryIsUsedWhenPresent)
     UnloadPlugin();
     LoadPlugin();
     GetInfo(6);
-    EXPECT_EQ(nullptr, GetModuleHandleW(L"methodres.dll"));
+    EXPECT_FALSE(MappedInProcess(L"methodres.dll"));
     UnloadPlugin();
 
-    ASSERT_TRUE(SetDllDirectoryW((TestDir() + L"companion").c_str()));
     ClearTraceLog();
-    LoadPlugin();
-    // Under the loader lock the plug-in loads no library and registers no tracing (whose banner
+    LoadPlugin(L"companion\\credmethod.dll");
+    // Under the loader lock the plug-in maps no library and registers no tracing (whose banner
     // line reads the tracing key): both wait for the first entry point.
-    EXPECT_EQ(nullptr, GetModuleHandleW(L"methodres.dll"));
+    EXPECT_FALSE(MappedInProcess(L"methodres.dll"));
     EXPECT_TRUE(TraceLines().empty());
     GetInfo(6);
-    SetDllDirectoryW(NULL);
-    EXPECT_NE(nullptr, GetModuleHandleW(L"methodres.dll"));
+    EXPECT_TRUE(MappedInProcess(L"methodres.dll"));
+    EXPECT_EQ(nullptr, GetModuleHandleW(L"methodres.dll"));  // mapped as resources, not loaded
     EXPECT_EQ("DllMain :: enabled log(credmethod) with version: 2.00.0.0011 [RELEASE]", TraceLines().at(0));
+    // The host's uninitialisation releases it; the next entry point maps it again.
+    PPP_EAP_INFO info = {};
+    info.dwSizeInBytes = sizeof(info);
+    ASSERT_EQ(0u, ((GetInfoFn)Export("RasEapGetInfo"))(6, &info));
+    EXPECT_EQ(0u, info.RasEapInitialize(FALSE));
+    EXPECT_FALSE(MappedInProcess(L"methodres.dll"));
+    GetInfo(6);
+    EXPECT_TRUE(MappedInProcess(L"methodres.dll"));
     UnloadPlugin();
-    EXPECT_EQ(nullptr, GetModuleHandleW(L"methodres.dll"));  // released with the plug-in
 }
 
 } // namespace

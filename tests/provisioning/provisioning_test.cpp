@@ -328,14 +328,15 @@ TEST_F(Provisioning, CallsRefusedBeforeTheDocument)
     EXPECT_EQ(std::vector<Bytes>{Record("F", 1, 0)}, List(1));
 }
 
-TEST_F(Provisioning, ClassIsRegisteredByBareNameWithBothThreadingModels)
+TEST_F(Provisioning, ClassIsRegisteredByFullPathWithBothThreadingModels)
 {
     const wchar_t* key =
         L"Software\\Classes\\CLSID\\{2AA2B5FE-B846-4D07-810C-B21EE45320E3}\\InprocServer32";
-    wchar_t value[64] = L"";
+    wchar_t value[MAX_PATH] = L"", self[MAX_PATH] = L"";
     DWORD bytes = sizeof(value);
     EXPECT_EQ(0, RegGetValueW(HKEY_LOCAL_MACHINE, key, nullptr, RRF_RT_REG_SZ, nullptr, value, &bytes));
-    EXPECT_STREQ(L"wzcprov.dll", value);
+    GetModuleFileNameW(GetModuleHandleW(kProvisioningServerFile), self, MAX_PATH);
+    EXPECT_STREQ(self, value);
     bytes = sizeof(value);
     EXPECT_EQ(0, RegGetValueW(HKEY_LOCAL_MACHINE, key, L"ThreadingModel", RRF_RT_REG_SZ, nullptr, value, &bytes));
     EXPECT_STREQ(L"Both", value);

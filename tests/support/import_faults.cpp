@@ -37,7 +37,7 @@ void* StubFor(R(WINAPI*)(A...))
 #define SWEPT(dll, function, failure, error) {dll, #function, failure, error, StubFor<k##function>(&function)}
 const SweptImport kImports[kSweptCallCount] = {
     SWEPT("kernel32.dll", LocalAlloc, 0, ERROR_OUTOFMEMORY),
-    SWEPT("kernel32.dll", LoadLibraryW, 0, ERROR_MOD_NOT_FOUND),
+    SWEPT("kernel32.dll", LoadLibraryExW, 0, ERROR_MOD_NOT_FOUND),
     SWEPT("kernel32.dll", GetModuleFileNameW, 0, ERROR_INVALID_HANDLE),
     SWEPT("kernel32.dll", MultiByteToWideChar, 0, ERROR_NO_UNICODE_TRANSLATION),
     SWEPT("kernel32.dll", WideCharToMultiByte, 0, ERROR_NO_UNICODE_TRANSLATION),

@@ -20,7 +20,7 @@
 // ROOT store's certificates and names (its contents).
 enum SweptCall {
     kLocalAlloc,
-    kLoadLibraryW,
+    kLoadLibraryExW,
     kGetModuleFileNameW,
     kMultiByteToWideChar,
     kWideCharToMultiByte,

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <io.h>
+#include <psapi.h>
 #include <stdio.h>
 
 #include <thread>
@@ -205,4 +206,62 @@ std::string AfterEcho(const std::string& output)
 {
     size_t at = output.rfind(" :: input parameter: ");
     return at == std::string::npos ? output : output.substr(output.find('\n', at) + 1);
+}
+
+bool MappedInProcess(const std::wstring& fileName)
+{
+    const std::wstring tail = L"\\" + fileName;
+    MEMORY_BASIC_INFORMATION region = {};
+    for (const char* at = nullptr; VirtualQuery(at, &region, sizeof(region)) == sizeof(region);
+         at = (const char*)region.BaseAddress + region.RegionSize) {
+        WCHAR name[MAX_PATH];
+        DWORD length = region.State == MEM_COMMIT && region.BaseAddress == region.AllocationBase &&
+                               (region.Type == MEM_IMAGE || region.Type == MEM_MAPPED)
+                           ? GetMappedFileNameW(GetCurrentProcess(), region.BaseAddress, name, MAX_PATH)
+                           : 0;
+        if (length > tail.size() && _wcsicmp(name + length - tail.size(), tail.c_str()) == 0)
+            return true;
+        if ((const char*)region.BaseAddress + region.RegionSize < (const char*)region.BaseAddress)
+            break;
+    }
+    return false;
+}
+
+std::wstring PlantedDir()
+{
+    return MachineDir() + L"\\planted";
+}
+
+std::wstring MarkerDir()
+{
+    std::wstring dir = std::wstring(_wgetenv(L"TEMP")) + L"\\load-markers-" +
+                       std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(dir.c_str(), nullptr);
+    return dir;
+}
+
+std::wstring PlantedEnvironment()
+{
+    return L"TESTBED_LOAD_MARKERS=" + MarkerDir() + L"\nPATH=" + PlantedDir() + L";" +
+           _wgetenv(L"PATH");
+}
+
+std::vector<std::wstring> LoadMarkers()
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((MarkerDir() + L"\\*.loaded").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        names.push_back(found.cFileName);
+    while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+void ClearMarkers()
+{
+    for (const std::wstring& name : LoadMarkers())
+        DeleteFileW((MarkerDir() + L"\\" + name).c_str());
 }

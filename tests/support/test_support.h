@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // Redirects the C runtime's standard output (file descriptor 1) into a temporary file while
 // it lives; Text() returns what was printed so far, with CR LF turned into LF.
@@ -46,3 +47,18 @@ std::wstring DistDir();
 // What a handler printed after its echo of the accepted values (its own work), or all of it
 // when there is no echo.
 std::string AfterEcho(const std::string& output);
+
+// Whether a file whose path ends in "\\" + fileName is mapped into this process, as code or as
+// data (a library mapped as resources is in no module list).
+bool MappedInProcess(const std::wstring& fileName);
+
+// Library loading watched: a folder holding copies of the test bed's marker library under
+// the names of the libraries the deliverables load at run time (wzcsapi.dll, wlanapi.dll,
+// methodres.dll). Each copy whose code runs leaves "NAME.loaded" in MarkerDir().
+std::wstring PlantedDir();
+std::wstring MarkerDir();
+// The environment for a child: markers go to MarkerDir(), and PlantedDir() is on its PATH.
+std::wstring PlantedEnvironment();
+// The marker files present, as "NAME.loaded" names; ClearMarkers() removes them.
+std::vector<std::wstring> LoadMarkers();
+void ClearMarkers();

@@ -96,7 +96,7 @@ TEST(VistaFaultSweep, PeapAddWithATrustedRoot)
     const std::string root = "WZC_Vista :: Error looking for the certificate [USERTrust RSA Certification "
                              "Authority] in the sytem store.\n";
     const std::vector<SweepRow> rows = {
-        {L"LoadLibraryW", 1, 126, 126, "", {false, false}, 0},
+        {L"LoadLibraryExW", 1, 126, 126, "", {false, false}, 0},
         {L"CertOpenStore", 1, 2, 13, "GetCertificate :: Error opening system store.\n" + root, {false, false}, 0},
         {L"CertGetCertificateContextProperty", 1, 5, 13,
          "GetCertificate :: Error getting certificate property.\n" + root, {false, false}, 0},

@@ -69,6 +69,7 @@ template <typename Record> void Spy(DWORD(WINAPI** slot)(LPWSTR, DWORD, Record*,
 // the end every block the library handed out is freed and the library unloaded.
 struct Session {
     WzcBinding* b = reinterpret_cast<WzcBinding*>(0xdeadbeef);
+    HMODULE platformLibrary = nullptr;
     DWORD init, liveAtStart = 0;
     DWORD(WINAPI* live)() = nullptr;
     std::wstring guid;
@@ -77,9 +78,10 @@ struct Session {
         SetEnvironmentVariableW(L"WLANPROV_TESTBED_STATE", L"xpsp1_client_test");
         EXPECT_EQ(0, ResetXpState(XpAdaptersFor(adapters)));
         guid = adapters ? XpAdaptersFor(adapters)[0].guid : L"";
-        SetDllDirectoryW((MachineDir() + L"\\platforms\\" + platform).c_str());
+        // The binding loads only from trusted folders; a library of that name already loaded
+        // is the one it gets, so the platform's copy is loaded first by its full path.
+        platformLibrary = LoadLibraryW((MachineDir() + L"\\platforms\\" + platform + L"\\wzcsapi.dll").c_str());
         init = WZCInit(&b);
-        SetDllDirectoryW(nullptr);
         if (init == 0) {
             live = (DWORD(WINAPI*)())GetProcAddress(b->library, "TestbedLiveBlocks");
             liveAtStart = live();
@@ -93,6 +95,8 @@ struct Session {
             EXPECT_EQ(liveAtStart, live());
             WZCUninit(b);
         }
+        if (platformLibrary)
+            FreeLibrary(platformLibrary);
         EXPECT_EQ(nullptr, GetModuleHandleW(L"wzcsapi.dll"));
     }
     // Stores the list of letters, or reads the stored one back as a blob.

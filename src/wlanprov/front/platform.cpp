@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "globals.h"
+#include "trusted_library.h"
 #include "version_info.h"
 #include "../xpsp1/wzc_records.h"
 
@@ -42,7 +43,7 @@ DWORD DetectXp(HMODULE wzc, WlanPlatform* platform)
 
 DWORD DetectVista(WlanPlatform* platform)
 {
-    HMODULE wlan = LoadLibraryW(L"wlanapi.dll");
+    HMODULE wlan = LoadTrustedLibrary(L"wlanapi.dll");
     if (!wlan)
         return ERROR_NOT_SUPPORTED;
     DWORD result = 0, version = 0, lastError = 0;
@@ -82,7 +83,7 @@ DWORD DetectPlatform(WlanPlatform* platform)
 {
     *platform = PLATFORM_NONE;
     // wzcsapi.dll decides when it loads; the module only proves it is present.
-    HMODULE wzc = LoadLibraryW(L"wzcsapi.dll");
+    HMODULE wzc = LoadTrustedLibrary(L"wzcsapi.dll");
     if (!wzc)
         return DetectVista(platform);
     DWORD result = DetectXp(wzc, platform);

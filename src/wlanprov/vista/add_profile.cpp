@@ -14,6 +14,7 @@
 #include "../front/handlers.h"
 #include "../front/hex_text.h"
 #include "../front/options.h"
+#include "../front/secret_wipe.h"
 #include "../front/trusted_roots.h"
 #include "eap_record_options.h"
 #include "profile_document.h"
@@ -153,7 +154,8 @@ DWORD WZC_Vista(int argc, char** argv)
                                              document));
 
 done:
-    free(document);
+    FreeSecretText(document);
+    WipeSecret(&options, sizeof(options));
     free(configBlob);
     CloseWlanSession(&wlan);
     DebugPrint("WZC_Vista :: returning %ld\n", (long)result);

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cwchar>
 
+#include "../front/secret_wipe.h"
 #include "../front/xml_escape.h"
 
 namespace {
@@ -122,7 +123,7 @@ uint32_t BuildProfileDocument(ProfileKind kind, const ProfileValues* values, wch
     FormatDocument(kind, values, &writer);
     // The fixed sizes cover every template; a document is never handed out cut short.
     if (writer.overflow) {
-        free(buffer);
+        FreeSecret(buffer, size);
         return 8;
     }
     *document = buffer;

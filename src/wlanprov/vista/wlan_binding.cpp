@@ -3,11 +3,12 @@
 #include <cstdio>
 
 #include "../front/library_binding.h"
+#include "../front/trusted_library.h"
 
 DWORD BindWlanApi(WlanBinding* binding)
 {
     WlanBinding bound = {};
-    bound.library = LoadLibraryW(L"wlanapi.dll");
+    bound.library = LoadTrustedLibrary(L"wlanapi.dll");
     if (!bound.library) {
         *binding = WlanBinding{};
         return GetLastError();

@@ -149,6 +149,7 @@ DWORD WZC_XP_SP1(int argc, char** argv)
 done:
     SecureZeroMemory(key, sizeof(key));
     SecureZeroMemory(&record, sizeof(record));
+    SecureZeroMemory(&options, sizeof(options));
     if (binding)
         WZCUninit(binding);
     DebugPrint("WZC_XP_SP1 :: returning %ld\n", (long)result);

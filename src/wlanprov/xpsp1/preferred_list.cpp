@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "../front/globals.h"
+#include "../front/secret_wipe.h"
 
 namespace {
 
@@ -61,8 +62,11 @@ DWORD GetList(const ListVariant& v, const WzcBinding* binding, const wchar_t* gu
     // A length of 0 is an adapter without preferred networks: 232.
     if (result == 0)
         result = WzcReadConfigList(blob, length, head);
-    if (blob)
+    // The library's copy of the list holds every stored network's key.
+    if (blob) {
+        WipeSecret(blob, LocalSize(blob));
         LocalFree(blob);
+    }
     TracePrint(g_bWzcTrace, "%s::returning: %ld\n", v.getName, (long)result);
     return result;
 }
@@ -82,7 +86,7 @@ DWORD SetList(const ListVariant& v, const WzcBinding* binding, const wchar_t* gu
         memcpy(room.bytes + v.layout.listPointerOffset, &blob, sizeof(blob));
         result = v.set(binding, WZC_SEL_PREFLIST, &room, &outFlags);
     }
-    free(blob);
+    FreeSecret(blob, length);
     TracePrint(g_bWzcTrace, "%s :: returning %ld\n", v.setName, (long)result);
     return result;
 }

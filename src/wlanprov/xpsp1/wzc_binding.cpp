@@ -2,6 +2,7 @@
 
 #include "../front/globals.h"
 #include "../front/library_binding.h"
+#include "../front/trusted_library.h"
 #include "../front/version_info.h"
 
 long g_bWzcTrace = 0;
@@ -36,7 +37,7 @@ DWORD LoadWzcLibrary(HMODULE* library, LONG* buildClass)
 {
     DWORD result = ERROR_NOT_SUPPORTED;
     DWORD version = 0, lastError = 0;
-    HMODULE loaded = LoadLibraryW(L"wzcsapi.dll");
+    HMODULE loaded = LoadTrustedLibrary(L"wzcsapi.dll");
     if (!loaded)
         return result;
     // The version is read from the loaded module's own file, through its full path.

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "../front/secret_wipe.h"
+
 long g_bItemTrace = 0;
 
 namespace {
@@ -68,7 +70,7 @@ void WZCConfigItemDelete(WzcConfigItem** item)
             gone->next->previous = gone->previous;
         if (gone->previous)
             gone->previous->next = gone->next;
-        free(gone);
+        FreeSecret(gone, sizeof(*gone));  // its record holds the network's key
         *item = nullptr;
     }
     if (g_bItemTrace == 1)
@@ -104,7 +106,7 @@ void WzcFreeConfigList(WzcConfigItem** head)
     WzcConfigItem* item = *head;
     while (item) {
         WzcConfigItem* next = item->next;
-        free(item);
+        FreeSecret(item, sizeof(*item));
         item = next;
     }
     *head = nullptr;
@@ -192,6 +194,7 @@ uint32_t WzcReadConfigList(const uint8_t* blob, uint32_t length, WzcConfigItem**
         WzcNetworkConfig record;
         memcpy(&record, blob + WZC_CONFIG_LIST_HEADER + kRecordBytes * i, kRecordBytes);
         WzcConfigItem* item = WZCConfigItemNew(&record);
+        WipeSecret(&record, sizeof(record));
         if (!item) {
             WzcFreeConfigList(&first);
             return WZC_NO_MEMORY;

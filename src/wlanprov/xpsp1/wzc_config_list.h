@@ -43,7 +43,8 @@ uint32_t WzcApplyAddRule(WzcConfigItem** head, const WzcNetworkConfig* config, b
 // Returns 0, or 232 when no item has them.
 uint32_t WzcApplyRemoveRule(WzcConfigItem** head, const uint8_t* ssid);
 
-// The list blob of the list (8 + 160 n bytes, both header words n), allocated with malloc;
+// The list blob of the list (8 + 160 n bytes, both header words n), allocated with malloc
+// and holding the networks' keys: the caller releases it with FreeSecret (secret_wipe.h);
 // a null head gives a null blob of length 0. Returns 0 or 8.
 uint32_t WzcPackConfigList(const WzcConfigItem* head, uint8_t** blob, uint32_t* length);
 // A new list with the blob's records in its order. Returns 0 with *head set; 232 for an

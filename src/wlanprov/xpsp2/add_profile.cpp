@@ -9,6 +9,7 @@
 #include "../front/globals.h"
 #include "../front/handlers.h"
 #include "../front/options.h"
+#include "../front/secret_wipe.h"
 #include "../front/trusted_roots.h"
 #include "eapol_entry.h"
 #include "eapol_registry.h"
@@ -125,7 +126,8 @@ DWORD WZC_XP_SP2(int argc, char** argv)
     }
 
 done:
-    free(document);
+    FreeSecretText(document);
+    WipeSecret(&options, sizeof(options));
     if (binding)
         WZCUninit(binding);
     DebugPrint("WZC_XP_SP2 :: returning %ld\n", (long)result);

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "../front/globals.h"
+#include "../front/secret_wipe.h"
 
 namespace {
 
@@ -67,6 +68,9 @@ DWORD ProvisionAdapter(const wchar_t* document, const wchar_t* adapterGuidText)
     }
 
 done:
+    // The copy holds the document's key; SysFreeString may keep the block in a cache.
+    if (profile)
+        WipeSecret(profile, SysStringByteLen(profile));
     SysFreeString(profile);
     if (provisioning)
         provisioning->Release();

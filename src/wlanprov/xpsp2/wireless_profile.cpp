@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cwchar>
 
+#include "../front/secret_wipe.h"
 #include "../front/xml_escape.h"
 
 namespace {
@@ -150,7 +151,7 @@ uint32_t BuildWirelessProfile(const WirelessProfileValues* values, wchar_t** doc
     Format(TemplateFor(values), values, &writer);
     // The size covers every value; a document is never handed out cut short.
     if (writer.overflow) {
-        free(buffer);
+        FreeSecret(buffer, size);
         return 8;
     }
     *document = buffer;
