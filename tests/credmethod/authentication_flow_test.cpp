@@ -60,12 +60,16 @@ std::string Saved(const std::wstring& user)
     return std::string(record->aszIdentity) + "|" + password;
 }
 
-ProcessResult Authenticate(const std::wstring& user, const std::wstring& arguments)
+// planted: the host runs in the folder of planted libraries, which is also on its PATH.
+ProcessResult Authenticate(const std::wstring& user, const std::wstring& arguments, bool planted = false)
 {
     std::wstring command = L"\"" + MachineDir() + L"\\eaphost.exe\" \"" + TestDir() + L"credmethod.dll\" --user " +
                            user + L" " + arguments;
     std::string traceDir = TraceDir();
-    return RunProcess(command, L"TESTBED_TRACE_DIR=" + std::wstring(traceDir.begin(), traceDir.end()));
+    return RunProcess(command,
+                      L"TESTBED_TRACE_DIR=" + std::wstring(traceDir.begin(), traceDir.end()) +
+                          (planted ? L"\n" + PlantedEnvironment() : L""),
+                      nullptr, 60000, "", planted ? PlantedDir() : L"");
 }
 
 bool HasOutputLine(const std::string& output, const std::string& line)
@@ -150,6 +154,20 @@ TEST(AuthenticationFlow, ThroughTheEmulatedHost)
         }
         EraseUserData(user, 6);
     }
+}
+
+// A methodres.dll in the host's current directory and on its PATH is never loaded: the plug-in
+// looks for its companion beside itself only.
+TEST(AuthenticationFlow, PlantedCompanionIsNeverLoaded)
+{
+    std::wstring user = User("planted");
+    Save(user, {"frank", "pw"});
+    ClearMarkers();
+    ProcessResult run = Authenticate(user, L"--round Password: pw --round Token: 7 --fill 1001=7 --press ok", true);
+    EXPECT_EQ(0u, run.exitCode) << run.output;
+    EXPECT_TRUE(HasOutputLine(run.output, "eaphost :: dialog \"EAP GTC\"")) << run.output;
+    EXPECT_TRUE(LoadMarkers().empty());
+    EraseUserData(user, 6);
 }
 
 TEST(AuthenticationFlow, SecondConnectionNeedsNoDialog)

@@ -4,6 +4,8 @@
 #include <oleauto.h>
 #include <wincrypt.h>
 
+#include <malloc.h>
+
 #include <set>
 
 namespace {
@@ -14,6 +16,7 @@ int g_fail = kSweptCallCount, g_failAt, g_injected, g_frees, g_secretsFreed;
 DWORD g_error;
 std::string g_secret;
 std::set<void*> g_live;
+bool g_checking;  // the check's own blocks come back through the frees: they are not looked at
 
 const INT_PTR kStatus = -2;  // the failure value is the error itself (the registry's way)
 
@@ -85,9 +88,27 @@ HLOCAL WINAPI TrackedLocalFree(HLOCAL block)
 {
     g_frees++;
     g_live.erase(block);
-    if (block && HoldsText((const BYTE*)block, LocalSize(block), g_secret))
-        g_secretsFreed++;
+    if (block && !g_checking) {
+        g_checking = true;
+        if (HoldsText((const BYTE*)block, LocalSize(block), g_secret))
+            g_secretsFreed++;
+        g_checking = false;
+    }
     return g_originalLocalFree(block);
+}
+
+void(__cdecl* g_originalFree)(void*);
+
+// The C runtime's free, for the code that allocates with malloc (wlanprov's).
+void __cdecl TrackedFree(void* block)
+{
+    if (block && !g_checking && !g_secret.empty()) {
+        g_checking = true;
+        if (HoldsText((const BYTE*)block, _msize(block), g_secret))
+            g_secretsFreed++;
+        g_checking = false;
+    }
+    g_originalFree(block);
 }
 
 } // namespace
@@ -125,6 +146,8 @@ ImportFaults::ImportFaults(HMODULE module, SweptCall fail, int failAt, const std
     }
     patches_.emplace_back(new ImportPatch(module, "kernel32.dll", "LocalFree", (void*)TrackedLocalFree, false));
     g_originalLocalFree = (decltype(&LocalFree))patches_.back()->Original();
+    patches_.emplace_back(new ImportPatch(module, "msvcrt.dll", "free", (void*)TrackedFree, false));
+    g_originalFree = (void(__cdecl*)(void*))patches_.back()->Original();
 }
 
 int ImportFaults::Calls(SweptCall call) const { return g_calls[call]; }

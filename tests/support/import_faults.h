@@ -2,7 +2,8 @@
 // while an ImportFaults lives, each swept import the module has is counted and forwarded,
 // except that call, which returns the function's failure value with the fault's error (a
 // registry call returns the error as its status). The module's LocalAlloc blocks are tracked
-// until freed, and blocks freed while still holding a secret text are counted.
+// until freed, and blocks freed (LocalFree, or the C runtime's free) while still holding a
+// secret text are counted.
 #pragma once
 
 #include <windows.h>

@@ -8,6 +8,7 @@
 #include "preferred_list.h"
 #include "service_control.h"
 #include "test_support.h"
+#include "trusted_library.h"
 #include "interface_layout.h"
 #include "xp_testbed_state.h"
 
@@ -258,6 +259,47 @@ TEST(XpClient, InjectedFaults)
     }
     ASSERT_EQ(0, SetXpFault(L"WZCQueryInterface", 0, 5));
     EXPECT_EQ(0u, WZCQueryWPAState(s.b, g));
+}
+
+// The loading route of XP, which has no search flags: the program's folder, then the system
+// folder, never the current directory or the PATH (both hold planted copies here).
+TEST(TrustedLibrary, ByPathTakesTheProgramFolderThenTheSystemFolder)
+{
+    wchar_t saved[MAX_PATH], module[MAX_PATH], system[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, saved);
+    std::wstring path = _wgetenv(L"PATH");
+    SetCurrentDirectoryW(PlantedDir().c_str());
+    SetEnvironmentVariableW(L"PATH", (PlantedDir() + L";" + path).c_str());
+    SetEnvironmentVariableW(L"TESTBED_LOAD_MARKERS", MarkerDir().c_str());
+    ClearMarkers();
+    GetSystemDirectoryW(system, MAX_PATH);
+    GetModuleFileNameW(nullptr, module, MAX_PATH);
+    const struct {
+        const wchar_t* name;
+        std::wstring from;  // empty: not loaded
+    } cases[] = {
+        {L"credmethod.dll", std::wstring(module, wcsrchr(module, L'\\') + 1) + L"credmethod.dll"},
+        {L"version.dll", std::wstring(system) + L"\\version.dll"},
+        {L"wzcsapi.dll", L""},
+        {L"methodres.dll", L""},
+    };
+    for (const auto& c : cases) {
+        SetLastError(0xdeadbeef);
+        HMODULE loaded = LoadTrustedLibraryByPath(c.name);
+        DWORD error = GetLastError();
+        module[0] = 0;
+        if (loaded)
+            GetModuleFileNameW(loaded, module, MAX_PATH);
+        EXPECT_EQ(0, _wcsicmp(c.from.c_str(), module)) << c.from.size();
+        if (loaded) {
+            FreeLibrary(loaded);
+        } else {
+            EXPECT_EQ((DWORD)ERROR_MOD_NOT_FOUND, error);
+        }
+    }
+    EXPECT_TRUE(LoadMarkers().empty());
+    SetCurrentDirectoryW(saved);
+    SetEnvironmentVariableW(L"PATH", path.c_str());
 }
 
 } // namespace

@@ -14,11 +14,14 @@ namespace {
 
 const wchar_t kMachine[] = L"xpsp1_end_to_end_test";
 
+// planted: run from the folder of planted libraries, which is also on the PATH.
 ProcessResult RunOn(const wchar_t* platform, const std::wstring& arguments,
-                    const std::wstring& machine = kMachine)
+                    const std::wstring& machine = kMachine, bool planted = false)
 {
     return RunProcess(L"\"" + MachineDir() + L"\\platforms\\" + platform + L"\\wlanprov.exe\" " +
-                      arguments, L"WLANPROV_TESTBED_STATE=" + machine);
+                          arguments,
+                      L"WLANPROV_TESTBED_STATE=" + machine + (planted ? L"\n" + PlantedEnvironment() : L""),
+                      nullptr, 60000, "", planted ? PlantedDir() : L"");
 }
 
 TEST(XpSp1EndToEnd, EveryXpSp1Build)
@@ -117,6 +120,32 @@ TEST(AllPlatforms, SameCommandLinesSideBySide)
                 printf(p < 2 ? "%-60s | " : "%s\n", row < columns[p].size() ? columns[p][row].c_str() : "");
         }
     }
+}
+
+// A wzcsapi.dll, wlanapi.dll and methodres.dll in the current directory and on the PATH change
+// nothing: none of them is loaded, on a platform that has the library beside the program or
+// one that lacks it.
+TEST(AllPlatforms, PlantedLibrariesAreNeverLoaded)
+{
+    SetEnvironmentVariableW(L"TESTBED_LOAD_MARKERS", MarkerDir().c_str());
+    HMODULE control = LoadLibraryW((PlantedDir() + L"\\wzcsapi.dll").c_str());
+    FreeLibrary(control);
+    ASSERT_EQ(std::vector<std::wstring>{L"wzcsapi.dll.loaded"}, LoadMarkers()) << "the marker is live";
+    ClearMarkers();
+    for (const wchar_t* platform : {L"vista", L"xpsp1-1181"}) {
+        std::wstring machine = std::wstring(L"planted_") + platform;
+        std::string outputs[2];
+        for (bool planted : {false, true}) {
+            UseXpMachine(machine.c_str(), 2);
+            ASSERT_EQ(0, ResetTestbedState(DefaultTestbedInterfaces()));
+            ProcessResult run = RunOn(platform, L"-add /SSID:Cafe /Authentication:WPAPSK "
+                                                L"/Encryption:TKIP /NetworkKey:password1", machine, planted);
+            EXPECT_EQ(0u, run.exitCode) << run.output;
+            outputs[planted] = run.output;
+        }
+        EXPECT_EQ(outputs[0], outputs[1]);
+    }
+    EXPECT_TRUE(LoadMarkers().empty());
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include "globals.h"
 #include "handler_run.h"
+#include "import_faults.h"
 #include "handlers.h"
 #include "passphrase_key.h"
 #include "test_support.h"
@@ -120,7 +121,20 @@ TEST_F(XpSp1, RecordsReachTheHeadOfEveryList)
         for (std::string& o : options)   // blanks of the key, written as underscores above
             if (o.compare(0, 12, "/NetworkKey:") == 0)
                 std::replace(o.begin(), o.end(), '_', ' ');
-        HandlerRun run = RunHandler(WZC_XP_SP1, "-add", options);
+        // No block is released holding the stored key: ours, nor the client library's list,
+        // which holds it too when the network is added again. A key stored as typed is left out,
+        // as the command line's own copies hold it.
+        std::string key((const char*)&c.record[116], c.record[112]);
+        if (std::string(c.options).find(key) != std::string::npos)
+            key.clear();
+        HandlerRun run, again;
+        {
+            ImportFaults frees(GetModuleHandleW(nullptr), kSweptCallCount, 0, key);
+            run = RunHandler(WZC_XP_SP1, "-add", options);
+            again = RunHandler(WZC_XP_SP1, "-add", options);
+            EXPECT_EQ(0, frees.SecretsFreed());
+        }
+        EXPECT_EQ(0u, again.result);
         EXPECT_EQ(0u, run.result);
         bool wpa = c.record[148] >= 3, oneX = c.eapType == 25;
         std::string adapter = std::string(wpa ? "WZC_XP_SP1 :: WPA is supported\n" : "") +

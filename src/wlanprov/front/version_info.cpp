@@ -24,7 +24,7 @@ VersionReadResult ReadProductVersionLS(HMODULE module, DWORD* productVersionLS,
         *lastError = GetLastError();
         goto done;
     }
-    buffer = malloc(size);
+    buffer = calloc(1, size);  // the resource fills part of it: no stale heap bytes in the rest
     if (!buffer) {
         result = VERSION_NO_MEMORY;
         goto done;
