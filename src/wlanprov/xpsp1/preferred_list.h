@@ -44,7 +44,7 @@ DWORD WZCAddPreferedConfig(const WzcBinding* binding, const wchar_t* guid,
 // when it is not there.
 DWORD WZCRemovePreferedConfig(const WzcBinding* binding, const wchar_t* guid,
                               WzcNetworkConfig config);
-// Sets the EAPOL parameters of one SSID (given as text of at most 32 characters) and its
-// custom authentication data.
+// Sets the EAPOL parameters of one SSID and its custom authentication data. The SSID's ANSI
+// form, the bytes the service keys them by, must be 1 to 32 bytes: else 87.
 DWORD WZCSetConfigEapData1(const WzcBinding* binding, const wchar_t* guid, const wchar_t* ssid,
                            DWORD eapType, DWORD eapFlags, BYTE* data, DWORD dataLength);
