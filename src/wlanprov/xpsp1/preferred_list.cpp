@@ -100,13 +100,18 @@ DWORD WZCEnumAdapters(const WzcBinding* binding, WzcAdapterList* list)
     if (result == 0 && (table.dwNumIntfs == 0 || !table.pIntfs))
         result = WZC_NO_DATA;
     if (result == 0) {
-        list->count = table.dwNumIntfs < (DWORD)WZC_MAX_ADAPTERS ? table.dwNumIntfs
-                                                                 : (DWORD)WZC_MAX_ADAPTERS;
-        for (DWORD i = 0; i < list->count; ++i) {
+        list->count = 0;
+        for (DWORD i = 0; i < table.dwNumIntfs && list->count < (DWORD)WZC_MAX_ADAPTERS; ++i) {
             const wchar_t* guid = table.pIntfs[i].wszGuid;
-            if (guid && wcsnlen(guid, WZC_GUID_CHARACTERS) < WZC_GUID_CHARACTERS)
-                wcscpy(list->guids[i], guid);
+            size_t length = guid ? wcsnlen(guid, WZC_GUID_CHARACTERS) : 0;
+            if (length == 0 || length >= WZC_GUID_CHARACTERS) {
+                printf("WZCEnumAdapters :: skipped an adapter whose GUID is empty or too long\n");
+                continue;
+            }
+            memcpy(list->guids[list->count++], guid, (length + 1) * sizeof(wchar_t));
         }
+        if (list->count == 0)
+            result = WZC_NO_DATA;
         TracePrint(g_bWzcTrace, "WZCEnumAdapters :: returning %d\n", (int)result);
     }
     // The table and its strings were allocated for this caller.

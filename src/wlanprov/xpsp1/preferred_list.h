@@ -11,8 +11,9 @@
 
 enum { WZC_MAX_ADAPTERS = 5, WZC_GUID_CHARACTERS = 256 };
 
-// The first five adapters in the library's order. A GUID text longer than its slot leaves
-// the slot as it was.
+// The first five adapters in the library's order with a GUID text that fits its slot; one
+// whose text is empty or too long is skipped with a line, never given an empty slot (which
+// would name the parent key itself).
 struct WzcAdapterList {
     DWORD count;
     wchar_t guids[WZC_MAX_ADAPTERS][WZC_GUID_CHARACTERS];
