@@ -247,10 +247,21 @@ std::wstring EapolInterfaceKeyPath(const wchar_t* guidText)
     return kEapolInterfaces + std::wstring(guidText);
 }
 
+// An adapter whose GUID text is empty or longer than a key name (as a broken driver may report)
+// has no service keys: its path would name the parent key itself, or none.
+namespace {
+bool HasServiceKeys(const XpAdapter& adapter)
+{
+    return !adapter.guid.empty() && adapter.guid.size() <= 255;
+}
+} // namespace
+
 LONG ResetXpState(const std::vector<XpAdapter>& adapters)
 {
     LONG result = ERROR_SUCCESS;
     for (const XpAdapter& old : StoredAdapters()) {
+        if (!HasServiceKeys(old))
+            continue;
         if (result == ERROR_SUCCESS)
             result = DeleteTree(WzcInterfaceKeyPath(old.guid.c_str()));
         if (result == ERROR_SUCCESS)
@@ -262,6 +273,8 @@ LONG ResetXpState(const std::vector<XpAdapter>& adapters)
         result = MakeEmptyKey(AdaptersKeyPath());
     for (size_t i = 0; i < adapters.size() && result == ERROR_SUCCESS; ++i) {
         result = WriteAdapter((int)i, adapters[i]);
+        if (!HasServiceKeys(adapters[i]))
+            continue;
         if (result == ERROR_SUCCESS)
             result = MakeEmptyKey(WzcInterfaceKeyPath(adapters[i].guid.c_str()));
         if (result == ERROR_SUCCESS)

@@ -64,7 +64,8 @@ std::wstring WzcInterfaceKeyPath(const wchar_t* guidText);
 std::wstring EapolInterfaceKeyPath(const wchar_t* guidText);
 
 // Replaces the machine with these adapters: no network, no EAPOL value, no parameter, no
-// fault; the service's keys of the old and the new adapters are emptied, the new ones made.
+// fault; the service's keys of the old and the new adapters are emptied, the new ones made
+// (none for a GUID text that is empty or too long for a key name).
 LONG ResetXpState(const std::vector<XpAdapter>& adapters);
 // Creates the default machine when the state does not exist yet.
 LONG ReadXpAdapters(std::vector<XpAdapter>* adapters);

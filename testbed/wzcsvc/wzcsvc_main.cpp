@@ -121,6 +121,10 @@ int wmain(int argc, wchar_t** argv)
     SERVICE_TABLE_ENTRYW table[] = {{const_cast<LPWSTR>(kServiceName), ServiceMain},
                                     {nullptr, nullptr}};
     BOOL dispatched = StartServiceCtrlDispatcherW(table);
+    // Under Wine the dispatcher returns as soon as the stop control reports the service
+    // stopped, before its answer to that control has gone back: a process that ended at once
+    // would fail the caller's ControlService with a broken pipe, which Windows never does.
+    Sleep(200);
     CloseHandle(g_stopRequested);
     return dispatched ? 0 : 1;
 }

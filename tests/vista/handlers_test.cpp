@@ -230,11 +230,11 @@ TEST_F(VistaHandlers, NoInterfaceSubmitsNothing)
 {
     UseMachine(kMachine, {});
     HandlerRun run = RunAdd(kPskOptions);
-    EXPECT_EQ(0u, run.result);
+    EXPECT_EQ(232u, run.result);
     EXPECT_EQ(kEcho + "The WLAN API version is 2.0\n", run.output);
     run = RunAdd({"/SSID:Office", "/DebugLog:TRUE", "/Authentication:open", "/Encryption:none"});
-    EXPECT_EQ(0u, run.result);
-    EXPECT_EQ("The WLAN API version is 2.0\nWZC_Vista :: NumAdapters=0\nWZC_Vista :: returning 0\n",
+    EXPECT_EQ(232u, run.result);
+    EXPECT_EQ("The WLAN API version is 2.0\nWZC_Vista :: NumAdapters=0\nWZC_Vista :: returning 232\n",
               AfterEcho(run.output));
 }
 
@@ -315,6 +315,7 @@ struct DeleteCase {
     DWORD result;
     std::string output;
     bool leftOn[2];
+    int interfaces = 2;
 };
 
 TEST_F(VistaHandlers, DeleteOutcomes)
@@ -361,11 +362,12 @@ TEST_F(VistaHandlers, DeleteOutcomes)
          "WZCRemoveProfile_Vista :: [SSID] : invalid input\n", {true, true}},
         {"other option", {"/SSID:Office", "/Authentication:open"}, {true, true}, nullptr, 0, 0, 13,
          "WZCRemoveProfile_Vista :: invalid input\n", {true, true}},
+        {"no interface", {"/SSID:Office"}, {}, nullptr, 0, 0, 232, echo + version, {}, 0},
     };
     for (const DeleteCase& c : cases) {
         SCOPED_TRACE(c.name);
-        UseMachine(kMachine, Interfaces(2));
-        for (int i = 0; i < 2; ++i) {
+        UseMachine(kMachine, Interfaces(c.interfaces));
+        for (int i = 0; i < c.interfaces; ++i) {
             if (c.presentOn[i]) {
                 ASSERT_EQ(0, WriteTestbedProfile(i, L"Office", L"<stored/>"));
             }
@@ -377,7 +379,7 @@ TEST_F(VistaHandlers, DeleteOutcomes)
         ClearTestbedFaults();
         EXPECT_EQ(c.result, run.result);
         EXPECT_EQ(c.output, run.output);
-        for (int i = 0; i < 2; ++i)
+        for (int i = 0; i < c.interfaces; ++i)
             EXPECT_EQ(c.leftOn[i] ? 1u : 0u, ReadBackProfiles(i).size());
         EXPECT_EQ(0u, OpenWlanHandles());
         EXPECT_EQ(0u, LiveWlanBlocks());

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <memory>
 
 #include "preferred_list.h"
 #include "service_control.h"
@@ -193,14 +194,29 @@ TEST(XpClient, RemoveTable)
 
 TEST(XpClient, Adapters)
 {
-    for (int count : {6, 2, 0}) {
-        Session s(L"xpsp1-1181", count);
+    const std::string skipped = "WZCEnumAdapters :: skipped an adapter whose GUID is empty or too long\n";
+    // odd: adapters listed ahead of the count named ones, whose GUIDs fit no slot
+    const struct { int count; std::vector<std::wstring> odd; DWORD result; std::string lines; } cases[] = {
+        {6, {}, 0, ""}, {2, {}, 0, ""}, {0, {}, 232, ""},
+        {1, {L"", std::wstring(WZC_GUID_CHARACTERS, L'7')}, 0, skipped + skipped},
+        {0, {L""}, 232, skipped},
+    };
+    for (const auto& c : cases) {
+        Session s(L"xpsp1-1181", c.count);
         ASSERT_EQ(0u, s.init);
+        std::vector<XpAdapter> adapters = XpAdaptersFor(c.count);
+        for (const std::wstring& guid : c.odd)
+            adapters.insert(adapters.begin(), {guid, L"Odd", kXpDefaultCapabilities});
+        ASSERT_EQ(0, ResetXpState(adapters));
         WzcAdapterList list = {0xdeadbeef};
-        EXPECT_EQ(count ? 0u : 232u, WZCEnumAdapters(s.b, &list));
-        EXPECT_EQ(count ? (DWORD)std::min(count, 5) : 0xdeadbeef, list.count);
-        for (int i = 0; i < std::min(count, 5); ++i)
-            EXPECT_EQ(XpAdaptersFor(count)[i].guid, list.guids[i]);
+        auto capture = std::make_unique<StdoutCapture>();
+        DWORD result = WZCEnumAdapters(s.b, &list);
+        std::string lines = capture->Text();
+        capture.reset();
+        EXPECT_TRUE(result == c.result && lines == c.lines) << result << lines;
+        EXPECT_EQ(c.count ? (DWORD)std::min(c.count, 5) : c.odd.empty() ? 0xdeadbeef : 0, list.count);
+        for (int i = 0; i < std::min(c.count, 5); ++i)
+            EXPECT_EQ(XpAdaptersFor(c.count)[i].guid, list.guids[i]);
     }
 }
 

@@ -90,9 +90,14 @@ TEST(PassphraseKey, IeeeTestVectors)
 
 TEST_F(XpSp1, RecordsReachTheHeadOfEveryList)
 {
-    const std::string hex64(64, 'a');
+    const std::string hex64(64, 'a'), kDoubleByte16 = [] {
+        std::string s;
+        for (int i = 0; i < 16; ++i)
+            s += "\x93\xfa";   // U+65E5 in code page 932
+        return s;
+    }();
     const struct {
-        const char* options;
+        std::string options;
         std::string line;   // after the echo, before the adapters
         Bytes record;
         int64_t eapType;
@@ -111,6 +116,8 @@ TEST_F(XpSp1, RecordsReachTheHeadOfEveryList)
                                                  'd', 'e'}), 13},
         {"S=Corp A=WPA E=TKIP P=TRUE X=TRUE T=PEAP N=MSCHAPv2 M=TRUE G=TRUE", "",
          Record("Corp", 4, 3), 25},
+        // 32 bytes: 16 double-byte characters under code page 932 (see CMakeLists.txt)
+        {"S=" + kDoubleByte16 + " A=Open E=None", "", Record(kDoubleByte16, 1, 0), 13},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.options);

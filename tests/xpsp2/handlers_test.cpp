@@ -380,11 +380,14 @@ TEST_F(XpSp2, FaultSweepOfAPeapAdd)
 }
 
 // The registry and service manager calls of a removal on two adapters, each holding the network
-// second, failed once at each position: a failure never hides and nothing else is deleted. The
-// service calls' results are not looked at: the edit goes on without them.
+// second, failed once at each position: a failure never hides and nothing else is deleted. A
+// service that would not stop leaves its adapter unedited; one that would not start again (and
+// so is found stopped by the next adapter's stop) is the result too.
 TEST_F(XpSp2, FaultSweepOfADelete)
 {
-    const std::string deleted = "delete the entry Static#0001", notFound = "ERROR! registry entry not found.";
+    const std::string deleted = "delete the entry Static#0001", notFound = "ERROR! registry entry not found.",
+                      stop = "failed to stop the wireless service: 1722",
+                      start = "failed to start the wireless service: 1722";
     const std::vector<std::string> both = {deleted, deleted};
     const std::vector<XpSweepRow> rows = {
         {L"WZCEnumInterfaces", 1, 1722, {}, {2, 2}},
@@ -398,18 +401,18 @@ TEST_F(XpSp2, FaultSweepOfADelete)
         {L"RegQueryValueExW", 4, 13, {deleted, notFound}, {1, 2}},
         {L"RegDeleteValueW", 1, 1722, {deleted, "Failed to set value : 1722", deleted}, {2, 1}},
         {L"RegDeleteValueW", 2, 1722, {deleted, deleted, "Failed to set value : 1722"}, {1, 2}},
-        {L"OpenSCManagerW", 1, 0, both, {1, 1}},
-        {L"OpenSCManagerW", 2, 0, both, {1, 1}},
-        {L"OpenSCManagerW", 3, 0, both, {1, 1}},
-        {L"OpenSCManagerW", 4, 0, both, {1, 1}},
-        {L"OpenServiceW", 1, 0, both, {1, 1}},
-        {L"OpenServiceW", 2, 0, both, {1, 1}},
-        {L"OpenServiceW", 3, 0, both, {1, 1}},
-        {L"OpenServiceW", 4, 0, both, {1, 1}},
-        {L"ControlService", 1, 0, both, {1, 1}},
-        {L"ControlService", 2, 0, both, {1, 1}},
-        {L"StartServiceW", 1, 0, both, {1, 1}},
-        {L"StartServiceW", 2, 0, both, {1, 1}},
+        {L"OpenSCManagerW", 1, 1722, {stop, deleted}, {2, 1}},
+        {L"OpenSCManagerW", 2, 1722, {deleted, start, deleted}, {1, 1}},
+        {L"OpenSCManagerW", 3, 1722, {deleted, stop}, {1, 2}},
+        {L"OpenSCManagerW", 4, 1722, {deleted, deleted, start}, {1, 1}},
+        {L"OpenServiceW", 1, 1722, {stop, deleted}, {2, 1}},
+        {L"OpenServiceW", 2, 1722, {deleted, start, deleted}, {1, 1}},
+        {L"OpenServiceW", 3, 1722, {deleted, stop}, {1, 2}},
+        {L"OpenServiceW", 4, 1722, {deleted, deleted, start}, {1, 1}},
+        {L"ControlService", 1, 1722, {stop, deleted}, {2, 1}},
+        {L"ControlService", 2, 1722, {deleted, stop}, {1, 2}},
+        {L"StartServiceW", 1, 1722, {deleted, start, deleted}, {1, 1}},
+        {L"StartServiceW", 2, 1722, {deleted, deleted, start}, {1, 1}},
     };
     XpSweep(platform_->library, "WZCRemoveProfile_XP_SP2", rows,
             [](int adapter) { return StoredSsids(adapter).size(); },

@@ -124,9 +124,12 @@ DWORD WZC_Vista(int argc, char** argv)
     if ((result = OpenWlanSession(&wlan)) != 0)
         goto done;
     PrintInterfaces(wlan.interfaces);
-    // With no wireless interface there is nowhere to send a document: nothing more to do.
-    if (wlan.interfaces->dwNumberOfItems == 0)
+    // With no wireless interface there is nowhere to send a document: the run fails as the
+    // XP handlers' runs without an adapter do.
+    if (wlan.interfaces->dwNumberOfItems == 0) {
+        result = ERROR_NO_DATA;
         goto done;
+    }
 
     if (MultiByteToWideChar(CP_ACP, 0, options.ssid, -1, ssid, MAX_SSID_BYTES + 1) == 0) {
         result = GetLastError();

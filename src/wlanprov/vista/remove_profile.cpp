@@ -28,6 +28,11 @@ DWORD WZCRemoveProfile_Vista(int argc, char** argv)
 
     if ((result = OpenWlanSession(&wlan)) != 0)
         goto done;
+    // No interface holds anything to remove: a failure, as on XP without an adapter.
+    if (wlan.interfaces->dwNumberOfItems == 0) {
+        result = ERROR_NO_DATA;
+        goto done;
+    }
     for (DWORD i = 0; i < wlan.interfaces->dwNumberOfItems; ++i) {
         const WLAN_INTERFACE_INFO& info = wlan.interfaces->InterfaceInfo[i];
         DebugPrint("WZCRemoveProfile_Vista :: Adapter: %ls\n", info.strInterfaceDescription);

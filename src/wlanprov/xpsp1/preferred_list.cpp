@@ -1,7 +1,6 @@
 #include "preferred_list.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <cwchar>
 
@@ -101,13 +100,18 @@ DWORD WZCEnumAdapters(const WzcBinding* binding, WzcAdapterList* list)
     if (result == 0 && (table.dwNumIntfs == 0 || !table.pIntfs))
         result = WZC_NO_DATA;
     if (result == 0) {
-        list->count = table.dwNumIntfs < (DWORD)WZC_MAX_ADAPTERS ? table.dwNumIntfs
-                                                                 : (DWORD)WZC_MAX_ADAPTERS;
-        for (DWORD i = 0; i < list->count; ++i) {
+        list->count = 0;
+        for (DWORD i = 0; i < table.dwNumIntfs && list->count < (DWORD)WZC_MAX_ADAPTERS; ++i) {
             const wchar_t* guid = table.pIntfs[i].wszGuid;
-            if (guid && wcsnlen(guid, WZC_GUID_CHARACTERS) < WZC_GUID_CHARACTERS)
-                wcscpy(list->guids[i], guid);
+            size_t length = guid ? wcsnlen(guid, WZC_GUID_CHARACTERS) : 0;
+            if (length == 0 || length >= WZC_GUID_CHARACTERS) {
+                printf("WZCEnumAdapters :: skipped an adapter whose GUID is empty or too long\n");
+                continue;
+            }
+            memcpy(list->guids[list->count++], guid, (length + 1) * sizeof(wchar_t));
         }
+        if (list->count == 0)
+            result = WZC_NO_DATA;
         TracePrint(g_bWzcTrace, "WZCEnumAdapters :: returning %d\n", (int)result);
     }
     // The table and its strings were allocated for this caller.
@@ -205,21 +209,20 @@ DWORD WZCSetConfigEapData1(const WzcBinding* binding, const wchar_t* guid, const
     LPWSTR adapter = const_cast<LPWSTR>(guid);
     WzcEapolParams params = {};
     DWORD result = 0;
-    size_t n = wcslen(ssid);
-    char* text = nullptr;
+    // The service keys the parameters by the SSID's ANSI bytes, the form its records store; in
+    // a double-byte code page they outnumber the characters. 33 characters are too many bytes.
+    int characters = (int)wcsnlen(ssid, WZC_SSID_BYTES + 1), bytes = 0;
+    char text[WZC_SSID_BYTES] = {};
     TracePrint(g_bWzcTrace, "WZCSetConfigEapData1\n");
-    if (n > WZC_SSID_BYTES) {
+    if (characters <= WZC_SSID_BYTES)
+        bytes = WideCharToMultiByte(CP_ACP, 0, ssid, characters, nullptr, 0, nullptr, nullptr);
+    if (bytes < 1 || bytes > WZC_SSID_BYTES ||
+        WideCharToMultiByte(CP_ACP, 0, ssid, characters, text, bytes, nullptr, nullptr) != bytes) {
         result = ERROR_INVALID_PARAMETER;
         goto done;
     }
-    text = static_cast<char*>(calloc(n + 1, 1));
-    if (!text || WideCharToMultiByte(CP_ACP, 0, ssid, (int)n, text, (int)n + 1, nullptr,
-                                     nullptr) == 0) {
-        result = ERROR_NOT_ENOUGH_MEMORY;
-        goto done;
-    }
-    params.ssidLength = (uint32_t)n;
-    memcpy(params.ssid, text, n);
+    params.ssidLength = (uint32_t)bytes;
+    memcpy(params.ssid, text, (size_t)bytes);
     result = binding->WZCEapolGetInterfaceParams(nullptr, adapter, &params);
     if (result != 0)
         goto done;
@@ -229,10 +232,9 @@ DWORD WZCSetConfigEapData1(const WzcBinding* binding, const wchar_t* guid, const
     result = binding->WZCEapolSetInterfaceParams(nullptr, adapter, &params);
     if (result != 0)
         goto done;
-    result = binding->WZCEapolSetCustomAuthData(nullptr, adapter, eapType, (DWORD)n,
+    result = binding->WZCEapolSetCustomAuthData(nullptr, adapter, eapType, (DWORD)bytes,
                                                 reinterpret_cast<BYTE*>(text), data, dataLength);
 done:
-    free(text);
     TracePrint(g_bWzcTrace, "WZCSetConfigEapData1 :: return %ld\n", (long)result);
     return result;
 }

@@ -11,8 +11,9 @@
 
 enum { WZC_MAX_ADAPTERS = 5, WZC_GUID_CHARACTERS = 256 };
 
-// The first five adapters in the library's order. A GUID text longer than its slot leaves
-// the slot as it was.
+// The first five adapters in the library's order with a GUID text that fits its slot; one
+// whose text is empty or too long is skipped with a line, never given an empty slot (which
+// would name the parent key itself).
 struct WzcAdapterList {
     DWORD count;
     wchar_t guids[WZC_MAX_ADAPTERS][WZC_GUID_CHARACTERS];
@@ -44,7 +45,7 @@ DWORD WZCAddPreferedConfig(const WzcBinding* binding, const wchar_t* guid,
 // when it is not there.
 DWORD WZCRemovePreferedConfig(const WzcBinding* binding, const wchar_t* guid,
                               WzcNetworkConfig config);
-// Sets the EAPOL parameters of one SSID (given as text of at most 32 characters) and its
-// custom authentication data.
+// Sets the EAPOL parameters of one SSID and its custom authentication data. The SSID's ANSI
+// form, the bytes the service keys them by, must be 1 to 32 bytes: else 87.
 DWORD WZCSetConfigEapData1(const WzcBinding* binding, const wchar_t* guid, const wchar_t* ssid,
                            DWORD eapType, DWORD eapFlags, BYTE* data, DWORD dataLength);

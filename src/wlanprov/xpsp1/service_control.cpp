@@ -153,6 +153,9 @@ DWORD WZCQueryWPAState_1181(const WzcBinding* binding, const wchar_t* guid)
                    (unsigned)room.record.dwCapabilities);
         answer = (room.record.dwCapabilities & WZC_CAP_WPA) ? 1 : 0;
     }
+    // Only the capabilities were asked for; a list handed out anyway is ours to free.
+    if (room.record.pListData)
+        LocalFree(room.record.pListData);
     DebugPrint("WZCQueryWPAState_1181 :: returning %ld\n", (long)answer);
     return answer;
 }

@@ -17,9 +17,9 @@ const CLSID kNetProvisioning = {0x2AA2B5FE, 0xB846, 0x4D07,
 const IID kProvisioningProfileWireless = {0xC96FBD51, 0x24DD, 0x11D8,
                                           {0x89, 0xFB, 0x00, 0x90, 0x4B, 0x2E, 0xA9, 0xC6}};
 
-// In-process server and handler, local and remote server.
-const DWORD kAnyServer = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER |
-                         CLSCTX_REMOTE_SERVER;
+// The provisioning service of this machine only: in-process server or handler, or local server;
+// never one on another machine.
+const DWORD kThisMachine = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER;
 
 enum { STEP_FAILED = 110 };   // ERROR_OPEN_FAILED
 
@@ -40,7 +40,7 @@ DWORD ProvisionAdapter(const wchar_t* document, const wchar_t* adapterGuidText)
         return STEP_FAILED;
     }
     DebugPrint("WZC_XP_SP2 :: CoInitialize Succeeded\n");
-    hr = CoCreateInstance(kNetProvisioning, nullptr, kAnyServer, kProvisioningProfileWireless,
+    hr = CoCreateInstance(kNetProvisioning, nullptr, kThisMachine, kProvisioningProfileWireless,
                           reinterpret_cast<void**>(&provisioning));
     if (FAILED(hr) || !provisioning) {
         provisioning = nullptr;

@@ -73,8 +73,8 @@ DWORD WZCRemoveProfile_XP_SP2(int argc, char** argv)
     WzcBinding* binding = nullptr;
     WzcAdapterList adapters = {};
     // An adapter without the network is reported with 13, which a later adapter's success
-    // does not reset; a failure to reach or edit the registry outranks it and is never
-    // hidden by a later adapter.
+    // does not reset; a failure to stop or start the service or to reach or edit the
+    // registry outranks it and is never hidden by a later adapter.
     RemovalResult removal = {};
 
     DWORD result = ParseOptions(argc, argv, HANDLER_REMOVE_XP_SP2, &options);
@@ -94,10 +94,21 @@ DWORD WZCRemoveProfile_XP_SP2(int argc, char** argv)
     DebugPrint("WZCRemoveProfile_XP_SP2 :: NumAdapters=%d\n", (int)adapters.count);
     for (DWORD j = 0; j < adapters.count; ++j) {
         DebugPrint("WZCRemoveProfile_XP_SP2 :: Adapter[%d] : %ls\n", (int)j, adapters.guids[j]);
-        ZT_StopWZCSVC();
-        DWORD adapterResult = RemoveFromAdapter(adapters.guids[j], &options);
-        ZT_StartWZCSVC(0);
+        // A service that may still be running would write its list back over the edit.
+        DWORD adapterResult = ZT_StopWZCSVC();
+        if (adapterResult != 0 && adapterResult != ERROR_SERVICE_NOT_ACTIVE)
+            printf("WZCRemoveProfile_XP_SP2 :: failed to stop the wireless service: %ld\n",
+                   (long)adapterResult);
+        else
+            adapterResult = RemoveFromAdapter(adapters.guids[j], &options);
         FoldRemovalResult(&removal, adapterResult, ERROR_INVALID_DATA);
+        // Started again whatever happened; one left stopped outranks the edit's outcome.
+        DWORD started = ZT_StartWZCSVC(0);
+        if (started != 0 && started != ERROR_SERVICE_ALREADY_RUNNING) {
+            printf("WZCRemoveProfile_XP_SP2 :: failed to start the wireless service: %ld\n",
+                   (long)started);
+            FoldRemovalResult(&removal, started, ERROR_INVALID_DATA);
+        }
     }
     result = RemovalOutcomeIfAnyMissed(&removal);
 

@@ -35,7 +35,13 @@ DWORD WZCEnumAdapters_XP_SP2(const WzcQueryBinding* binding, WzcAdapterList* lis
 
 DWORD WZCQueryWPA2State(const WzcQueryBinding* binding, const wchar_t* guid)
 {
-    WzcInterfaceRecordXpSp2 record = {};
+    // Room beyond the 92 bytes, zeroed, for a library of a later build that writes more.
+    union {
+        BYTE bytes[sizeof(WzcInterfaceRoom)];
+        WzcInterfaceRecordXpSp2 record;
+    } room = {};
+    static_assert(sizeof(room) == sizeof(WzcInterfaceRoom), "as the full binding's room");
+    WzcInterfaceRecordXpSp2& record = room.record;
     DWORD outFlags = 0, supported = 0;
     DebugPrint("WZCQueryWPA2State\n");
     record.wszGuid = const_cast<LPWSTR>(guid);
