@@ -6,6 +6,50 @@
 #include "tracing.h"
 #include "allocation.h"
 
+namespace {
+
+// The stored name as text, or false when it is not text of the code page (a record moved from a
+// machine of another code page, or damaged).
+bool IdentityConverts(const ENCRYPTED_USER_IDENTITY* record)
+{
+    int length = (int)strnlen(record->aszIdentity, sizeof(record->aszIdentity));
+    return length == 0 ||
+           MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, record->aszIdentity, length, NULL, 0) > 0;
+}
+
+// Unprotects the record's password into decrypted (the caller wipes and frees it).
+bool UnprotectPassword(const ENCRYPTED_USER_IDENTITY* record, DATA_BLOB* decrypted)
+{
+    // A length beyond the record's blob field is damage, not something to read past.
+    DATA_BLOB blob = {record->dwSizeOfProtectedPassword, (BYTE*)record->abProtectedPassword};
+    return blob.cbData <= PROTECTED_BLOB_MAX &&
+           CryptUnprotectData(&blob, NULL, NULL, NULL, NULL, 0, decrypted);
+}
+
+void ReleaseDecrypted(DATA_BLOB* decrypted)
+{
+    if (decrypted->pbData) {
+        SecureZeroMemory(decrypted->pbData, decrypted->cbData);
+        LocalFree(decrypted->pbData);
+    }
+    decrypted->pbData = NULL;
+}
+
+} // namespace
+
+bool StoredCredentialsReadable(const BYTE* data, DWORD size)
+{
+    if (!data || size != sizeof(ENCRYPTED_USER_IDENTITY))
+        return false;
+    const ENCRYPTED_USER_IDENTITY* record = (const ENCRYPTED_USER_IDENTITY*)data;
+    DATA_BLOB decrypted = {0, NULL};
+    bool readable = IdentityConverts(record) && UnprotectPassword(record, &decrypted);
+    ReleaseDecrypted(&decrypted);
+    if (!readable)
+        LogTrace(LOG_DETAIL, "StoredCredentials :: the saved credentials cannot be read");
+    return readable;
+}
+
 DWORD DecryptData(EAPCB* pwb, const PPP_EAP_INPUT* pEapInput, void** ppWorkBuffer)
 {
     DWORD status = NO_ERROR;
@@ -19,30 +63,22 @@ DWORD DecryptData(EAPCB* pwb, const PPP_EAP_INPUT* pEapInput, void** ppWorkBuffe
     }
     memcpy(record, pEapInput->pUserData, sizeof(ENCRYPTED_USER_IDENTITY));
 
-    {
-        // A length beyond the record's blob field is damage, not something to read past.
-        DATA_BLOB blob = {record->dwSizeOfProtectedPassword, record->abProtectedPassword};
-        if (blob.cbData <= PROTECTED_BLOB_MAX &&
-            CryptUnprotectData(&blob, NULL, NULL, NULL, NULL, 0, &decrypted)) {
-            LogTrace(LOG_DETAIL, "DecryptData :: decryption succeeded");
-            LogTrace(LOG_SECRET, "DecryptData :: decrypted data : %s", decrypted.pbData);
-            LogTrace(LOG_DETAIL, "DecryptData :: size of the decrypted data : %d", decrypted.cbData);
-            CopyAnsiBounded((const char*)decrypted.pbData, decrypted.cbData, pwb->aszPassword,
-                            sizeof(pwb->aszPassword));
-        } else {
-            LogTrace(LOG_DETAIL, "DecryptData :: decryption failed");
-        }
+    if (!IdentityConverts(record) || !UnprotectPassword(record, &decrypted)) {
+        LogTrace(LOG_DETAIL, "DecryptData :: decryption failed");
+        status = ERROR_INVALID_DATA;
+        goto done;
     }
+    LogTrace(LOG_DETAIL, "DecryptData :: decryption succeeded");
+    LogTrace(LOG_SECRET, "DecryptData :: decrypted data : %s", decrypted.pbData);
+    LogTrace(LOG_DETAIL, "DecryptData :: size of the decrypted data : %d", decrypted.cbData);
+    CopyAnsiBounded((const char*)decrypted.pbData, decrypted.cbData, pwb->aszPassword, sizeof(pwb->aszPassword));
     CopyAnsiBounded(record->aszIdentity, sizeof(record->aszIdentity), pwb->aszIdentity, sizeof(pwb->aszIdentity));
     LogTrace(LOG_DETAIL, "RasEapBegin :: username : %s", pwb->aszIdentity);
     LogTrace(LOG_SECRET, "RasEapBegin :: password : %s", pwb->aszPassword);
     *ppWorkBuffer = pwb;
 
 done:
-    if (decrypted.pbData) {
-        SecureZeroMemory(decrypted.pbData, decrypted.cbData);
-        LocalFree(decrypted.pbData);
-    }
+    ReleaseDecrypted(&decrypted);
     if (record) {
         SecureZeroMemory(record, sizeof(*record));
         LocalFree(record);

@@ -7,9 +7,15 @@
 
 #include "records.h"
 
-// Fills pwb from the stored record (pEapInput->pUserData, 776 bytes): the user name, and the
-// password when it unprotects. Returns 0 with pwb handed out through ppWorkBuffer, or the
-// allocator's error with nothing handed out (pwb is then still the caller's).
+// Whether data is a stored record whose name converts to text and whose password unprotects.
+// One that does not (moved to another machine or account, or damaged) counts as no record:
+// the user is asked again instead of being sent an empty password.
+bool StoredCredentialsReadable(const BYTE* data, DWORD size);
+
+// Fills pwb from the stored record (pEapInput->pUserData, 776 bytes): the user name and the
+// password. Returns 0 with pwb handed out through ppWorkBuffer; 13 when the record cannot be
+// read (see StoredCredentialsReadable), or the allocator's error, with nothing handed out and
+// pwb untouched (still the caller's).
 DWORD DecryptData(EAPCB* pwb, const PPP_EAP_INPUT* pEapInput, void** ppWorkBuffer);
 
 // After a Success: hands the host the stored form of pwb's credentials to save (fSaveUserData,

@@ -5,6 +5,7 @@
 #include <raseapif.h>
 #include <raserror.h>
 
+#include "credential_protection.h"
 #include "dialogs.h"
 #include "records.h"
 #include "text_convert.h"
@@ -53,7 +54,7 @@ extern "C" DWORD WINAPI RasEapGetIdentity(DWORD dwEapTypeId, HWND hwndParent, DW
     BYTE* stored = NULL;
     WCHAR wideText[NAME_FIELD_CHARS];  // host data as text: no further than a user-name field
     char ansiText[NAME_FIELD_CHARS];
-    bool hasStored = pUserDataIn && dwSizeOfUserDataIn == sizeof(ENCRYPTED_USER_IDENTITY);
+    bool hasStored = false;
 
     LogTrace(LOG_DETAIL, "RasEapGetIdentity :: called");
     LogTrace(LOG_DETAIL, "RasEapGetIdentity :: id=%d", dwEapTypeId);
@@ -78,6 +79,9 @@ extern "C" DWORD WINAPI RasEapGetIdentity(DWORD dwEapTypeId, HWND hwndParent, DW
     for (const FlagName& f : kIdentityFlags)
         if (dwFlags & f.flag)
             LogTrace(LOG_DETAIL, f.line);
+    // Saved credentials that cannot be read count as none, so that they are never sent as an
+    // empty password nor overwritten by one.
+    hasStored = StoredCredentialsReadable(pUserDataIn, dwSizeOfUserDataIn);
 
     if ((dwFlags & RAS_EAP_FLAG_NON_INTERACTIVE) && !hasStored) {
         LogTrace(LOG_DETAIL, "RasEapGetIdentity :: There are no saved credentials");

@@ -158,6 +158,11 @@ DWORD OnReceivedPacket(EAPCB* pwb, const PPP_EAP_PACKET* received, PPP_EAP_PACKE
             LogTrace(LOG_ERROR, "RasEapMakeMessage :: send buffer of %d bytes is too small for the Success", cbSend);
         out->Action = EAPACTION_Done;
         out->dwAuthResultCode = NO_ERROR;
+        // Only credentials this authentication sent, and the server then accepted, are saved.
+        if (pwb->EapState < EAP_STATE_PASSWORD_SENT) {
+            LogTrace(LOG_PROTOCOL, "RasEapMakeMessage :: no credentials were sent: nothing to save");
+            return NO_ERROR;
+        }
         return EncryptData(pwb, out);
     case EAPCODE_Failure:
         LogTrace(LOG_PROTOCOL, "RasEapMakeMessage :: Got EAPCODE_failure");

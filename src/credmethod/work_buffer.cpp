@@ -113,9 +113,10 @@ DWORD WINAPI RasEapBegin(void** ppWorkBuffer, PPP_EAP_INPUT* in)
         SecureZeroMemory(in->pUserData, in->dwSizeOfUserData);
         LogTrace(LOG_DETAIL, "RasEapBegin :: username : %S", in->pwszIdentity);
         LogTrace(LOG_SECRET, "RasEapBegin :: password : %S", record->awszPassword);
-    } else if (in->pUserData && in->dwSizeOfUserData == sizeof(ENCRYPTED_USER_IDENTITY)) {
+    } else if (in->pUserData && in->dwSizeOfUserData == sizeof(ENCRYPTED_USER_IDENTITY) &&
+               // A record that cannot be read counts as none: the next source is taken.
+               (status = DecryptData(pwb, in, ppWorkBuffer)) != ERROR_INVALID_DATA) {
         LogTrace(LOG_DETAIL, "RasEapBegin :: user data received from the registry");
-        status = DecryptData(pwb, in, ppWorkBuffer);
         if (status == NO_ERROR)
             pwb = NULL;  // handed out
         goto done;
@@ -129,6 +130,7 @@ DWORD WINAPI RasEapBegin(void** ppWorkBuffer, PPP_EAP_INPUT* in)
         LogTrace(LOG_DETAIL, "RasEapBegin :: user data received from the standard dialog");
         TakeCredentials(pwb, in->pwszIdentity, (size_t)-1, in->pwszPassword, (size_t)-1);
     }
+    status = NO_ERROR;
     *ppWorkBuffer = pwb;
     pwb = NULL;
 

@@ -321,9 +321,13 @@ TEST_F(ExchangeTest, ProtectionFailuresSaveNothing)
         {0, 0, "EncryptData :: encryption failed"},
         {513, 8, "RasEapMakeMessage :: return 8"},
         {512, 0, "EncryptData :: size of the encrypted data : 512"},
+        // A Success before any Request: no credentials went out, none are saved.
+        {-1, 0, "RasEapMakeMessage :: no credentials were sent: nothing to save"},
     };
     for (const Case& c : cases) {
         Begin(L"alice", L"pw");
+        if (c.mode != -1)
+            ReturnBlocks(Receive(MakeEapTyped(1, 1, 6, Text("Password:"))).out);
         g_protectMode = c.mode;
         ImportPatch patch(plugin_, "crypt32.dll", "CryptProtectData", (void*)FakeProtect);
         MessageResult r = Receive(MakeEapResult(3, 1));

@@ -213,9 +213,11 @@ TEST_F(EntrySweep, AuthenticationFromStoredCredentialsWithATokenRound)
            {kLocalAlloc, 2, 14, "RasEapBegin :: Out of memory", ""},
            {kLocalAlloc, 3, 14, "RasEapMakeMessage :: Out of memory", "s3cret|"},
            {kLocalAlloc, 4, 14, "RasEapMakeMessage :: Out of memory", "s3cret|Code:|123456|"},
-           {kCryptUnprotectData, 1, 0, "DecryptData :: decryption failed", "|Code:|123456|saved alice"},
+           // a record that cannot be read counts as none: the host's own (here empty) credentials
+           {kCryptUnprotectData, 1, 0, "DecryptData :: decryption failed", "|Code:|123456|saved "},
            {kCryptProtectData, 1, 0, "EncryptData :: encryption failed", "s3cret|Code:|123456|not saved"},
-           {kMultiByteToWideChar, 1, 0, "", "s3cret||123456|saved alice"},
+           {kMultiByteToWideChar, 1, 0, "DecryptData :: decryption failed", "|Code:|123456|saved "},
+           {kMultiByteToWideChar, 2, 0, "", "s3cret||123456|saved alice"},
            {kWideCharToMultiByte, 1, 0, "", "s3cret|Code:||saved alice"},  // not a shorter code
            {kWideCharToMultiByte, 2, 0, "", "s3cret|Code:||saved alice"}},
           [&] {
@@ -228,8 +230,14 @@ TEST_F(EntrySweep, AuthenticationFromStoredCredentialsWithATokenRound)
 
 TEST_F(EntrySweep, IdentityFromStoredCredentialsAndFromTheDialog)
 {
-    ENCRYPTED_USER_IDENTITY stored = {"alice", {}, 0, {}};
+    DATA_BLOB password = {7, (BYTE*)kSecret}, sealed = {};
+    ASSERT_TRUE(CryptProtectData(&password, NULL, NULL, NULL, NULL, 0, &sealed));
+    ENCRYPTED_USER_IDENTITY stored = {"alice", {}, sealed.cbData, {}};
+    memcpy(stored.abProtectedPassword, sealed.pbData, sealed.cbData);
+    LocalFree(sealed.pbData);
     bool useStored = true;
+    // Saved credentials that cannot be read count as none: the credentials dialog is shown.
+    DialogAnswerer answerer{{{1087, L"bob"}, {1088, L"s3cret"}}};
     auto run = [&] {
         BYTE* data = kPoison;
         DWORD size = 0xdeadbeef;
@@ -247,10 +255,11 @@ TEST_F(EntrySweep, IdentityFromStoredCredentialsAndFromTheDialog)
           {{kLocalAlloc, 1, 14, "RasEapGetIdentity :: Out of memory", "untouched"},
            {kLocalAlloc, 2, 14, "RasEapGetIdentity :: Out of memory", "untouched"},
            {kLocalAlloc, 3, 14, "RasEapGetIdentity :: Out of memory", "untouched"},
-           {kMultiByteToWideChar, 1, 0, "", ""}},
+           {kCryptUnprotectData, 1, 0, "StoredCredentials :: the saved credentials cannot be read", "bob"},
+           {kMultiByteToWideChar, 1, 0, "StoredCredentials :: the saved credentials cannot be read", "bob"},
+           {kMultiByteToWideChar, 2, 0, "", ""}},
           run);
     useStored = false;
-    DialogAnswerer answerer{{{1087, L"bob"}, {1088, L"s3cret"}}};
     Sweep("bob",
           {{kLocalAlloc, 1, 14, "RasEapGetIdentity :: Out of memory", "untouched"},
            {kLocalAlloc, 2, 14, "RasEapGetIdentity :: Out of memory", "untouched"},
