@@ -25,7 +25,7 @@ std::wstring User(const char* name)
 
 struct Credentials {
     const char* name;  // null: nothing saved
-    const char* password;
+    const char* password;  // null: a password that does not unprotect (another machine's)
 };
 
 void Save(const std::wstring& user, const Credentials& saved)
@@ -35,8 +35,11 @@ void Save(const std::wstring& user, const Credentials& saved)
         return;
     ENCRYPTED_USER_IDENTITY record = {};
     lstrcpynA(record.aszIdentity, saved.name, NAME_FIELD_CHARS);
-    DATA_BLOB in = {(DWORD)strlen(saved.password) + 1, (BYTE*)saved.password}, out = {};
+    const char* password = saved.password ? saved.password : "x";
+    DATA_BLOB in = {(DWORD)strlen(password) + 1, (BYTE*)password}, out = {};
     ASSERT_TRUE(CryptProtectData(&in, NULL, NULL, NULL, NULL, 0, &out));
+    if (!saved.password)
+        out.pbData[out.cbData - 1] ^= 0x5A;
     record.dwSizeOfProtectedPassword = out.cbData;
     memcpy(record.abProtectedPassword, out.pbData, out.cbData);
     LocalFree(out.pbData);
@@ -118,6 +121,18 @@ TEST(AuthenticationFlow, ThroughTheEmulatedHost)
          {"eaphost :: erased the saved user data (status 0)",
           "server :: answer 2 matched; Failure: an answer did not match"},
          ""},
+        {"unreadable saved record, then the dialog",
+         {"gina", nullptr},
+         kCredentialsDialog + std::wstring(L"--round Password: s3cret"),
+         0,
+         {"eaphost :: dialog \"Enter Credentials\"", "eaphost :: saved 776 bytes of user data (status 0)"},
+         std::string("CORP\\alice|s3cret", 18)},
+        {"unreadable saved record, non-interactive",
+         {"gina", nullptr},
+         L"--non-interactive --round Password: x",
+         703,
+         {"eaphost :: RasEapGetIdentity(flags 0x2) returned 703"},
+         "gina|<unprotect failed>"},
         {"non-interactive without a saved record",
          {nullptr, nullptr},
          L"--non-interactive --round Password: x",

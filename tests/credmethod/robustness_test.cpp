@@ -3,7 +3,9 @@
 // code, never read or write outside what it was given.
 #include <windows.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "exchange_driver.h"
@@ -155,6 +157,60 @@ TEST_F(ExchangeTest, SendBuffersOfEverySize)
             work_ = nullptr;
         }
     }
+}
+
+// The host may run several authentications at once, each with its work buffer: four threads
+// from a fresh load (racing for the first-call set-up), a hundred whole authentications each.
+TEST_F(ExchangeTest, ConcurrentAuthenticationsStayApart)
+{
+    LoadPlugin();
+    ClearTraceLog();
+    auto getInfo = (GetInfoFn)Export("RasEapGetInfo");
+    auto freeMemory = (FreeMemoryFn)Export("RasEapFreeMemory");
+    std::atomic<int> succeeded{0};
+    auto authenticate = [&](int thread) {
+        PPP_EAP_INFO info = {};
+        info.dwSizeInBytes = sizeof(info);
+        if (getInfo(6, &info) != 0)
+            return;
+        std::wstring user = L"user" + std::to_wstring(thread), password = L"pw" + std::to_wstring(thread);
+        std::string expected = "pw" + std::to_string(thread);
+        for (int i = 0; i < 100; i++) {
+            PPP_EAP_INPUT in = {};
+            in.dwSizeInBytes = sizeof(in);
+            in.pwszIdentity = &user[0];
+            in.pwszPassword = &password[0];
+            void* work = nullptr;
+            if (info.RasEapBegin(&work, &in) != 0)
+                continue;
+            BYTE send[64] = {};
+            PPP_EAP_OUTPUT asked = {}, done = {};
+            Bytes request = MakeEapTyped(1, (uint8_t)i, 6, Text("Password:")), success = MakeEapResult(3, (uint8_t)i);
+            bool sent = info.RasEapMakeMessage(work, (PPP_EAP_PACKET*)request.data(), (PPP_EAP_PACKET*)send,
+                                               sizeof(send), &asked, &in) == 0 &&
+                        asked.Action == EAPACTION_Send && expected == (const char*)send + 5;
+            bool saved = info.RasEapMakeMessage(work, (PPP_EAP_PACKET*)success.data(), (PPP_EAP_PACKET*)send,
+                                                sizeof(send), &done, &in) == 0 &&
+                         done.Action == EAPACTION_Done && done.dwSizeOfUserData == 776 &&
+                         std::string("user") + std::to_string(thread) ==
+                             ((ENCRYPTED_USER_IDENTITY*)done.pUserData)->aszIdentity;
+            freeMemory(done.pUserData);
+            info.RasEapEnd(work);
+            succeeded += sent && saved;
+        }
+    };
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; t++)
+        threads.emplace_back(authenticate, t);
+    for (std::thread& t : threads)
+        t.join();
+    EXPECT_EQ(400, succeeded.load());
+    int banners = 0;
+    for (const std::string& line : TraceLines()) {
+        EXPECT_NE(std::string::npos, line.find(" :: ")) << "a line cut or run together: " << line;
+        banners += line.find("enabled log(") != std::string::npos;
+    }
+    EXPECT_EQ(1, banners) << "tracing registered once";
 }
 
 } // namespace
