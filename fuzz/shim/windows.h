@@ -45,6 +45,7 @@ typedef char* LPSTR;
 #define LPTR 0x0040
 #define CP_ACP 0
 #define CP_UTF8 65001
+#define MB_ERR_INVALID_CHARS 0x8  // Latin-1 and the decoder above have no invalid input to refuse
 #define ARRAYSIZE(a) (sizeof(a) / sizeof((a)[0]))
 #define IS_HIGH_SURROGATE(c) ((c) >= 0xd800 && (c) <= 0xdbff)
 

@@ -14,7 +14,7 @@ bool IdentityConverts(const ENCRYPTED_USER_IDENTITY* record)
 {
     int length = (int)strnlen(record->aszIdentity, sizeof(record->aszIdentity));
     return length == 0 ||
-           MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, record->aszIdentity, length, NULL, 0) > 0;
+           MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, record->aszIdentity, length, (WCHAR*)NULL, 0) > 0;
 }
 
 // Unprotects the record's password into decrypted (the caller wipes and frees it).

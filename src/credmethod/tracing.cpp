@@ -88,8 +88,16 @@ void EnsureTracingRegistered(const char* bannerFormat)
 {
     if (g_dwTraceId != INVALID_TRACEID)
         return;
-    g_dwTraceId = TraceRegisterExA(GetComponentName(), 0);
-    LogTrace(LOG_DETAIL, bannerFormat, GetComponentName(), TRACE_BANNER_VERSION, TRACE_BANNER_BUILD);
+    // Entry points may run on several of the host's threads: one registers, the others wait
+    // and then find it done (or retry after a refusal, one at a time).
+    static volatile LONG registering = 0;
+    while (InterlockedCompareExchange(&registering, 1, 0) != 0)
+        Sleep(0);
+    if (g_dwTraceId == INVALID_TRACEID) {
+        g_dwTraceId = TraceRegisterExA(GetComponentName(), 0);
+        LogTrace(LOG_DETAIL, bannerFormat, GetComponentName(), TRACE_BANNER_VERSION, TRACE_BANNER_BUILD);
+    }
+    InterlockedExchange(&registering, 0);
 }
 
 void LogTrace(DWORD level, const char* format, ...)
