@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "plugin_state.h"
+#include "spin_lock.h"
 #include "tracing.h"
 
 HMODULE g_hModule = NULL;
@@ -10,30 +11,9 @@ namespace {
 
 const WCHAR kCompanionName[] = L"methodres.dll";
 
-// One-time set-up shared by the host's threads: PENDING until one thread takes it on, RUNNING
-// while that thread works, DONE afterwards. The host may enter on several threads at once.
-enum SetUpState { SETUP_PENDING, SETUP_RUNNING, SETUP_DONE };
-volatile LONG g_tracingState = SETUP_PENDING;    // the load-time registration, tried once
-volatile LONG g_companionState = SETUP_PENDING;  // mapped again after ReleaseAttach
-
-// True when the caller is to do the set-up (then it calls FinishSetUp); otherwise waits until
-// the thread doing it is done.
-bool BeginSetUp(volatile LONG* state)
-{
-    LONG seen = InterlockedCompareExchange(state, SETUP_RUNNING, SETUP_PENDING);
-    if (seen == SETUP_PENDING)
-        return true;
-    while (seen == SETUP_RUNNING) {
-        Sleep(0);
-        seen = InterlockedCompareExchange(state, SETUP_RUNNING, SETUP_RUNNING);
-    }
-    return false;
-}
-
-void FinishSetUp(volatile LONG* state, SetUpState next)
-{
-    InterlockedExchange(state, next);
-}
+volatile LONG g_attachLock = 0;  // guards the two flags and g_hResourceModule
+bool g_tracingTried = false;     // the load-time registration, tried once
+bool g_companionMapped = false;  // mapped again after ReleaseAttach
 
 // The companion is looked for beside the plug-in only: the host's folder, the current directory
 // and the PATH folders are never searched. It is mapped as resources, so none of its code runs
@@ -60,27 +40,28 @@ HMODULE MapCompanion()
 
 void CompleteAttach()
 {
-    if (BeginSetUp(&g_tracingState)) {
+    AcquireSpinLock(&g_attachLock);
+    if (!g_tracingTried) {
+        g_tracingTried = true;
         EnsureTracingRegistered("DllMain :: enabled log(%s) with version: %s [%s]");
-        FinishSetUp(&g_tracingState, SETUP_DONE);
     }
-    if (BeginSetUp(&g_companionState)) {
+    if (!g_companionMapped) {
+        g_companionMapped = true;
         // The companion library, when installed, supplies the dialogs in place of our own.
         HMODULE companion = MapCompanion();
         g_hResourceModule = companion ? companion : g_hModule;
-        FinishSetUp(&g_companionState, SETUP_DONE);
     }
+    ReleaseSpinLock(&g_attachLock);
 }
 
 void ReleaseAttach()
 {
-    if (InterlockedCompareExchange(&g_companionState, SETUP_RUNNING, SETUP_DONE) != SETUP_DONE)
-        return;
-    HMODULE companion = g_hResourceModule;
+    AcquireSpinLock(&g_attachLock);
+    if (g_companionMapped && g_hResourceModule != g_hModule)
+        FreeLibrary(g_hResourceModule);
     g_hResourceModule = g_hModule;
-    if (companion && companion != g_hModule)
-        FreeLibrary(companion);
-    FinishSetUp(&g_companionState, SETUP_PENDING);
+    g_companionMapped = false;
+    ReleaseSpinLock(&g_attachLock);
 }
 
 // Under the loader lock only the module handle is kept: loading, freeing or reading the

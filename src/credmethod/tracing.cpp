@@ -5,6 +5,7 @@
 #include <stdio.h>
 
 #include "plugin_state.h"
+#include "spin_lock.h"
 
 DWORD g_dwTraceId = INVALID_TRACEID;
 
@@ -91,13 +92,12 @@ void EnsureTracingRegistered(const char* bannerFormat)
     // Entry points may run on several of the host's threads: one registers, the others wait
     // and then find it done (or retry after a refusal, one at a time).
     static volatile LONG registering = 0;
-    while (InterlockedCompareExchange(&registering, 1, 0) != 0)
-        Sleep(0);
+    AcquireSpinLock(&registering);
     if (g_dwTraceId == INVALID_TRACEID) {
         g_dwTraceId = TraceRegisterExA(GetComponentName(), 0);
         LogTrace(LOG_DETAIL, bannerFormat, GetComponentName(), TRACE_BANNER_VERSION, TRACE_BANNER_BUILD);
     }
-    InterlockedExchange(&registering, 0);
+    ReleaseSpinLock(&registering);
 }
 
 void LogTrace(DWORD level, const char* format, ...)

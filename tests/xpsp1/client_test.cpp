@@ -300,18 +300,12 @@ TEST(TrustedLibrary, ByPathTakesTheProgramFolderThenTheSystemFolder)
         {L"methodres.dll", L""},
     };
     for (const auto& c : cases) {
-        SetLastError(0xdeadbeef);
         HMODULE loaded = LoadTrustedLibraryByPath(c.name);
         DWORD error = GetLastError();
         module[0] = 0;
-        if (loaded)
-            GetModuleFileNameW(loaded, module, MAX_PATH);
+        EXPECT_TRUE(loaded ? GetModuleFileNameW(loaded, module, MAX_PATH) && FreeLibrary(loaded)
+                           : error == ERROR_MOD_NOT_FOUND);
         EXPECT_EQ(0, _wcsicmp(c.from.c_str(), module)) << c.from.size();
-        if (loaded) {
-            FreeLibrary(loaded);
-        } else {
-            EXPECT_EQ((DWORD)ERROR_MOD_NOT_FOUND, error);
-        }
     }
     EXPECT_TRUE(LoadMarkers().empty());
     SetCurrentDirectoryW(saved);

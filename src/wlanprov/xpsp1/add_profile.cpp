@@ -10,6 +10,7 @@
 #include "../front/globals.h"
 #include "../front/handlers.h"
 #include "../front/options.h"
+#include "../front/secret_wipe.h"
 #include "../front/trusted_roots.h"
 #include "../xpsp2/eapol_entry.h"
 #include "../xpsp2/eapol_registry.h"
@@ -61,7 +62,7 @@ DWORD BuildRecord(const OptionSet* o, const NetworkRecordInput* input, WzcNetwor
         printf("WZC_XP_SP1 :: the key is entered as hexadecimal digits\n");
     }
     FillNetworkRecord(input, derived, record);
-    SecureZeroMemory(derived, sizeof(derived));
+    WipeSecret(derived, sizeof(derived));
     return 0;
 }
 
@@ -147,9 +148,9 @@ DWORD WZC_XP_SP1(int argc, char** argv)
     }
 
 done:
-    SecureZeroMemory(key, sizeof(key));
-    SecureZeroMemory(&record, sizeof(record));
-    SecureZeroMemory(&options, sizeof(options));
+    WipeSecret(key, sizeof(key));
+    WipeSecret(&record, sizeof(record));
+    WipeSecret(&options, sizeof(options));
     if (binding)
         WZCUninit(binding);
     DebugPrint("WZC_XP_SP1 :: returning %ld\n", (long)result);

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "../front/secret_wipe.h"
+
 namespace {
 
 enum { SHA1_BYTES = 20, ITERATIONS = 4096, MAX_SALT_BYTES = 32 + 4 };
@@ -53,7 +55,7 @@ DWORD Block(HCRYPTPROV provider, HCRYPTKEY key, const BYTE* ssid, DWORD ssidLeng
         for (int j = 0; j < SHA1_BYTES; ++j)
             out[j] ^= u[j];
     }
-    SecureZeroMemory(u, sizeof(u));
+    WipeSecret(u, sizeof(u));
     return result;
 }
 
@@ -91,8 +93,8 @@ DWORD DerivePassphraseKey(const BYTE* passphrase, DWORD passphraseLength, const 
     memcpy(key, derived, PASSPHRASE_KEY_BYTES);
 
 done:
-    SecureZeroMemory(derived, sizeof(derived));
-    SecureZeroMemory(&blob, sizeof(blob));
+    WipeSecret(derived, sizeof(derived));
+    WipeSecret(&blob, sizeof(blob));
     if (hmacKey)
         CryptDestroyKey(hmacKey);
     if (provider)
