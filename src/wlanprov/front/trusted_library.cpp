@@ -11,15 +11,22 @@ const DWORD kTrustedFolders = LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY
 typedef BOOL(WINAPI* SetDefaultDllDirectoriesFn)(DWORD);
 typedef BOOL(WINAPI* SetDllDirectoryFn)(LPCWSTR);
 
+// A kernel32 export that some Windows served lacks; null there.
+template <typename Function>
+Function Kernel32Export(const char* name)
+{
+    Function function = nullptr;
+    HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
+    if (kernel32)
+        ResolveExport(kernel32, name, &function);
+    return function;
+}
+
 // LoadLibraryExW understands the search flags exactly where kernel32 exports
 // SetDefaultDllDirectories (Windows 8, and Vista and 7 with KB2533623).
 SetDefaultDllDirectoriesFn SearchFlagsSupport()
 {
-    SetDefaultDllDirectoriesFn setDefault = nullptr;
-    HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
-    if (kernel32)
-        ResolveExport(kernel32, "SetDefaultDllDirectories", &setDefault);
-    return setDefault;
+    return Kernel32Export<SetDefaultDllDirectoriesFn>("SetDefaultDllDirectories");
 }
 
 // folder + name into path (MAX_PATH units); false when it does not fit.
@@ -68,9 +75,8 @@ void RestrictLibrarySearch()
     // program's folder (searched first anyway) keeps the search otherwise as it was, where an
     // empty name would leave the current directory in on Wine. XP without a service pack has
     // no SetDllDirectoryW either; LoadTrustedLibrary loads by full path there all the same.
-    SetDllDirectoryFn setDllDirectory = nullptr;
-    HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
-    if (!kernel32 || !ResolveExport(kernel32, "SetDllDirectoryW", &setDllDirectory))
+    SetDllDirectoryFn setDllDirectory = Kernel32Export<SetDllDirectoryFn>("SetDllDirectoryW");
+    if (!setDllDirectory)
         return;
     wchar_t folder[MAX_PATH];
     setDllDirectory(ProgramFolder(folder) ? folder : L"");
