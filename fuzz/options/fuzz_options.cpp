@@ -1,5 +1,5 @@
-// The option grammar of every handler kind over any argument vector (arguments split at zero
-// bytes, the first byte picks the kind), with the Win32 conversion stood in by fuzz/shim.
+// The option grammar with every handler's descriptor over any argument vector (arguments split
+// at zero bytes, the first byte picks the handler), with the Win32 conversion stood in by fuzz/shim.
 // Checks: 0 with no line, or 13 with exactly one line that starts with the handler's name;
 // after 0, the SSID, network key and trusted-root names hold exactly the values of their
 // last (for CAs: every) argument, terminated within their fields; the echo prints
@@ -12,12 +12,19 @@
 #include <string>
 #include <vector>
 
-#include "options.h"
+#include "option_grammar.h"
+#include "vista_grammar.h"
+#include "xpsp1_grammar.h"
+#include "xpsp2_grammar.h"
 
 long g_bDebugLog;
 long g_bVista;
 
 namespace {
+
+// The add handlers first, then the removal handlers.
+const HandlerGrammar* const kGrammars[] = {&kVistaAddGrammar,    &kXpSp2AddGrammar,    &kXpSp1AddGrammar,
+                                           &kVistaRemoveGrammar, &kXpSp2RemoveGrammar, &kXpSp1RemoveGrammar};
 
 // A failed check names its line.
 #define Check(condition) ((condition) ? (void)0 : (fprintf(stderr, "check failed: line %d\n", __LINE__), abort()))
@@ -71,8 +78,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 1)
         return 0;
-    HandlerKind kind = (HandlerKind)(data[0] % 6);
-    bool add = kind <= HANDLER_ADD_XP_SP1;
+    unsigned kind = data[0] % 6;
+    const HandlerGrammar* grammar = kGrammars[kind];
+    bool add = kind < 3;
     std::vector<std::string> arguments = {"wlanprov.exe", add ? "-add" : "-delete"};
     std::string current;
     for (size_t i = 1; i < size && arguments.size() < 64; ++i) {
@@ -92,8 +100,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     OptionSet options;
     memset(&options, 0xA5, sizeof(options));
     DWORD result = 0xdeadbeef;
-    std::string printed = Printed([&] { result = ParseOptions((int)arguments.size(), argv.data(), kind, &options); });
-    std::string name = std::string(HandlerName(kind)) + " :: ";
+    std::string printed = Printed([&] { result = ParseOptions((int)arguments.size(), argv.data(), grammar, &options); });
+    std::string name = std::string(grammar->name) + " :: ";
     if (result != 0) {
         Check(result == 13 && Starts(printed, name.c_str()));
         Check(printed.find('\n') == printed.size() - 1);
@@ -113,17 +121,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     Check(ssid == std::string(options.ssid, strnlen(options.ssid, sizeof(options.ssid))) &&
           memchr(options.ssid, 0, sizeof(options.ssid)));
-    if (kind == HANDLER_REMOVE_VISTA)
-        Check(SameWide(options.ssidWide, ssid, MAX_SSID_BYTES + 1, false));
     Check(SameWide(options.networkKey, key, MAX_NETWORK_KEY + 1, false));
     Check(options.trustRootCaCount == (LONG)cas.size());
     for (size_t i = 0; i < cas.size(); ++i)
         Check(SameWide(options.trustRootCa[i], cas[i], MAX_CA_NAME + 1, true));
-    for (const wchar_t* text : {options.authentication, options.encryption, options.eapType, options.innerMethod,
-                                options.useOneX})
+    for (const wchar_t* text : {options.authentication, options.encryption, options.eapType, options.innerMethod})
         Check(wcsnlen(text, MAX_SHORT_TEXT + 1) <= MAX_SHORT_TEXT);
 
-    printed = Printed([&] { EchoOptions(&options, kind); });
+    printed = Printed([&] { EchoOptions(&options, grammar); });
     Check(Starts(printed, name.c_str()) && printed.back() == '\n');
     return 0;
 }

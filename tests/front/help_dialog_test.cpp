@@ -9,7 +9,7 @@
 
 #include "dialog_bridge.h"
 #include "globals.h"
-#include "handlers.h"
+#include "help_dialog.h"
 #include "resource_ids.h"
 
 namespace {

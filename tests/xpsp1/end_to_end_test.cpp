@@ -8,7 +8,7 @@
 #include "test_support.h"
 #include "testbed_state.h"
 #include "trusted_root.h"
-#include "xpsp2_test_support.h"
+#include "xp_test_support.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "handlers.h"
 #include "passphrase_key.h"
 #include "test_support.h"
-#include "xpsp2_test_support.h"
+#include "xp_test_support.h"
 
 namespace {
 

@@ -12,12 +12,13 @@
 #include "globals.h"
 #include "handler_run.h"
 #include "eapol_registry.h"
+#include "xpsp2_grammar.h"
 #include "fault_sweep.h"
 #include "handlers.h"
 #include "test_support.h"
 #include "trusted_root.h"
 #include "wzc_query_binding.h"
-#include "xpsp2_test_support.h"
+#include "xp_test_support.h"
 
 namespace {
 
@@ -236,15 +237,17 @@ TEST_F(XpSp2, EapolStepOfTheXpSp1Handler)
         std::vector<char*> argv;
         for (std::string& arg : args)
             argv.push_back(&arg[0]);
-        ASSERT_EQ(0u, ParseOptions((int)argv.size(), argv.data(), HANDLER_ADD_XP_SP2, &options));
-        DWORD result = 0, stop;
+        ASSERT_EQ(0u, ParseOptions((int)argv.size(), argv.data(), &kXpSp2AddGrammar, &options));
+        EapolStepOutcome outcome;
         std::string text;
         {
             StdoutCapture capture;
-            stop = UpdateEapolEntry(&writer, c.failed, Guid(c.adapter).c_str(), &options, nullptr,
-                                    &result);
+            outcome = UpdateEapolEntry(&writer, c.failed, Guid(c.adapter).c_str(), &options,
+                                       nullptr);
             text = capture.Text();
         }
+        DWORD stop = outcome.endsHandler ? outcome.code : 0;
+        DWORD result = outcome.endsHandler ? 0 : outcome.code;
         EXPECT_TRUE(stop == c.stop && result == c.result) << c.options;
         EXPECT_EQ(Lines(c.lines, "WZC_XP_SP1"), Normalised(text));
     }

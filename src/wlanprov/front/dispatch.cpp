@@ -3,7 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "handlers.h"
+#include "../common/handlers.h"
+#include "help_dialog.h"
 
 namespace {
 

@@ -1,7 +1,8 @@
+#include "help_dialog.h"
+
 #include <cstdio>
 
-#include "globals.h"
-#include "handlers.h"
+#include "../common/globals.h"
 #include "help_texts.h"
 #include "../resources/resource_ids.h"
 

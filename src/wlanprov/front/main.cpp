@@ -6,9 +6,9 @@
 #include <cstdio>
 
 #include "dispatch.h"
-#include "globals.h"
+#include "../common/globals.h"
 #include "platform.h"
-#include "trusted_library.h"
+#include "../common/trusted_library.h"
 
 int main(int argc, char** argv)
 {

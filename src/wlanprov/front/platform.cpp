@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
-#include "globals.h"
-#include "trusted_library.h"
-#include "version_info.h"
-#include "../xpsp1/wzc_records.h"
+#include "../common/globals.h"
+#include "../common/trusted_library.h"
+#include "../common/version_info.h"
+#include "../common/wzc_build_class.h"
 
 namespace {
 

@@ -7,17 +7,18 @@
 #include <cstdlib>
 #include <cwchar>
 
-#include "../front/adapter_result.h"
-#include "../front/certificate.h"
-#include "../front/trusted_roots.h"
-#include "../front/globals.h"
-#include "../front/handlers.h"
-#include "../front/hex_text.h"
-#include "../front/options.h"
-#include "../front/secret_wipe.h"
-#include "../front/trusted_roots.h"
-#include "eap_record_options.h"
+#include "../common/adapter_result.h"
+#include "../common/certificate.h"
+#include "../common/trusted_roots.h"
+#include "../common/globals.h"
+#include "../common/handlers.h"
+#include "../common/hex_text.h"
+#include "../common/option_grammar.h"
+#include "../common/secret_wipe.h"
+#include "../common/trusted_roots.h"
+#include "../common/eap_record_options.h"
 #include "profile_document.h"
+#include "vista_grammar.h"
 #include "vista_rules.h"
 #include "wlan_binding.h"
 
@@ -31,7 +32,7 @@ ProfileKind KindOf(const OptionSet* o)
     const wchar_t* a = o->authentication;
     if (wcscmp(a, L"WPAPSK") == 0 || wcscmp(a, L"WPA2PSK") == 0 || wcscmp(a, L"WPA3SAE") == 0)
         return PROFILE_PASS_PHRASE;
-    if (wcscmp(o->useOneX, L"true") == 0)
+    if (wcscmp(VistaUseOneX(o), L"true") == 0)
         return PROFILE_ONEX;
     // Enhanced Open, like open and shared without WEP, has no key.
     return wcscmp(o->encryption, L"WEP") == 0 ? PROFILE_NETWORK_KEY : PROFILE_WITHOUT_KEY;
@@ -62,16 +63,16 @@ void PrintInterfaces(const WLAN_INTERFACE_INFO_LIST* list)
 {
     if (g_bDebugLog != 1)
         return;
-    printf("WZC_Vista :: NumAdapters=%d\n", (int)list->dwNumberOfItems);
+    printf("%s :: NumAdapters=%d\n", kVistaAddName, (int)list->dwNumberOfItems);
     for (DWORD i = 0; i < list->dwNumberOfItems; ++i) {
         const WLAN_INTERFACE_INFO& info = list->InterfaceInfo[i];
-        printf("WZC_Vista :: Interface [%d] : \n", (int)i);
+        printf("%s :: Interface [%d] : \n", kVistaAddName, (int)i);
         RPC_WSTR text = nullptr;
         if (UuidToStringW(const_cast<GUID*>(&info.InterfaceGuid), &text) == RPC_S_OK) {
-            printf("WZC_Vista :: GUID : %ls\n", reinterpret_cast<wchar_t*>(text));
+            printf("%s :: GUID : %ls\n", kVistaAddName, reinterpret_cast<wchar_t*>(text));
             RpcStringFreeW(&text);
         }
-        printf("WZC_Vista :: Description: %ls\n", info.strInterfaceDescription);
+        printf("%s :: Description: %ls\n", kVistaAddName, info.strInterfaceDescription);
     }
 }
 
@@ -83,17 +84,17 @@ DWORD SubmitProfile(const WlanBinding* api, HANDLE handle, const GUID* interface
     DWORD result = api->WlanSetProfile(handle, interfaceGuid, 0, document, nullptr, TRUE,
                                        nullptr, &reason);
     if (result == 0) {
-        printf("WZC_Vista :: WlanSetProfile succeeded\n");
+        printf("%s :: WlanSetProfile succeeded\n", kVistaAddName);
         return 0;
     }
-    printf("WZC_Vista :: ERROR!! WlanSetProfile failed and returned code [%ld]\n", (long)result);
+    printf("%s :: ERROR!! WlanSetProfile failed and returned code [%ld]\n", kVistaAddName, (long)result);
     if (result == ERROR_BAD_PROFILE) {
-        printf("WZC_Vista :: The specified profile is not valid\n");
+        printf("%s :: The specified profile is not valid\n", kVistaAddName);
         wchar_t text[REASON_TEXT_CHARACTERS] = L"";
         if (api->WlanReasonCodeToString(reason, REASON_TEXT_CHARACTERS, text, nullptr) == 0)
-            printf("WZC_Vista :: Reason : %ls\n", text);
+            printf("%s :: Reason : %ls\n", kVistaAddName, text);
         else
-            printf("WZC_Vista :: Reason code: %ld\n", (long)reason);
+            printf("%s :: Reason code: %ld\n", kVistaAddName, (long)reason);
     }
     return result;
 }
@@ -112,14 +113,14 @@ DWORD WZC_Vista(int argc, char** argv)
     ProfileKind kind;
     ProfileValues values = {};
 
-    DWORD result = ParseOptions(argc, argv, HANDLER_ADD_VISTA, &options);
+    DWORD result = ParseOptions(argc, argv, &kVistaAddGrammar, &options);
     if (result == 0)
         result = CheckVistaRules(&options);
     if (result == 0)
-        result = LookUpTrustedRoots(&options, "WZC_Vista", thumbprints);
+        result = LookUpTrustedRoots(&options, kVistaAddName, thumbprints);
     if (result != 0)
         goto done;
-    EchoOptions(&options, HANDLER_ADD_VISTA);
+    EchoOptions(&options, &kVistaAddGrammar);
 
     if ((result = OpenWlanSession(&wlan)) != 0)
         goto done;
@@ -141,15 +142,15 @@ DWORD WZC_Vista(int argc, char** argv)
     values.ssid = ssid;
     values.authentication = options.authentication;
     values.encryption = options.encryption;
-    values.useOneX = options.useOneX;
+    values.useOneX = VistaUseOneX(&options);
     values.networkKey = options.networkKey;
     values.keyIndex = options.keyIndex;
-    values.eapTypeNumber = options.eapTypeNumber;
+    values.eapTypeNumber = VistaEapTypeNumber(&options);
     values.configBlob = configBlob;
     if ((result = BuildProfileDocument(kind, &values, &document, &documentBytes)) != 0)
         goto done;
-    DebugPrint("WZC_Vista :: allocated %ld bytes for pwcXMLTemplate\n", (long)documentBytes);
-    DebugPrint("WZC_Vista :: pwcXMLTemplate : %ls\n", document);
+    DebugPrint("%s :: allocated %ld bytes for pwcXMLTemplate\n", kVistaAddName, (long)documentBytes);
+    DebugPrint("%s :: pwcXMLTemplate : %ls\n", kVistaAddName, document);
 
     for (DWORD i = 0; i < wlan.interfaces->dwNumberOfItems; ++i)
         FoldAddResult(&result, SubmitProfile(&wlan.api, wlan.handle,
@@ -161,6 +162,6 @@ done:
     WipeSecret(&options, sizeof(options));
     free(configBlob);
     CloseWlanSession(&wlan);
-    DebugPrint("WZC_Vista :: returning %ld\n", (long)result);
+    DebugPrint("%s :: returning %ld\n", kVistaAddName, (long)result);
     return result;
 }

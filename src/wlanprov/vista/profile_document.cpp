@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <cwchar>
 
-#include "../front/secret_wipe.h"
-#include "../front/xml_escape.h"
+#include "../common/secret_wipe.h"
+#include "../common/xml_escape.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "../front/xml_escape.h"   // XmlEscapedLength
+#include "../common/xml_escape.h"   // XmlEscapedLength
 
 enum ProfileKind {
     PROFILE_WITHOUT_KEY,   // open or shared with encryption none; OWE

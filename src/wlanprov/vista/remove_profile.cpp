@@ -4,27 +4,35 @@
 // profile (ERROR_NOT_FOUND) is no failure that hides others; any other failure is kept.
 #include <cstdio>
 
-#include "../front/adapter_result.h"
-#include "../front/globals.h"
-#include "../front/handlers.h"
-#include "../front/options.h"
+#include "../common/adapter_result.h"
+#include "../common/globals.h"
+#include "../common/handlers.h"
+#include "../common/option_grammar.h"
+#include "vista_grammar.h"
 #include "wlan_binding.h"
 
 DWORD WZCRemoveProfile_Vista(int argc, char** argv)
 {
     OptionSet options;
+    wchar_t ssid[MAX_SSID_BYTES + 1] = L"";
     WlanSession wlan = {};
     RemovalResult removal = {};
 
-    DWORD result = ParseOptions(argc, argv, HANDLER_REMOVE_VISTA, &options);
+    DWORD result = ParseOptions(argc, argv, &kVistaRemoveGrammar, &options);
     if (result != 0)
         goto done;
-    if (options.ssidWide[0] == L'\0') {
-        printf("WZCRemoveProfile_Vista :: [SSID] must be set\n");
+    // The grammar keeps the SSID's bytes; the profile name is their UTF-16 form.
+    if (!ConvertAnsiText(options.ssid, ssid, MAX_SSID_BYTES + 1)) {
+        printf("%s :: [SSID] : invalid input\n", kVistaRemoveName);
         result = ERROR_INVALID_DATA;
         goto done;
     }
-    EchoOptions(&options, HANDLER_REMOVE_VISTA);
+    if (ssid[0] == L'\0') {
+        printf("%s :: [SSID] must be set\n", kVistaRemoveName);
+        result = ERROR_INVALID_DATA;
+        goto done;
+    }
+    EchoOptions(&options, &kVistaRemoveGrammar);
 
     if ((result = OpenWlanSession(&wlan)) != 0)
         goto done;
@@ -35,20 +43,20 @@ DWORD WZCRemoveProfile_Vista(int argc, char** argv)
     }
     for (DWORD i = 0; i < wlan.interfaces->dwNumberOfItems; ++i) {
         const WLAN_INTERFACE_INFO& info = wlan.interfaces->InterfaceInfo[i];
-        DebugPrint("WZCRemoveProfile_Vista :: Adapter: %ls\n", info.strInterfaceDescription);
+        DebugPrint("%s :: Adapter: %ls\n", kVistaRemoveName, info.strInterfaceDescription);
         DWORD deleted = wlan.api.WlanDeleteProfile(wlan.handle, &info.InterfaceGuid,
-                                                   options.ssidWide, nullptr);
+                                                   ssid, nullptr);
         FoldRemovalResult(&removal, deleted, ERROR_NOT_FOUND);
         if (deleted == 0)
-            printf("WZCRemoveProfile_Vista :: the profile is deleted successfully\n");
+            printf("%s :: the profile is deleted successfully\n", kVistaRemoveName);
         else
-            printf("WZCRemoveProfile_Vista :: ERROR!! profile removal failed and return error "
-                   "[%ld]\n", (long)deleted);
+            printf("%s :: ERROR!! profile removal failed and return error "
+                   "[%ld]\n", kVistaRemoveName, (long)deleted);
     }
     result = RemovalOutcome(&removal);
 
 done:
     CloseWlanSession(&wlan);
-    DebugPrint("WZCRemoveProfile_Vista :: returning %ld\n", (long)result);
+    DebugPrint("%s :: returning %ld\n", kVistaRemoveName, (long)result);
     return result;
 }

@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <cwchar>
 
+#include "../common/option_rules.h"
+#include "vista_grammar.h"
+
 namespace {
 
 bool Is(const wchar_t* value, const wchar_t* text)
@@ -10,10 +13,10 @@ bool Is(const wchar_t* value, const wchar_t* text)
     return wcscmp(value, text) == 0;
 }
 
-// WPA, WPA2 and WPA3-Enterprise (both modes): the parser marks them for 802.1X.
+// WPA, WPA2 and WPA3-Enterprise (both modes): their profile carries 802.1X settings.
 bool IsOneX(const OptionSet* o)
 {
-    return Is(o->useOneX, L"true");
+    return Is(VistaUseOneX(o), L"true");
 }
 
 bool IsPsk(const OptionSet* o)
@@ -58,74 +61,52 @@ bool HasInnerMethod(const OptionSet* o)
     return o->innerMethod[0] != L'\0';
 }
 
-// One rule: when broken is true its line is printed and the handler stops.
-struct Rule {
-    bool broken;
-    const char* line;
-};
-
 } // namespace
 
 DWORD CheckVistaRules(const OptionSet* o)
 {
     size_t keyLength = wcslen(o->networkKey);
-    bool peap = Is(o->eapType, L"PEAP");
     bool tls = Is(o->eapType, L"EAP-TLS");
     // WPA3-Personal and Enhanced Open carry no 802.1X settings.
     bool noOneX = IsSae(o) || IsOwe(o);
-    const Rule rules[] = {
-        {o->ssid[0] == '\0', "WZC_Vista :: [SSID] must be set\n"},
-        {(IsOneX(o) || IsOwe(o)) && keyLength != 0, "WZC_Vista :: [NetworkKey] should not be set\n"},
-        {(IsPsk(o) || IsSae(o)) && keyLength == 0, "WZC_Vista :: [NetworkKey] must be set\n"},
-        {!EncryptionFits(o), "WZC_Vista :: [Encryptiontype] : invalid input\n"},
+    const OptionRule rules[] = {
+        {o->ssid[0] == '\0', "%s :: [SSID] must be set\n"},
+        {(IsOneX(o) || IsOwe(o)) && keyLength != 0, "%s :: [NetworkKey] should not be set\n"},
+        {(IsPsk(o) || IsSae(o)) && keyLength == 0, "%s :: [NetworkKey] must be set\n"},
+        {!EncryptionFits(o), "%s :: [Encryptiontype] : invalid input\n"},
         {Is(o->authentication, L"open") && Is(o->encryption, L"none") && keyLength != 0,
-         "WZC_Vista :: [NetworkKey] should not be set\n"},
+         "%s :: [NetworkKey] should not be set\n"},
         {Is(o->encryption, L"WEP") && !WepKeyLengthFits(keyLength),
-         "WZC_Vista :: [NetworkKey] : invalid input\n"},
+         "%s :: [NetworkKey] : invalid input\n"},
         {IsPsk(o) && (keyLength < 8 || keyLength > 64),
-         "WZC_Vista :: [NetworkKey] : invalid input\n"},
+         "%s :: [NetworkKey] : invalid input\n"},
         // SAE takes a password, never a 64-digit key.
         {IsSae(o) && (keyLength < 8 || keyLength > 63),
-         "WZC_Vista :: [NetworkKey] : invalid input\n"},
-        {noOneX && o->eapType[0] != L'\0', "WZC_Vista :: the element [EAPType] should not be set\n"},
+         "%s :: [NetworkKey] : invalid input\n"},
+        {noOneX && o->eapType[0] != L'\0', "%s :: the element [EAPType] should not be set\n"},
         {noOneX && HasInnerMethod(o),
-         "WZC_Vista :: the element [InnerAuthenticationMethod] should not be set\n"},
+         "%s :: the element [InnerAuthenticationMethod] should not be set\n"},
         {noOneX && o->useWindowsLogonInfo == 1,
-         "WZC_Vista :: the element [UseWindowsLogonInfo] should not be set\n"},
+         "%s :: the element [UseWindowsLogonInfo] should not be set\n"},
         {noOneX && o->enableFastReconnect == 1,
-         "WZC_Vista :: the element [EnableFastReconnect] should not be set\n"},
+         "%s :: the element [EnableFastReconnect] should not be set\n"},
         {noOneX && o->validateServerCert == 1,
-         "WZC_Vista :: the element [ValidateServerCert] should not be set\n"},
+         "%s :: the element [ValidateServerCert] should not be set\n"},
         {noOneX && o->trustRootCaCount > 0,
-         "WZC_Vista :: the element [TrustRootCA] should not be set\n"},
-        {peap && !HasInnerMethod(o),
-         "WZC_Vista :: the element [InnerAuthenticationMethod] should be set\n"},
-        {tls && HasInnerMethod(o),
-         "WZC_Vista :: the element [InnerAuthenticationMethod] should not be set\n"},
-        {tls && o->useWindowsLogonInfo == 1,
-         "WZC_Vista :: the element [UseWindowsLogonInfo] should not be set\n"},
-        {tls && o->enableFastReconnect == 1,
-         "WZC_Vista :: the element [EnableFastReconnect] should not be set\n"},
-        {HasInnerMethod(o) && !peap, "WZC_Vista :: the element [EAPType] should be set to PEAP\n"},
-        {o->useWindowsLogonInfo == 1 && !Is(o->innerMethod, L"MSCHAPv2"),
-         "WZC_Vista :: the element [InnerAuthenticationMethod] should be set to MSCHAPv2\n"},
-        {o->enableFastReconnect == 1 && !peap,
-         "WZC_Vista :: the element [EAPType] should be set to PEAP\n"},
-        {o->enableFastReconnect == 1 && !HasInnerMethod(o),
-         "WZC_Vista :: the element [InnerAuthenticationMethod] should be set to GTC or MSCHAPv2\n"},
-        {o->trustRootCaCount > 0 && o->validateServerCert != 1,
-         "WZC_Vista :: [ValidateServerCert] is not set.\n"},
+         "%s :: the element [TrustRootCA] should not be set\n"},
+    };
+    const OptionRule afterEapRules[] = {
         // An 802.1X network needs an EAP method: without one there is no record to write.
-        {IsOneX(o) && o->eapType[0] == L'\0', "WZC_Vista :: the element [EAPType] should be set\n"},
+        {IsOneX(o) && o->eapType[0] == L'\0', "%s :: the element [EAPType] should be set\n"},
         // The 192-bit mode authenticates with certificates only.
         {Is(o->authentication, L"WPA3ENT192") && !tls,
-         "WZC_Vista :: the element [EAPType] should be set to EAP-TLS\n"},
+         "%s :: the element [EAPType] should be set to EAP-TLS\n"},
     };
-    for (const Rule& rule : rules) {
-        if (rule.broken) {
-            printf("%s", rule.line);
-            return ERROR_INVALID_DATA;
-        }
-    }
-    return 0;
+    DWORD result = FirstBrokenRule(rules, sizeof(rules) / sizeof(rules[0]), kVistaAddName);
+    if (result == 0)
+        result = CheckEapRules(o, kVistaAddName);
+    if (result == 0)
+        result = FirstBrokenRule(afterEapRules, sizeof(afterEapRules) / sizeof(afterEapRules[0]),
+                                 kVistaAddName);
+    return result;
 }

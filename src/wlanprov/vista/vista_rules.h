@@ -1,7 +1,7 @@
 // The Vista add handler's rules that relate one option to another.
 #pragma once
 
-#include "../front/options.h"
+#include "../common/option_grammar.h"
 
 // Applies the rules in order. Returns 0, or 13 after printing the first broken rule's line.
 DWORD CheckVistaRules(const OptionSet* options);

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "../front/library_binding.h"
-#include "../front/trusted_library.h"
+#include "../common/library_binding.h"
+#include "../common/trusted_library.h"
 
 DWORD BindWlanApi(WlanBinding* binding)
 {

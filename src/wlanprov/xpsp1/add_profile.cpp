@@ -6,29 +6,28 @@
 #include <cstring>
 #include <cwchar>
 
-#include "../front/adapter_result.h"
-#include "../front/globals.h"
-#include "../front/handlers.h"
-#include "../front/options.h"
-#include "../front/secret_wipe.h"
-#include "../front/trusted_roots.h"
-#include "../xpsp2/eapol_entry.h"
-#include "../xpsp2/eapol_registry.h"
-#include "../xpsp2/xp_rules.h"
+#include "../common/adapter_result.h"
+#include "../common/globals.h"
+#include "../common/handlers.h"
+#include "../common/option_grammar.h"
+#include "../common/secret_wipe.h"
+#include "../common/trusted_roots.h"
+#include "../xp/eapol_entry.h"
+#include "../xp/eapol_registry.h"
+#include "../xp/xp_rules.h"
 #include "network_record.h"
 #include "passphrase_key.h"
-#include "preferred_list.h"
-#include "service_control.h"
-#include "wzc_binding.h"
+#include "xpsp1_grammar.h"
+#include "../xp/preferred_list.h"
+#include "../xp/service_control.h"
+#include "../xp/wzc_binding.h"
 
 namespace {
-
-const char kName[] = "WZC_XP_SP1";
 
 // The entry of an SSID is the first value that holds it, else the first free name: no upper
 // bound. Header version 3; no SecureW2 layout on these systems.
 const EapolEntryWriter kEapolWriter = {
-    kName, 3, EAPOL_LAYOUTS_TLS_AND_PEAP, {L"%lu", 1, 0, true},
+    kXpSp1AddName, 3, EAPOL_LAYOUTS_TLS_AND_PEAP, {L"%lu", 1, 0, true},
     {"%s :: Opened eap entry : %ls, entry size: %ld\n", "%s :: pcSSIDValue : %.*s\n"},
     "%s :: Setting entry %ls\n", false,
 };
@@ -41,7 +40,7 @@ enum { SSID_TEXT_CHARACTERS = 66 };
 DWORD CheckHexKey(const NetworkRecordInput* input)
 {
     if (ChooseKeyForm(input) == KEY_FORM_HEX && !IsHexDigits(input->key, input->keyLength)) {
-        printf("WZC_XP_SP1 :: [NetworkKey] : invalid input\n");
+        printf("%s :: [NetworkKey] : invalid input\n", kXpSp1AddName);
         return ERROR_INVALID_DATA;
     }
     return 0;
@@ -57,9 +56,9 @@ DWORD BuildRecord(const OptionSet* o, const NetworkRecordInput* input, WzcNetwor
                                            input->ssidLength, derived);
         if (result != 0)
             return result;
-        printf("WZC_XP_SP1 :: the pass phrase is stored as its 256-bit key\n");
+        printf("%s :: the pass phrase is stored as its 256-bit key\n", kXpSp1AddName);
     } else if (form == KEY_FORM_HEX) {
-        printf("WZC_XP_SP1 :: the key is entered as hexadecimal digits\n");
+        printf("%s :: the key is entered as hexadecimal digits\n", kXpSp1AddName);
     }
     FillNetworkRecord(input, derived, record);
     WipeSecret(derived, sizeof(derived));
@@ -68,14 +67,15 @@ DWORD BuildRecord(const OptionSet* o, const NetworkRecordInput* input, WzcNetwor
 
 // The adapter's list and EAPOL-parameter steps. Returns this adapter's code.
 DWORD AddToAdapter(const WzcBinding* binding, const wchar_t* guid, const OptionSet* o,
-                   const WzcNetworkConfig* record)
+                   const XpSp1Codes* codes, const WzcNetworkConfig* record)
 {
     DWORD result = WZCAddPreferedConfig(binding, guid, *record, 1, 1);
     if (result != 0)
         return result;
     wchar_t ssid[SSID_TEXT_CHARACTERS] = L"";
     if (MultiByteToWideChar(CP_ACP, 0, o->ssid, -1, ssid, SSID_TEXT_CHARACTERS) > 1)
-        result = WZCSetConfigEapData1(binding, guid, ssid, (DWORD)o->eapTypeNumber, o->eapFlags,
+        result = WZCSetConfigEapData1(binding, guid, ssid, (DWORD)codes->eapTypeNumber,
+                                      codes->eapFlags,
                                       nullptr, 0);
     return result;
 }
@@ -85,6 +85,7 @@ DWORD AddToAdapter(const WzcBinding* binding, const wchar_t* guid, const OptionS
 DWORD WZC_XP_SP1(int argc, char** argv)
 {
     OptionSet options;
+    XpSp1Codes codes = {};
     BYTE thumbprints[MAX_TRUST_ROOT_CA][CERT_THUMBPRINT_BYTES];
     char key[MAX_NETWORK_KEY * 2 + 1] = "";
     NetworkRecordInput input = {};
@@ -93,16 +94,17 @@ DWORD WZC_XP_SP1(int argc, char** argv)
     WzcAdapterList adapters = {};
     int keyLength = 0;
 
-    DWORD result = ParseOptions(argc, argv, HANDLER_ADD_XP_SP1, &options);
+    DWORD result = ParseOptions(argc, argv, &kXpSp1AddGrammar, &options);
     if (result != 0)
         goto done;
+    codes = XpSp1CodesOf(&options);
     // The key bytes are the key's characters in the ANSI code page, as typed.
     keyLength = WideCharToMultiByte(CP_ACP, 0, options.networkKey, -1, key, sizeof(key),
                                     nullptr, nullptr);
     input.ssid = reinterpret_cast<const uint8_t*>(options.ssid);
     input.ssidLength = (uint32_t)strlen(options.ssid);
-    input.privacy = (uint32_t)options.encryptionCode;
-    input.authenticationMode = (uint32_t)options.authenticationCode;
+    input.privacy = (uint32_t)codes.encryptionCode;
+    input.authenticationMode = (uint32_t)codes.authenticationCode;
     input.wep = wcscmp(options.encryption, L"WEP") == 0;
     input.wpaPsk = wcscmp(options.authentication, L"WPAPSK") == 0;
     input.keyProvidedAutomatically = options.keyProvidedAutomatically == 1;
@@ -110,11 +112,11 @@ DWORD WZC_XP_SP1(int argc, char** argv)
     input.keyLength = keyLength > 0 ? (uint32_t)keyLength - 1 : 0;
     input.keyIndex = options.keyIndex;
 
-    if ((result = CheckXpRules(&options, kName)) != 0 || (result = CheckHexKey(&input)) != 0)
+    if ((result = CheckXpRules(&options, kXpSp1AddName)) != 0 || (result = CheckHexKey(&input)) != 0)
         goto done;
-    if ((result = LookUpTrustedRoots(&options, kName, thumbprints)) != 0)
+    if ((result = LookUpTrustedRoots(&options, kXpSp1AddName, thumbprints)) != 0)
         goto done;
-    EchoOptions(&options, HANDLER_ADD_XP_SP1);
+    EchoOptions(&options, &kXpSp1AddGrammar);
     if ((result = BuildRecord(&options, &input, &record)) != 0)
         goto done;
 
@@ -122,28 +124,29 @@ DWORD WZC_XP_SP1(int argc, char** argv)
         goto done;
     if ((result = WZCEnumAdapters(binding, &adapters)) != 0)
         goto done;
-    DebugPrint("WZC_XP_SP1 :: NumAdapters=%d\n", (int)adapters.count);
+    DebugPrint("%s :: NumAdapters=%d\n", kXpSp1AddName, (int)adapters.count);
     for (DWORD i = 0; i < adapters.count; ++i) {
         const wchar_t* guid = adapters.guids[i];
-        DebugPrint("WZC_XP_SP1 :: Adapter[%d] : %ls\n", (int)i, guid);
-        if (options.authenticationCode == 3 || options.authenticationCode == 4) {
+        DebugPrint("%s :: Adapter[%d] : %ls\n", kXpSp1AddName, (int)i, guid);
+        if (codes.authenticationCode == 3 || codes.authenticationCode == 4) {
             if (!WZCQueryWPAState(binding, guid)) {
-                printf("WZC_XP_SP1 :: ERROR!! WPA is not supported\n");
+                printf("%s :: ERROR!! WPA is not supported\n", kXpSp1AddName);
                 result = ERROR_NOT_SUPPORTED;
                 goto done;
             }
-            printf("WZC_XP_SP1 :: WPA is supported\n");
+            printf("%s :: WPA is supported\n", kXpSp1AddName);
         }
-        DWORD adapterResult = AddToAdapter(binding, guid, &options, &record);
+        DWORD adapterResult = AddToAdapter(binding, guid, &options, &codes, &record);
         FoldAddResult(&result, adapterResult);
         if (options.ieee8021xEnabled == 1) {
-            printf("WZC_XP_SP1 :: Modify the registry to setup EAP entry\n");
-            DWORD ended = UpdateEapolEntry(&kEapolWriter, adapterResult != 0, guid, &options,
-                                           thumbprints, &result);
-            if (ended != 0) {
-                result = ended;
+            printf("%s :: Modify the registry to setup EAP entry\n", kXpSp1AddName);
+            EapolStepOutcome eapol = UpdateEapolEntry(&kEapolWriter, adapterResult != 0, guid,
+                                                      &options, thumbprints);
+            if (eapol.endsHandler) {
+                result = eapol.code;
                 goto done;
             }
+            FoldAddResult(&result, eapol.code);
         }
     }
 
@@ -153,6 +156,6 @@ done:
     WipeSecret(&options, sizeof(options));
     if (binding)
         WZCUninit(binding);
-    DebugPrint("WZC_XP_SP1 :: returning %ld\n", (long)result);
+    DebugPrint("%s :: returning %ld\n", kXpSp1AddName, (long)result);
     return result;
 }

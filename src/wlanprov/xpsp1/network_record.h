@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "wzc_records.h"
+#include "../xp/wzc_records.h"
 
 // How a key given on the command line is stored in the record.
 enum NetworkKeyForm {

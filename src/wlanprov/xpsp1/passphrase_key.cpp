@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "../front/secret_wipe.h"
+#include "../common/secret_wipe.h"
 
 namespace {
 

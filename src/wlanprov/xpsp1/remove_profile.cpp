@@ -3,12 +3,13 @@
 #include <cstdio>
 #include <cstring>
 
-#include "../front/adapter_result.h"
-#include "../front/globals.h"
-#include "../front/handlers.h"
-#include "../front/options.h"
-#include "preferred_list.h"
-#include "wzc_binding.h"
+#include "../common/adapter_result.h"
+#include "../common/globals.h"
+#include "../common/handlers.h"
+#include "../common/option_grammar.h"
+#include "../xp/preferred_list.h"
+#include "../xp/wzc_binding.h"
+#include "xpsp1_grammar.h"
 
 DWORD WZCRemoveProfile_XP_SP1(int argc, char** argv)
 {
@@ -19,15 +20,15 @@ DWORD WZCRemoveProfile_XP_SP1(int argc, char** argv)
     RemovalResult removal = {};
     size_t ssidLength = 0;
 
-    DWORD result = ParseOptions(argc, argv, HANDLER_REMOVE_XP_SP1, &options);
+    DWORD result = ParseOptions(argc, argv, &kXpSp1RemoveGrammar, &options);
     if (result != 0)
         goto done;
     if (options.ssid[0] == '\0') {
-        printf("WZCRemoveProfile_XP_SP1 :: [SSID] must be set\n");
+        printf("%s :: [SSID] must be set\n", kXpSp1RemoveName);
         result = ERROR_INVALID_DATA;
         goto done;
     }
-    EchoOptions(&options, HANDLER_REMOVE_XP_SP1);
+    EchoOptions(&options, &kXpSp1RemoveGrammar);
 
     // Only the SSID bytes of the search record take part in the search.
     ssidLength = strlen(options.ssid);
@@ -39,9 +40,9 @@ DWORD WZCRemoveProfile_XP_SP1(int argc, char** argv)
         goto done;
     if ((result = WZCEnumAdapters(binding, &adapters)) != 0)
         goto done;
-    DebugPrint("WZCRemoveProfile_XP_SP1 :: NumAdapters=%d\n", (int)adapters.count);
+    DebugPrint("%s :: NumAdapters=%d\n", kXpSp1RemoveName, (int)adapters.count);
     for (DWORD i = 0; i < adapters.count; ++i) {
-        DebugPrint("WZCRemoveProfile_XP_SP1 :: Adapter[%d] : %ls\n", (int)i, adapters.guids[i]);
+        DebugPrint("%s :: Adapter[%d] : %ls\n", kXpSp1RemoveName, (int)i, adapters.guids[i]);
         FoldRemovalResult(&removal, WZCRemovePreferedConfig(binding, adapters.guids[i], key),
                           ERROR_NO_DATA);
     }
@@ -50,6 +51,6 @@ DWORD WZCRemoveProfile_XP_SP1(int argc, char** argv)
 done:
     if (binding)
         WZCUninit(binding);
-    DebugPrint("WZCRemoveProfile_XP_SP1 :: returning %ld\n", (long)result);
+    DebugPrint("%s :: returning %ld\n", kXpSp1RemoveName, (long)result);
     return result;
 }

@@ -5,27 +5,26 @@
 #include <cstdlib>
 #include <cwchar>
 
-#include "../front/adapter_result.h"
-#include "../front/globals.h"
-#include "../front/handlers.h"
-#include "../front/options.h"
-#include "../front/secret_wipe.h"
-#include "../front/trusted_roots.h"
-#include "eapol_entry.h"
-#include "eapol_registry.h"
+#include "../common/adapter_result.h"
+#include "../common/globals.h"
+#include "../common/handlers.h"
+#include "../common/option_grammar.h"
+#include "../common/secret_wipe.h"
+#include "../common/trusted_roots.h"
+#include "../xp/eapol_entry.h"
+#include "../xp/eapol_registry.h"
 #include "provisioning_call.h"
 #include "wireless_profile.h"
-#include "wzc_query_binding.h"
-#include "xp_rules.h"
+#include "xpsp2_grammar.h"
+#include "../xp/wzc_query_binding.h"
+#include "../xp/xp_rules.h"
 
 namespace {
-
-const char kName[] = "WZC_XP_SP2";
 
 // This handler overwrites the entry the provisioning service made for the SSID among the
 // values "1" to "31", and never makes one itself.
 const EapolEntryWriter kEapolWriter = {
-    kName, 5, EAPOL_LAYOUTS_ALL, {L"%lu", 1, 31, false}, {nullptr, nullptr},
+    kXpSp2AddName, 5, EAPOL_LAYOUTS_ALL, {L"%lu", 1, 31, false}, {nullptr, nullptr},
     "%s :: setting entry %ls\n", true,
 };
 
@@ -56,9 +55,9 @@ DWORD CheckAdapter(const WzcQueryBinding* binding, const OptionSet* o, const wch
     DWORD result = 0;
     if (Is(o->authentication, L"WPA2") || Is(o->authentication, L"WPA2PSK")) {
         if (WZCQueryWPA2State(binding, guid) == 1) {
-            printf("WZC_XP_SP2 :: WPA2 is supported\n");
+            printf("%s :: WPA2 is supported\n", kXpSp2AddName);
         } else {
-            printf("WZC_XP_SP2 :: ERROR!! WPA2 is not supported\n");
+            printf("%s :: ERROR!! WPA2 is not supported\n", kXpSp2AddName);
             result = ERROR_NOT_SUPPORTED;
         }
     }
@@ -76,20 +75,20 @@ DWORD WZC_XP_SP2(int argc, char** argv)
     WzcAdapterList adapters = {};
     wchar_t* document = nullptr;
 
-    DWORD result = ParseOptions(argc, argv, HANDLER_ADD_XP_SP2, &options);
+    DWORD result = ParseOptions(argc, argv, &kXpSp2AddGrammar, &options);
     if (result == 0)
-        result = CheckXpRules(&options, kName);
+        result = CheckXpRules(&options, kXpSp2AddName);
     if (result == 0)
-        result = LookUpTrustedRoots(&options, kName, thumbprints);
+        result = LookUpTrustedRoots(&options, kXpSp2AddName, thumbprints);
     if (result != 0)
         goto done;
-    EchoOptions(&options, HANDLER_ADD_XP_SP2);
+    EchoOptions(&options, &kXpSp2AddGrammar);
 
     if ((result = WZCInit_XP_SP2(&binding)) != 0)
         goto done;
     if ((result = WZCEnumAdapters_XP_SP2(binding, &adapters)) != 0)
         goto done;
-    DebugPrint("WZC_XP_SP2 :: NumAdapters=%d\n", (int)adapters.count);
+    DebugPrint("%s :: NumAdapters=%d\n", kXpSp2AddName, (int)adapters.count);
     if (MultiByteToWideChar(CP_ACP, 0, options.ssid, -1, ssid, MAX_SSID_BYTES + 1) == 0) {
         result = ERROR_NOT_ENOUGH_MEMORY;
         goto done;
@@ -99,7 +98,7 @@ DWORD WZC_XP_SP2(int argc, char** argv)
 
     for (DWORD j = 0; j < adapters.count; ++j) {
         const wchar_t* guid = adapters.guids[j];
-        DebugPrint("WZC_XP_SP2 :: Adapter[%d] : %ls\n", (int)j, guid);
+        DebugPrint("%s :: Adapter[%d] : %ls\n", kXpSp2AddName, (int)j, guid);
         DWORD adapterResult = CheckAdapter(binding, &options, guid);
         if (binding->buildClass < WZC_BUILD_CLASS_XP_SP2) {
             FoldAddResult(&result, ERROR_NOT_SUPPORTED);
@@ -112,17 +111,18 @@ DWORD WZC_XP_SP2(int argc, char** argv)
 
         // Only this adapter's own failure keeps its EAPOL entry as it is.
         if (adapterResult == 0 && options.ieee8021xEnabled == 0) {
-            printf("WZC_XP_SP2 :: do not need to add EAP Entry\n");
+            printf("%s :: do not need to add EAP Entry\n", kXpSp2AddName);
             continue;
         }
         if (adapterResult == 0)
-            printf("WZC_XP_SP2 :: adding EAP Entry\n");
-        DWORD stop = UpdateEapolEntry(&kEapolWriter, adapterResult != 0, guid, &options,
-                                      thumbprints, &result);
-        if (stop != 0) {
-            result = stop;
+            printf("%s :: adding EAP Entry\n", kXpSp2AddName);
+        EapolStepOutcome eapol = UpdateEapolEntry(&kEapolWriter, adapterResult != 0, guid,
+                                                  &options, thumbprints);
+        if (eapol.endsHandler) {
+            result = eapol.code;
             goto done;
         }
+        FoldAddResult(&result, eapol.code);
     }
 
 done:
@@ -130,6 +130,6 @@ done:
     WipeSecret(&options, sizeof(options));
     if (binding)
         WZCUninit(binding);
-    DebugPrint("WZC_XP_SP2 :: returning %ld\n", (long)result);
+    DebugPrint("%s :: returning %ld\n", kXpSp2AddName, (long)result);
     return result;
 }

@@ -6,8 +6,9 @@
 
 #include <cstdio>
 
-#include "../front/globals.h"
-#include "../front/secret_wipe.h"
+#include "../common/globals.h"
+#include "../common/secret_wipe.h"
+#include "xpsp2_grammar.h"
 
 namespace {
 
@@ -36,19 +37,19 @@ DWORD ProvisionAdapter(const wchar_t* document, const wchar_t* adapterGuidText)
 
     HRESULT init = CoInitialize(nullptr);
     if (init != S_OK && init != S_FALSE) {
-        printf("WZC_XP_SP2 :: CoInitialize FAILED %ld, %ld\n", (long)init, (long)GetLastError());
+        printf("%s :: CoInitialize FAILED %ld, %ld\n", kXpSp2AddName, (long)init, (long)GetLastError());
         return STEP_FAILED;
     }
-    DebugPrint("WZC_XP_SP2 :: CoInitialize Succeeded\n");
+    DebugPrint("%s :: CoInitialize Succeeded\n", kXpSp2AddName);
     hr = CoCreateInstance(kNetProvisioning, nullptr, kThisMachine, kProvisioningProfileWireless,
                           reinterpret_cast<void**>(&provisioning));
     if (FAILED(hr) || !provisioning) {
         provisioning = nullptr;
-        printf("WZC_XP_SP2 :: ERROR!! CoCreateInstance failed : 0x%x\n", (unsigned)hr);
+        printf("%s :: ERROR!! CoCreateInstance failed : 0x%x\n", kXpSp2AddName, (unsigned)hr);
         result = STEP_FAILED;
         goto done;
     }
-    DebugPrint("WZC_XP_SP2 :: CoCreateInstance Succeeded\n");
+    DebugPrint("%s :: CoCreateInstance Succeeded\n", kXpSp2AddName);
     // A text that is no GUID leaves the zero GUID, which names no adapter.
     CLSIDFromString(const_cast<LPOLESTR>(adapterGuidText), &adapterGuid);
     profile = SysAllocString(document);
@@ -58,12 +59,12 @@ DWORD ProvisionAdapter(const wchar_t* document, const wchar_t* adapterGuidText)
     }
     hr = provisioning->CreateProfile(profile, nullptr, &adapterGuid, &status);
     if (hr == S_OK) {
-        printf("WZC_XP_SP2 :: CreateProfile succeeded\n");
+        printf("%s :: CreateProfile succeeded\n", kXpSp2AddName);
     } else {
-        printf("WZC_XP_SP2 :: ERROR!! CreateProfile failed : function return:0x%x, status:%ld\n",
+        printf("%s :: ERROR!! CreateProfile failed : function return:0x%x, status:%ld\n", kXpSp2AddName,
                (unsigned)hr, (long)status);
         if (status == PROVISIONING_DUPLICATE_SSID)
-            printf("WZC_XP_SP2 :: ERROR!! CreateProfile failed : DUPLICATE SSID\n");
+            printf("%s :: ERROR!! CreateProfile failed : DUPLICATE SSID\n", kXpSp2AddName);
         result = ERROR_INVALID_DATA;
     }
 

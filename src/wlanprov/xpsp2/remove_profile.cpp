@@ -4,17 +4,17 @@
 #include <cstdio>
 #include <cstring>
 
-#include "../front/adapter_result.h"
-#include "../front/globals.h"
-#include "../front/handlers.h"
-#include "../front/options.h"
-#include "../xpsp1/preferred_list.h"
-#include "../xpsp1/service_control.h"
-#include "ssid_value_scan.h"
+#include "../common/adapter_result.h"
+#include "../common/globals.h"
+#include "../common/handlers.h"
+#include "../common/option_grammar.h"
+#include "../xp/preferred_list.h"
+#include "../xp/service_control.h"
+#include "../xp/ssid_value_scan.h"
+#include "xpsp2_grammar.h"
 
 namespace {
 
-const char kName[] = "WZCRemoveProfile_XP_SP2";
 const wchar_t kInterfacesKey[] = L"SOFTWARE\\Microsoft\\WZCSVC\\Parameters\\Interfaces";
 // "Static#0000" to "Static#0031": the index always four digits wide.
 const SsidValueNames kStaticValues = {L"Static#%04lu", 0, 31, false};
@@ -30,30 +30,30 @@ DWORD RemoveFromAdapter(const wchar_t* guid, const OptionSet* o)
     LONG status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kInterfacesKey, 0, KEY_ALL_ACCESS, &interfaces);
     if (status != ERROR_SUCCESS) {
         interfaces = nullptr;
-        printf("WZCRemoveProfile_XP_SP2 :: failed to open interfaces key: %ld\n", (long)status);
+        printf("%s :: failed to open interfaces key: %ld\n", kXpSp2RemoveName, (long)status);
         result = status;
         goto done;
     }
-    DebugPrint("WZCRemoveProfile_XP_SP2 :: Opened Interfaces entry\n");
+    DebugPrint("%s :: Opened Interfaces entry\n", kXpSp2RemoveName);
     status = RegOpenKeyExW(interfaces, guid, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &adapter);
     if (status != ERROR_SUCCESS) {
         adapter = nullptr;
-        printf("WZCRemoveProfile_XP_SP2 :: failed to open guid key: %ld\n", (long)status);
+        printf("%s :: failed to open guid key: %ld\n", kXpSp2RemoveName, (long)status);
         result = status;
         goto done;
     }
-    DebugPrint("WZCRemoveProfile_XP_SP2 :: Opened GUID key: %ls\n", guid);
-    if (FindSsidValue(adapter, &kStaticValues, &kNoMoreLines, kName,
+    DebugPrint("%s :: Opened GUID key: %ls\n", kXpSp2RemoveName, guid);
+    if (FindSsidValue(adapter, &kStaticValues, &kNoMoreLines, kXpSp2RemoveName,
                       reinterpret_cast<const uint8_t*>(o->ssid), (uint32_t)strlen(o->ssid),
                       name) != SSID_VALUE_MATCHED) {
-        printf("WZCRemoveProfile_XP_SP2 :: ERROR! registry entry not found.\n");
+        printf("%s :: ERROR! registry entry not found.\n", kXpSp2RemoveName);
         result = ERROR_INVALID_DATA;
         goto done;
     }
-    printf("WZCRemoveProfile_XP_SP2 :: delete the entry %ls\n", name);
+    printf("%s :: delete the entry %ls\n", kXpSp2RemoveName, name);
     status = RegDeleteValueW(adapter, name);
     if (status != ERROR_SUCCESS) {
-        printf("WZCRemoveProfile_XP_SP2 :: Failed to set value : %ld\n", (long)status);
+        printf("%s :: Failed to set value : %ld\n", kXpSp2RemoveName, (long)status);
         result = status;
     }
 
@@ -77,27 +77,27 @@ DWORD WZCRemoveProfile_XP_SP2(int argc, char** argv)
     // registry outranks it and is never hidden by a later adapter.
     RemovalResult removal = {};
 
-    DWORD result = ParseOptions(argc, argv, HANDLER_REMOVE_XP_SP2, &options);
+    DWORD result = ParseOptions(argc, argv, &kXpSp2RemoveGrammar, &options);
     if (result != 0)
         goto done;
     if (options.ssid[0] == '\0') {
-        printf("WZCRemoveProfile_XP_SP2 :: [SSID] must be set\n");
+        printf("%s :: [SSID] must be set\n", kXpSp2RemoveName);
         result = ERROR_INVALID_DATA;
         goto done;
     }
-    EchoOptions(&options, HANDLER_REMOVE_XP_SP2);
+    EchoOptions(&options, &kXpSp2RemoveGrammar);
 
     if ((result = WZCInit(&binding)) != 0)
         goto done;
     if ((result = WZCEnumAdapters(binding, &adapters)) != 0)
         goto done;
-    DebugPrint("WZCRemoveProfile_XP_SP2 :: NumAdapters=%d\n", (int)adapters.count);
+    DebugPrint("%s :: NumAdapters=%d\n", kXpSp2RemoveName, (int)adapters.count);
     for (DWORD j = 0; j < adapters.count; ++j) {
-        DebugPrint("WZCRemoveProfile_XP_SP2 :: Adapter[%d] : %ls\n", (int)j, adapters.guids[j]);
+        DebugPrint("%s :: Adapter[%d] : %ls\n", kXpSp2RemoveName, (int)j, adapters.guids[j]);
         // A service that may still be running would write its list back over the edit.
         DWORD adapterResult = ZT_StopWZCSVC();
         if (adapterResult != 0 && adapterResult != ERROR_SERVICE_NOT_ACTIVE)
-            printf("WZCRemoveProfile_XP_SP2 :: failed to stop the wireless service: %ld\n",
+            printf("%s :: failed to stop the wireless service: %ld\n", kXpSp2RemoveName,
                    (long)adapterResult);
         else
             adapterResult = RemoveFromAdapter(adapters.guids[j], &options);
@@ -105,7 +105,7 @@ DWORD WZCRemoveProfile_XP_SP2(int argc, char** argv)
         // Started again whatever happened; one left stopped outranks the edit's outcome.
         DWORD started = ZT_StartWZCSVC(0);
         if (started != 0 && started != ERROR_SERVICE_ALREADY_RUNNING) {
-            printf("WZCRemoveProfile_XP_SP2 :: failed to start the wireless service: %ld\n",
+            printf("%s :: failed to start the wireless service: %ld\n", kXpSp2RemoveName,
                    (long)started);
             FoldRemovalResult(&removal, started, ERROR_INVALID_DATA);
         }
@@ -115,6 +115,6 @@ DWORD WZCRemoveProfile_XP_SP2(int argc, char** argv)
 done:
     if (binding)
         WZCUninit(binding);
-    DebugPrint("WZCRemoveProfile_XP_SP2 :: returning %ld\n", (long)result);
+    DebugPrint("%s :: returning %ld\n", kXpSp2RemoveName, (long)result);
     return result;
 }

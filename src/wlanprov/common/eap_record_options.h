@@ -1,0 +1,10 @@
+// What the options put into the EAP records: the trusted roots (only when the server
+// certificate is validated) and the three flags.
+#pragma once
+
+#include "certificate.h"
+#include "option_grammar.h"
+#include "eap_records.h"
+
+EapRecordInput EapRecordInputOf(const OptionSet* options,
+                                const BYTE (*thumbprints)[CERT_THUMBPRINT_BYTES]);
