@@ -3,12 +3,16 @@
 #include <cwctype>
 #include <vector>
 
+#include "ssid_bytes.h"
 #include "wlan_reason.h"
 #include "xml_tree.h"
 
 namespace {
 
 const wchar_t kWlanNs[] = L"http://www.microsoft.com/networking/WLAN/profile/v1";
+// Later schema versions add elements in namespaces of their own.
+const wchar_t kWlanV3Ns[] = L"http://www.microsoft.com/networking/WLAN/profile/v3";
+const wchar_t kWlanV4Ns[] = L"http://www.microsoft.com/networking/WLAN/profile/v4";
 const wchar_t kOneXNs[] = L"http://www.microsoft.com/networking/OneX/v1";
 const wchar_t kEapHostNs[] = L"http://www.microsoft.com/provisioning/EapHostConfig";
 const wchar_t kEapCommonNs[] = L"http://www.microsoft.com/provisioning/EapCommon";
@@ -38,6 +42,7 @@ const Particle kAuthEncryption[] = {
     {L"authentication", kWlanNs, true, nullptr},
     {L"encryption", kWlanNs, true, nullptr},
     {L"useOneX", kWlanNs, false, nullptr},
+    {L"transitionMode", kWlanV4Ns, false, nullptr},
     {}};
 const Particle kSharedKey[] = {
     {L"keyType", kWlanNs, true, nullptr},
@@ -56,6 +61,11 @@ const Particle kSsidConfig[] = {
     {L"SSID", kWlanNs, false, kSsid},
     {L"nonBroadcast", kWlanNs, false, nullptr},
     {}};
+const Particle kMacRandomization[] = {
+    {L"enableRandomization", kWlanV3Ns, false, nullptr},
+    {L"randomizeEveryday", kWlanV3Ns, false, nullptr},
+    {L"randomizationSeed", kWlanV3Ns, false, nullptr},
+    {}};
 const Particle kWlanProfile[] = {
     {L"name", kWlanNs, false, nullptr},
     {L"SSIDConfig", kWlanNs, false, kSsidConfig},
@@ -63,6 +73,7 @@ const Particle kWlanProfile[] = {
     {L"connectionMode", kWlanNs, true, nullptr},
     {L"autoSwitch", kWlanNs, false, nullptr},
     {L"MSM", kWlanNs, false, kMsm},
+    {L"MacRandomization", kWlanV3Ns, false, kMacRandomization},
     {}};
 
 bool IsBlank(const std::wstring& text)
@@ -115,12 +126,27 @@ const XmlElement* Child(const XmlElement& parent, const wchar_t* name, const wch
     return nullptr;
 }
 
+// The child of an element that may itself be missing.
+const XmlElement* ChildOf(const XmlElement* parent, const wchar_t* name, const wchar_t* ns)
+{
+    return parent ? Child(*parent, name, ns) : nullptr;
+}
+
 bool IsOneOf(const std::wstring& value, std::initializer_list<const wchar_t*> choices)
 {
     for (const wchar_t* choice : choices)
         if (value == choice)
             return true;
     return false;
+}
+
+// Every optional flag that is present reads true or false.
+bool FlagsFit(std::initializer_list<const XmlElement*> flags)
+{
+    for (const XmlElement* flag : flags)
+        if (flag && !IsOneOf(flag->text, {L"true", L"false"}))
+            return false;
+    return true;
 }
 
 bool IsHex(const std::wstring& text)
@@ -147,6 +173,26 @@ bool IsDecimal(const std::wstring& text)
         if (c < L'0' || c > L'9')
             return false;
     return true;
+}
+
+// The randomization seed is a DWORD.
+bool IsDword(const std::wstring& text)
+{
+    if (text.empty() || text.size() > 10)
+        return false;
+    for (wchar_t c : text)
+        if (c < L'0' || c > L'9')
+            return false;
+    return wcstoull(text.c_str(), nullptr, 10) <= 0xFFFFFFFFull;
+}
+
+// Characters, not UTF-16 units: a surrogate pair is one.
+size_t CharacterCount(const std::wstring& text)
+{
+    size_t count = 0;
+    for (wchar_t c : text)
+        count += c < 0xDC00 || c > 0xDFFF;
+    return count;
 }
 
 uint32_t ReadU32(const std::vector<uint8_t>& bytes, size_t offset)
@@ -232,17 +278,19 @@ DWORD CheckSharedKey(const XmlElement& sharedKey, const std::wstring& authentica
         return 0;   // encrypted key material: its clear length cannot be checked here
     const std::wstring& key = material->text;
     size_t length = key.size();
-    bool phrase = keyType->text == L"passPhrase" && length >= 8 && length <= 63 &&
-                  IsPrintableAscii(key);
+    bool passPhrase = keyType->text == L"passPhrase";
+    bool phrase = passPhrase && length >= 8 && length <= 63 && IsPrintableAscii(key);
     if (encryption == L"WEP") {
         bool fits = keyType->text == L"networkKey" &&
                     (((length == 5 || length == 13) && IsPrintableAscii(key)) ||
                      ((length == 10 || length == 26) && IsHex(key)));
         return fits ? 0u : (DWORD)WLAN_REASON_MSMSEC_KEY_LENGTH;
     }
+    // The two forms of a pre-shared key: what does not fit the form its key type names is
+    // the wrong key type, 64 hexadecimal digits written as a pass phrase included.
     if (authentication == L"WPAPSK" || authentication == L"WPA2PSK") {
-        bool hexKey = length == 64 && IsHex(key);
-        return phrase || hexKey ? 0u : (DWORD)WLAN_REASON_MSMSEC_PSK_LENGTH;
+        bool fits = passPhrase ? phrase : length == 64 && IsHex(key);
+        return fits ? 0u : (DWORD)WLAN_REASON_MSMSEC_PROFILE_WRONG_KEYTYPE;
     }
     // SAE derives its keys from the password itself: a 64-digit key is no password.
     if (authentication == L"WPA3SAE")
@@ -261,7 +309,7 @@ DWORD CheckSecurity(const XmlElement& security)
     const XmlElement* useOneX = Child(*authEncryption, L"useOneX", kWlanNs);
     if (!KnownAuthentication(authentication->text) ||
         !IsOneOf(encryption->text, {L"none", L"WEP", L"TKIP", L"AES", L"GCMP256"}) ||
-        (useOneX && !IsOneOf(useOneX->text, {L"true", L"false"})))
+        !FlagsFit({useOneX, Child(*authEncryption, L"transitionMode", kWlanV4Ns)}))
         return WLAN_REASON_INVALID_PROFILE_SCHEMA;
     const std::wstring& a = authentication->text;
     const std::wstring& e = encryption->text;
@@ -299,9 +347,23 @@ DWORD CheckSecurity(const XmlElement& security)
     return 0;
 }
 
+// An SSID names its network by hex, by name or both (the hex wins); a name has 1 to 32
+// characters even beside a hex.
+DWORD CheckSsid(const XmlElement* ssid, std::vector<uint8_t>* bytes)
+{
+    const XmlElement* hex = ChildOf(ssid, L"hex", kWlanNs);
+    const XmlElement* name = ChildOf(ssid, L"name", kWlanNs);
+    size_t characters = name ? CharacterCount(name->text) : 0;
+    if (name && (characters == 0 || characters > 32))
+        return WLAN_REASON_PROFILE_SSID_INVALID;
+    bool fits = hex ? SsidFromHex(hex->text, bytes) : name && SsidFromName(name->text, bytes);
+    return fits ? 0u : (DWORD)WLAN_REASON_PROFILE_SSID_INVALID;
+}
+
 } // namespace
 
-DWORD CheckProfileDocument(const std::wstring& document, std::wstring* profileName)
+DWORD CheckProfileDocument(const std::wstring& document, std::wstring* profileName,
+                           std::vector<uint8_t>* ssidBytes)
 {
     XmlElement root;
     if (!ParseXmlDocument(document, &root))
@@ -314,18 +376,18 @@ DWORD CheckProfileDocument(const std::wstring& document, std::wstring* profileNa
     if (!name || name->text.empty() || name->text.size() > 255)
         return WLAN_REASON_INVALID_PROFILE_NAME;
     const XmlElement* ssidConfig = Child(root, L"SSIDConfig", kWlanNs);
-    const XmlElement* ssid = ssidConfig ? Child(*ssidConfig, L"SSID", kWlanNs) : nullptr;
-    const XmlElement* ssidName = ssid ? Child(*ssid, L"name", kWlanNs) : nullptr;
-    if (!ssidName || ssidName->text.empty() || ssidName->text.size() > 32)
-        return WLAN_REASON_PROFILE_SSID_INVALID;
-    const XmlElement* hex = Child(*ssid, L"hex", kWlanNs);
-    if (hex && (hex->text.empty() || hex->text.size() % 2 != 0 || hex->text.size() > 64 ||
-                !IsHex(hex->text)))
-        return WLAN_REASON_PROFILE_SSID_INVALID;
-    for (const XmlElement* flag : {Child(*ssidConfig, L"nonBroadcast", kWlanNs),
-                                   Child(root, L"autoSwitch", kWlanNs)})
-        if (flag && !IsOneOf(flag->text, {L"true", L"false"}))
-            return WLAN_REASON_INVALID_PROFILE_SCHEMA;
+    std::vector<uint8_t> bytes;
+    DWORD reason = CheckSsid(ChildOf(ssidConfig, L"SSID", kWlanNs), &bytes);
+    if (reason != 0)
+        return reason;
+    const XmlElement* mac = Child(root, L"MacRandomization", kWlanV3Ns);
+    const XmlElement* seed = ChildOf(mac, L"randomizationSeed", kWlanV3Ns);
+    if (!FlagsFit({Child(*ssidConfig, L"nonBroadcast", kWlanNs),
+                   Child(root, L"autoSwitch", kWlanNs),
+                   ChildOf(mac, L"enableRandomization", kWlanV3Ns),
+                   ChildOf(mac, L"randomizeEveryday", kWlanV3Ns)}) ||
+        (seed && !IsDword(seed->text)))
+        return WLAN_REASON_INVALID_PROFILE_SCHEMA;
     const XmlElement* type = Child(root, L"connectionType", kWlanNs);
     if (!type || !IsOneOf(type->text, {L"ESS", L"IBSS"}))
         return WLAN_REASON_INVALID_BSS_TYPE;
@@ -338,9 +400,11 @@ DWORD CheckProfileDocument(const std::wstring& document, std::wstring* profileNa
     const XmlElement* security = msm ? Child(*msm, L"security", kWlanNs) : nullptr;
     if (!security)
         return WLAN_REASON_MSM_SECURITY_MISSING;
-    DWORD reason = CheckSecurity(*security);
+    reason = CheckSecurity(*security);
     if (reason != 0)
         return reason;
     *profileName = name->text;
+    if (ssidBytes)
+        *ssidBytes = bytes;
     return 0;
 }

@@ -18,6 +18,39 @@ std::wstring ProfilesKeyPath(int index)
     return InterfaceKeyPath(index) + L"\\Profiles";
 }
 
+std::wstring SsidsKeyPath(int index)
+{
+    return InterfaceKeyPath(index) + L"\\Ssids";
+}
+
+// The profile's SSID bytes; none when it has no value there.
+std::vector<uint8_t> ReadSsid(int index, const std::wstring& name)
+{
+    uint8_t bytes[64];
+    DWORD size = sizeof(bytes);
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, SsidsKeyPath(index).c_str(), name.c_str(),
+                     RRF_RT_REG_BINARY, nullptr, bytes, &size) != ERROR_SUCCESS)
+        return {};
+    return std::vector<uint8_t>(bytes, bytes + size);
+}
+
+// No bytes remove the value, so that a document written again never keeps stale ones.
+LONG WriteSsid(int index, const wchar_t* name, const std::vector<uint8_t>& ssid)
+{
+    if (ssid.empty()) {
+        LONG result = RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, SsidsKeyPath(index).c_str(), name);
+        return result == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : result;
+    }
+    HKEY key = nullptr;
+    LONG result = RegCreateKeyExW(HKEY_LOCAL_MACHINE, SsidsKeyPath(index).c_str(), 0, nullptr, 0,
+                                  KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    if (result != ERROR_SUCCESS)
+        return result;
+    result = RegSetValueExW(key, name, 0, REG_BINARY, ssid.data(), (DWORD)ssid.size());
+    RegCloseKey(key);
+    return result;
+}
+
 std::wstring GuidText(const GUID& guid)
 {
     wchar_t text[64];
@@ -182,8 +215,10 @@ LONG ReadTestbedProfiles(int interfaceIndex, std::vector<TestbedProfile>* profil
             break;
         TestbedProfile profile;
         profile.name.assign(name, nameLength);
-        if (ReadRegistryString(key, profile.name.c_str(), &profile.document) == ERROR_SUCCESS)
+        if (ReadRegistryString(key, profile.name.c_str(), &profile.document) == ERROR_SUCCESS) {
+            profile.ssid = ReadSsid(interfaceIndex, profile.name);
             profiles->push_back(profile);
+        }
     }
     RegCloseKey(key);
     return ERROR_SUCCESS;
@@ -201,7 +236,8 @@ LONG ReadTestbedProfile(int interfaceIndex, const wchar_t* name, std::wstring* d
     return result;
 }
 
-LONG WriteTestbedProfile(int interfaceIndex, const wchar_t* name, const wchar_t* document)
+LONG WriteTestbedProfile(int interfaceIndex, const wchar_t* name, const wchar_t* document,
+                         const std::vector<uint8_t>& ssid)
 {
     HKEY key = nullptr;
     LONG result = RegCreateKeyExW(HKEY_LOCAL_MACHINE, ProfilesKeyPath(interfaceIndex).c_str(), 0,
@@ -210,7 +246,7 @@ LONG WriteTestbedProfile(int interfaceIndex, const wchar_t* name, const wchar_t*
         return result;
     result = WriteRegistryString(key, name, document);
     RegCloseKey(key);
-    return result;
+    return result == ERROR_SUCCESS ? WriteSsid(interfaceIndex, name, ssid) : result;
 }
 
 LONG RemoveTestbedProfile(int interfaceIndex, const wchar_t* name)
@@ -222,6 +258,8 @@ LONG RemoveTestbedProfile(int interfaceIndex, const wchar_t* name)
         return result;
     result = RegDeleteValueW(key, name);
     RegCloseKey(key);
+    if (result == ERROR_SUCCESS)
+        WriteSsid(interfaceIndex, name, {});
     return result;
 }
 

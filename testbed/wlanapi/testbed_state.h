@@ -5,6 +5,8 @@
 //
 //   Interfaces\<n>            values Guid (REG_SZ "{...}") and Description (REG_SZ), n = 0, 1, ...
 //   Interfaces\<n>\Profiles   one REG_SZ value per profile: name = profile name, data = document
+//   Interfaces\<n>\Ssids      one REG_BINARY value per profile that WlanSetProfile stored: the
+//                             SSID bytes it connects to
 //   Faults                    REG_DWORD values "<Function>" (every call) or "<Function>#<n>"
 //                             (calls for interface n): the code that call then fails with;
 //                             "<Function>@<n>": the code only the n-th call fails with,
@@ -16,6 +18,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -27,6 +30,7 @@ struct TestbedInterface {
 struct TestbedProfile {
     std::wstring name;
     std::wstring document;
+    std::vector<uint8_t> ssid;   // empty for a document not stored through WlanSetProfile
 };
 
 struct TestbedFault {
@@ -49,7 +53,9 @@ int FindTestbedInterface(const GUID& guid);
 LONG ReadTestbedProfiles(int interfaceIndex, std::vector<TestbedProfile>* profiles);
 // ERROR_FILE_NOT_FOUND when the interface has no profile of that name.
 LONG ReadTestbedProfile(int interfaceIndex, const wchar_t* name, std::wstring* document);
-LONG WriteTestbedProfile(int interfaceIndex, const wchar_t* name, const wchar_t* document);
+// Without SSID bytes, any the profile had are removed.
+LONG WriteTestbedProfile(int interfaceIndex, const wchar_t* name, const wchar_t* document,
+                         const std::vector<uint8_t>& ssid = {});
 LONG RemoveTestbedProfile(int interfaceIndex, const wchar_t* name);
 
 // interfaceIndex -1 makes every call of that function fail; code 0 removes the fault.

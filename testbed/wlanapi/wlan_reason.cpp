@@ -17,6 +17,7 @@ const ReasonText kTexts[] = {
      L"The authentication and encryption pair is not valid."},
     {WLAN_REASON_MSMSEC_ONEX_DISABLED, L"802.1X is disabled but the security settings require it."},
     {WLAN_REASON_MSMSEC_ONEX_ENABLED, L"802.1X is enabled but the security settings do not allow it."},
+    {WLAN_REASON_MSMSEC_PROFILE_WRONG_KEYTYPE, L"The key type is not valid for the key material."},
     {WLAN_REASON_INVALID_PROFILE_SCHEMA, L"The profile is invalid according to the schema."},
     {WLAN_REASON_PROFILE_MISSING, L"The WLANProfile element is missing."},
     {WLAN_REASON_INVALID_PROFILE_NAME, L"The name of the profile is invalid."},

@@ -170,14 +170,15 @@ DWORD WINAPI WlanSetProfile(HANDLE clientHandle, const GUID* interfaceGuid, DWOR
     if (flags != 0)
         return ERROR_NOT_SUPPORTED;
     std::wstring name;
-    DWORD reason = CheckProfileDocument(profileXml, &name);
+    std::vector<uint8_t> ssid;
+    DWORD reason = CheckProfileDocument(profileXml, &name, &ssid);
     *reasonCode = reason;
     if (reason != 0)
         return ERROR_BAD_PROFILE;
     std::wstring existing;
     if (!overwrite && ReadTestbedProfile(index, name.c_str(), &existing) == ERROR_SUCCESS)
         return ERROR_ALREADY_EXISTS;
-    return WriteTestbedProfile(index, name.c_str(), profileXml);
+    return WriteTestbedProfile(index, name.c_str(), profileXml, ssid);
 }
 
 DWORD WINAPI WlanDeleteProfile(HANDLE clientHandle, const GUID* interfaceGuid,

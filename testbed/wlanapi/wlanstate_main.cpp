@@ -1,7 +1,7 @@
 // wlanstate: shows or sets the emulated machine's wireless state (scripts/machine-state).
 //   wlanstate [show]                    injected faults, interfaces and their profiles
-//                                       (documents indented), read from the state itself so
-//                                       that faults never hide it
+//                                       (the SSID bytes each connects to, documents indented),
+//                                       read from the state itself so that faults never hide it
 //   wlanstate reset [COUNT]             a fresh machine: the default two interfaces, or COUNT
 //   wlanstate fault CALL [INDEX] CODE   CALL (on interface INDEX) fails with CODE; 0 clears
 // Output is UTF-8 (or the console's own text), so every character of a document shows.
@@ -10,6 +10,7 @@
 #include <cwchar>
 #include <string>
 
+#include "ssid_bytes.h"
 #include "testbed_state.h"
 #include "xml_tree.h"
 
@@ -82,7 +83,8 @@ void ShowProfiles(int index)
     if (profiles.empty())
         Print(L"  no profile\n");
     for (const TestbedProfile& profile : profiles) {
-        Print(L"  profile \"" + profile.name + L"\" (all users)\n");
+        std::wstring ssid = profile.ssid.empty() ? L"" : L", SSID " + SsidText(profile.ssid);
+        Print(L"  profile \"" + profile.name + L"\" (all users)" + ssid + L"\n");
         XmlElement root;
         std::wstring text = ParseXmlDocument(profile.document, &root) ? FormatXmlTree(root)
                                                                       : profile.document;

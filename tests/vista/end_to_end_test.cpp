@@ -265,7 +265,8 @@ TEST(MachineState, ShowsFaultsWithProfilesAndEveryCharacter)
     SetEnvironmentVariableW(L"WLANPROV_TESTBED_STATE", kMachine);
     ASSERT_EQ(0, ResetTestbedState(DefaultTestbedInterfaces()));
     ASSERT_EQ(0, WriteTestbedProfile(1, L"Caf\x00e9 \x65e5\x672c",
-                                     L"<a><b>Caf\x00e9 \x65e5\x672c \xd83d\xdcf6</b></a>"));
+                                     L"<a><b>Caf\x00e9 \x65e5\x672c \xd83d\xdcf6</b></a>",
+                                     {0x43, 0x61, 0x66, 0xC3, 0xA9}));
     ASSERT_EQ(0u, RunMachineState(L"fault WlanGetProfile 1 5").exitCode);
     ProcessResult show = RunMachineState(L"");
     ClearTestbedFaults();
@@ -279,7 +280,8 @@ TEST(MachineState, ShowsFaultsWithProfilesAndEveryCharacter)
                           "  no profile\n"
                           "interface 1: {5E1A0C01-7D3B-4C2A-9F10-3A6B2C000002} Emulated 802.11 "
                           "Wireless Adapter #2\n"
-                          "  profile \"Caf\xc3\xa9 \xe6\x97\xa5\xe6\x9c\xac\" (all users)\n"
+                          "  profile \"Caf\xc3\xa9 \xe6\x97\xa5\xe6\x9c\xac\" (all users), "
+                          "SSID 43 61 66 C3 A9\n"
                           "    <a>\n"
                           "      <b>Caf\xc3\xa9 \xe6\x97\xa5\xe6\x9c\xac \xf0\x9f\x93\xb6</b>\n"
                           "    </a>\n"),

@@ -150,7 +150,7 @@ struct KindCase {
 
 TEST_F(VistaHandlers, EveryKindIsStoredOnEveryInterface)
 {
-    const std::wstring hex64 = L"0123456789abcdef0123456789abcdef0123456789abcdef0123456789ABCDEF";
+    const std::wstring phrase63 = L"0123456789abcdef0123456789abcdef0123456789abcdef0123456789ABCDE";
     const KindCase cases[] = {
         {"WEP, key index 4", {"/SSID:Lab", "/Authentication:shared", "/Encryption:WEP",
                               "/NetworkKey:0123456789", "/KeyIndex:4"},
@@ -158,9 +158,10 @@ TEST_F(VistaHandlers, EveryKindIsStoredOnEveryInterface)
                           SharedKey(L"networkKey", L"0123456789") + L"<keyIndex>3</keyIndex>")},
         {"open, no key", {"/SSID:Lobby", "/Authentication:open", "/Encryption:none"},
          L"Lobby", Document(L"Lobby", L"open", L"none", L"false", L"")},
-        {"64-character pass phrase", {"/SSID:Home", "/Authentication:WPA2PSK", "/Encryption:TKIP",
-                                      "/NetworkKey:" + WideToUtf8(hex64)},
-         L"Home", Document(L"Home", L"WPA2PSK", L"TKIP", L"false", SharedKey(L"passPhrase", hex64))},
+        {"63-character pass phrase", {"/SSID:Home", "/Authentication:WPA2PSK", "/Encryption:TKIP",
+                                      "/NetworkKey:" + WideToUtf8(phrase63)},
+         L"Home", Document(L"Home", L"WPA2PSK", L"TKIP", L"false",
+                           SharedKey(L"passPhrase", phrase63))},
         {"escaped values", {"/SSID:R&D <lab>", "/Authentication:WPAPSK", "/Encryption:AES",
                             "/NetworkKey:it's\"&<>"},
          L"R&D <lab>", Document(L"R&amp;D &lt;lab&gt;", L"WPAPSK", L"AES", L"false",
@@ -187,6 +188,10 @@ TEST_F(VistaHandlers, EveryKindIsStoredOnEveryInterface)
             ASSERT_EQ(1u, profiles.size());
             EXPECT_EQ(c.profileName, profiles[0].name);
             EXPECT_EQ(c.document, profiles[0].document);
+            // The state keeps the SSID's bytes: an ASCII name's own.
+            ASSERT_EQ(0, ReadTestbedProfiles(i, &profiles));
+            EXPECT_EQ(std::vector<uint8_t>(c.profileName.begin(), c.profileName.end()),
+                      profiles[0].ssid);
         }
     }
 }

@@ -159,10 +159,11 @@ struct CheckCase {
     std::wstring find;
     std::wstring replace;
     DWORD reason;
+    std::string ssid = "Net";   // the bytes a valid document connects to
 };
 
 // The open document without key, changed in one place.
-CheckCase Open(const char* name, const wchar_t* find, const wchar_t* replace, DWORD reason)
+CheckCase Open(const char* name, std::wstring find, std::wstring replace, DWORD reason)
 {
     return {name, PROFILE_WITHOUT_KEY, L"open", L"none", L"", find, replace, reason};
 }
@@ -171,15 +172,42 @@ TEST(EmulatedProfileCheck, ReportsThePlatformReason)
 {
     const DWORD kSchema = WLAN_REASON_INVALID_PROFILE_SCHEMA;
     const DWORD kPair = WLAN_REASON_MSMSEC_INVALID_AUTH_CIPHER;
+    const DWORD kKeyType = WLAN_REASON_MSMSEC_PROFILE_WRONG_KEYTYPE;
+    const DWORD kSsid = WLAN_REASON_PROFILE_SSID_INVALID;
     const std::wstring hex64(64, L'a');
     const std::wstring text64(64, L'x');
+    const std::wstring text63(63, L'~');
+    const std::wstring v3 = L" xmlns=\"http://www.microsoft.com/networking/WLAN/profile/v3\">";
+    const std::wstring v4 = L" xmlns=\"http://www.microsoft.com/networking/WLAN/profile/v4\">";
+    auto mac = [&](const std::wstring& inner) {
+        return L"</MSM><MacRandomization" + v3 + inner + L"</MacRandomization>";
+    };
+    const std::wstring daily = mac(L"<enableRandomization>true</enableRandomization>"
+                                   L"<randomizeEveryday>true</randomizeEveryday>");
     const CheckCase cases[] = {
         {"valid pass phrase", PROFILE_PASS_PHRASE, L"WPA2PSK", L"AES", L"secret12", L"", L"", 0},
-        {"64 hex digits", PROFILE_PASS_PHRASE, L"WPAPSK", L"TKIP", hex64.c_str(), L"", L"", 0},
+        {"63-character pass phrase", PROFILE_PASS_PHRASE, L"WPA2PSK", L"AES", text63.c_str(), L"",
+         L"", 0},
+        {"64 hex digits as a pass phrase", PROFILE_PASS_PHRASE, L"WPAPSK", L"TKIP", hex64.c_str(),
+         L"", L"", kKeyType},
         {"64 characters not hex", PROFILE_PASS_PHRASE, L"WPAPSK", L"TKIP", text64.c_str(), L"", L"",
-         WLAN_REASON_MSMSEC_PSK_LENGTH},
+         kKeyType},
         {"7-character pass phrase", PROFILE_PASS_PHRASE, L"WPAPSK", L"TKIP", L"secret1", L"", L"",
-         WLAN_REASON_MSMSEC_PSK_LENGTH},
+         kKeyType},
+        {"pass phrase not ASCII", PROFILE_PASS_PHRASE, L"WPA2PSK", L"AES", L"pass\x20acword", L"",
+         L"", kKeyType},
+        {"64-digit network key", PROFILE_PASS_PHRASE, L"WPA2PSK", L"AES", hex64.c_str(),
+         L"passPhrase", L"networkKey", 0},
+        {"63-digit network key", PROFILE_PASS_PHRASE, L"WPA2PSK", L"AES", hex64.c_str() + 1,
+         L"passPhrase", L"networkKey", kKeyType},
+        {"transition mode", PROFILE_PASS_PHRASE, L"WPA3SAE", L"AES", L"secret12", L"</useOneX>",
+         L"</useOneX><transitionMode" + v4 + L"true</transitionMode>", 0},
+        {"transition mode first", PROFILE_PASS_PHRASE, L"WPA3SAE", L"AES", L"secret12",
+         L"<useOneX>", L"<transitionMode" + v4 + L"true</transitionMode><useOneX>", kSchema},
+        {"transition mode in v1", PROFILE_PASS_PHRASE, L"WPA3SAE", L"AES", L"secret12",
+         L"</useOneX>", L"</useOneX><transitionMode>true</transitionMode>", kSchema},
+        {"transition mode yes", PROFILE_PASS_PHRASE, L"WPA3SAE", L"AES", L"secret12", L"</useOneX>",
+         L"</useOneX><transitionMode" + v4 + L"yes</transitionMode>", kSchema},
         {"valid WEP", PROFILE_NETWORK_KEY, L"open", L"WEP", L"abcde", L"", L"", 0},
         {"6-character WEP key", PROFILE_NETWORK_KEY, L"open", L"WEP", L"abcdef", L"", L"",
          WLAN_REASON_MSMSEC_KEY_LENGTH},
@@ -255,6 +283,27 @@ TEST(EmulatedProfileCheck, ReportsThePlatformReason)
              L"</connectionType>", kSchema),
         Open("blanks, comment, instruction", L"<MSM>", L"\r\n  <!-- c --><MSM>\n <?pi x?>", 0),
         Open("CDATA, character reference", L">ESS<", L"><![CDATA[E]]>&#x53;S<", 0),
+        // The SSID's forms, connection mode and MAC randomization.
+        {"hex wins", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L"<name>Net</name></SSID>",
+         L"<hex>436166C3A9</hex><name>Caf\xe9</name></SSID><nonBroadcast>true</nonBroadcast>", 0,
+         "Caf\xc3\xa9"},
+        Open("hex alone", L"<name>Net</name></SSID>", L"<hex>4e6574</hex></SSID>", 0),
+        Open("hex not hex", L"<SSID>", L"<SSID><hex>4G</hex>", kSsid),
+        Open("33-byte hex", L"<SSID>", L"<SSID><hex>" + std::wstring(66, L'A') + L"</hex>", kSsid),
+        Open("neither hex nor name", L"<name>Net</name></SSID>", L"</SSID>", kSsid),
+        Open("nonBroadcast yes", L"</SSID>", L"</SSID><nonBroadcast>yes</nonBroadcast>", kSchema),
+        Open("autoSwitch first", L"<connectionMode>auto</connectionMode>",
+             L"<autoSwitch>false</autoSwitch><connectionMode>manual</connectionMode>", kSchema),
+        Open("manual, autoSwitch after it", L">auto</connectionMode>", L">manual</connectionMode>"
+             L"<autoSwitch>true</autoSwitch>", 0),
+        Open("daily MAC randomization", L"</MSM>", daily, 0),
+        Open("MAC randomization off", L"</MSM>",
+             mac(L"<enableRandomization>false</enableRandomization>"), 0),
+        Open("MAC randomization before MSM", L"<MSM>", daily.substr(6) + L"<MSM>", kSchema),
+        Open("MAC randomization on", L"</MSM>",
+             mac(L"<enableRandomization>on</enableRandomization>"), kSchema),
+        Open("seed beyond a DWORD", L"</MSM>",
+             mac(L"<randomizationSeed>4294967296</randomizationSeed>"), kSchema),
     };
     for (const CheckCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -270,8 +319,10 @@ TEST(EmulatedProfileCheck, ReportsThePlatformReason)
                 document.replace(at, c.find.size(), c.replace);
         }
         std::wstring name = L"untouched";
-        EXPECT_EQ(c.reason, CheckProfileDocument(document, &name));
+        std::vector<uint8_t> ssid;
+        EXPECT_EQ(c.reason, CheckProfileDocument(document, &name, &ssid));
         EXPECT_EQ(c.reason == 0 ? L"Net" : L"untouched", name);
+        EXPECT_EQ(c.reason == 0 ? c.ssid : "", std::string(ssid.begin(), ssid.end()));
     }
 }
 
