@@ -8,7 +8,7 @@
 
 namespace {
 
-enum ValueRule { VALUE_SSID, VALUE_CHOICE, VALUE_KEY, VALUE_CA, VALUE_DEBUG_LOG };
+enum ValueRule { VALUE_SSID, VALUE_CHOICE, VALUE_KEY, VALUE_CA, VALUE_DEBUG_LOG, VALUE_PATH };
 
 struct OptionSpec {
     const char* token;      // compared byte for byte over its whole length, colon included
@@ -41,6 +41,12 @@ const OptionSpec kSpecs[OPTION_COUNT] = {
      "ValidateServerCert"},
     {"/TrustRootCA:", "TrustRootCA", VALUE_CA, nullptr, "TrustRootCA"},
     {"/DebugLog:", "EnableDebugLog", VALUE_DEBUG_LOG, kBoolChoices, nullptr},
+    {"/NonBroadcast:", "NonBroadcast", VALUE_CHOICE, kBoolChoices, "NonBroadcast"},
+    {"/TransitionMode:", "TransitionMode", VALUE_CHOICE, kBoolChoices, "TransitionMode"},
+    {"/ConnectionMode:", "ConnectionMode", VALUE_CHOICE, nullptr, "ConnectionMode"},
+    {"/AutoSwitch:", "AutoSwitch", VALUE_CHOICE, kBoolChoices, "AutoSwitch"},
+    {"/MacRandomization:", "MacRandomization", VALUE_CHOICE, nullptr, "MacRandomization"},
+    {"/SaveProfile:", "SaveProfile", VALUE_PATH, nullptr, "SaveProfile"},
 };
 
 // The whole value, terminator included, must equal one accepted text.
@@ -63,11 +69,14 @@ LONG* NumberField(OptionId id, OptionSet* o)
     case OPT_USE_WINDOWS_LOGON_INFO: return &o->useWindowsLogonInfo;
     case OPT_ENABLE_FAST_RECONNECT: return &o->enableFastReconnect;
     case OPT_VALIDATE_SERVER_CERT: return &o->validateServerCert;
+    case OPT_NON_BROADCAST: return &o->nonBroadcast;
+    case OPT_TRANSITION_MODE: return &o->transitionMode;
+    case OPT_AUTO_SWITCH: return &o->autoSwitch;
     default: return nullptr;
     }
 }
 
-// A choice stored as text: where its UTF-16 text and its matched entry go.
+// A value stored as UTF-16 text: where it goes, and where a choice's matched entry goes.
 struct TextField {
     wchar_t* text;
     size_t capacity;
@@ -82,6 +91,10 @@ TextField TextFieldOf(OptionId id, OptionSet* o)
     case OPT_ENCRYPTION: return {o->encryption, MAX_SHORT_TEXT + 1, &o->encryptionChoice};
     case OPT_EAP_TYPE: return {o->eapType, MAX_SHORT_TEXT + 1, &o->eapTypeChoice};
     case OPT_INNER_AUTHENTICATION: return {o->innerMethod, MAX_SHORT_TEXT + 1, nullptr};
+    case OPT_CONNECTION_MODE: return {o->connectionMode, MAX_SHORT_TEXT + 1, nullptr};
+    case OPT_MAC_RANDOMIZATION:
+        return {o->macRandomization, MAX_SHORT_TEXT + 1, &o->macRandomizationChoice};
+    case OPT_SAVE_PROFILE: return {o->profilePath, MAX_PROFILE_PATH + 1, nullptr};
     default: return {nullptr, 0, nullptr};
     }
 }
@@ -140,6 +153,12 @@ DWORD TakeValue(const HandlerGrammar* grammar, const GrammarOption& option, cons
                     *c = L' ';
         }
         return 0;
+    case VALUE_PATH:
+        if (length < 1 || length > MAX_PROFILE_PATH)
+            break;
+        if (!ConvertAnsiText(value, o->profilePath, MAX_PROFILE_PATH + 1))
+            break;
+        return 0;
     case VALUE_DEBUG_LOG:
         if (const Choice* choice = FindChoice(choices, value)) {
             g_bDebugLog = choice->number;
@@ -171,6 +190,8 @@ void EchoLineOf(const HandlerGrammar* grammar, const EchoLine& line, const Optio
 {
     const char* name = grammar->name;
     const char* label = kSpecs[line.id].echoLabel;
+    if (line.form == ECHO_WHEN_GIVEN && !o->given[line.id])
+        return;
     switch (line.id) {
     case OPT_SSID:
         if (line.form == ECHO_AS_UTF16) {
@@ -242,6 +263,7 @@ DWORD ParseOptions(int argc, char** argv, const HandlerGrammar* grammar, OptionS
                                  options);
         if (result != 0)
             return result;
+        options->given[option->id] = true;
     }
     return 0;
 }

@@ -16,6 +16,7 @@ enum {
     MAX_NETWORK_KEY = 64,
     MAX_TRUST_ROOT_CA = 10,
     MAX_CA_NAME = 256,
+    MAX_PROFILE_PATH = 259,   // MAX_PATH without its terminator
 };
 
 // Every option that some handler takes. The grammar knows each one's token, value rule, the
@@ -37,6 +38,12 @@ enum OptionId {
     OPT_VALIDATE_SERVER_CERT,
     OPT_TRUST_ROOT_CA,
     OPT_DEBUG_LOG,
+    OPT_NON_BROADCAST,
+    OPT_TRANSITION_MODE,
+    OPT_CONNECTION_MODE,
+    OPT_AUTO_SWITCH,
+    OPT_MAC_RANDOMIZATION,
+    OPT_SAVE_PROFILE,
     OPTION_COUNT
 };
 
@@ -64,9 +71,10 @@ struct GrammarOption {
 enum { REMOVAL_OPTION_COUNT = 2 };
 extern const GrammarOption kRemovalOptions[REMOVAL_OPTION_COUNT];
 
-// One "input parameter:" line: the option's value as stored, or the SSID in UTF-16 (converted
-// from the ANSI code page as the WLAN API handlers convert it).
-enum EchoForm { ECHO_AS_STORED, ECHO_AS_UTF16 };
+// One "input parameter:" line: the option's value as stored, the same only when the option was
+// given, or the SSID in UTF-16 (converted from the ANSI code page as the WLAN API handlers
+// convert it).
+enum EchoForm { ECHO_AS_STORED, ECHO_WHEN_GIVEN, ECHO_AS_UTF16 };
 struct EchoLine {
     OptionId id;
     EchoForm form;
@@ -102,6 +110,14 @@ struct OptionSet {
     LONG validateServerCert;
     wchar_t trustRootCa[MAX_TRUST_ROOT_CA][MAX_CA_NAME + 1];
     LONG trustRootCaCount;
+    LONG nonBroadcast;
+    LONG transitionMode;
+    wchar_t connectionMode[MAX_SHORT_TEXT + 1];
+    LONG autoSwitch;
+    wchar_t macRandomization[MAX_SHORT_TEXT + 1];
+    const Choice* macRandomizationChoice;
+    wchar_t profilePath[MAX_PROFILE_PATH + 1];
+    bool given[OPTION_COUNT];                // which options the command line holds
 };
 
 // Sets the initial values: all empty or zero, key index 1.

@@ -45,7 +45,9 @@ DWORD Dispatch(WlanPlatform platform, int argc, char** argv)
         return handlers.add(argc, argv);
     if (strcmp(argv[1], "-delete") == 0)
         return handlers.remove(argc, argv);
-    if (argc == 2 && strcmp(argv[1], "-help") == 0) {
+    // "/?" and "-?" are the platform's usual way to ask a console program for its usage.
+    if (argc == 2 && (strcmp(argv[1], "-help") == 0 || strcmp(argv[1], "/?") == 0 ||
+                      strcmp(argv[1], "-?") == 0)) {
         ShowHelpDialog();
         return 0;
     }

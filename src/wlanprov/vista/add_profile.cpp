@@ -9,7 +9,6 @@
 
 #include "../common/adapter_result.h"
 #include "../common/certificate.h"
-#include "../common/trusted_roots.h"
 #include "../common/globals.h"
 #include "../common/handlers.h"
 #include "../common/hex_text.h"
@@ -18,6 +17,8 @@
 #include "../common/trusted_roots.h"
 #include "../common/eap_record_options.h"
 #include "profile_document.h"
+#include "profile_file.h"
+#include "ssid_bytes.h"
 #include "vista_grammar.h"
 #include "vista_rules.h"
 #include "wlan_binding.h"
@@ -27,10 +28,28 @@ namespace {
 // Room for the text of a WLAN reason code.
 enum { REASON_TEXT_CHARACTERS = 256 };
 
+bool IsHexDigit(wchar_t c)
+{
+    return (c >= L'0' && c <= L'9') || (c >= L'A' && c <= L'F') || (c >= L'a' && c <= L'f');
+}
+
+bool IsPreSharedKey(const wchar_t* key)
+{
+    size_t length = 0;
+    for (; key[length]; ++length)
+        if (!IsHexDigit(key[length]))
+            return false;
+    return length == 64;
+}
+
 ProfileKind KindOf(const OptionSet* o)
 {
     const wchar_t* a = o->authentication;
-    if (wcscmp(a, L"WPAPSK") == 0 || wcscmp(a, L"WPA2PSK") == 0 || wcscmp(a, L"WPA3SAE") == 0)
+    bool psk = wcscmp(a, L"WPAPSK") == 0 || wcscmp(a, L"WPA2PSK") == 0;
+    // 64 hexadecimal digits are the pre-shared key itself, never a pass phrase (8 to 63).
+    if (psk && IsPreSharedKey(o->networkKey))
+        return PROFILE_PRE_SHARED_KEY;
+    if (psk || wcscmp(a, L"WPA3SAE") == 0)
         return PROFILE_PASS_PHRASE;
     if (wcscmp(VistaUseOneX(o), L"true") == 0)
         return PROFILE_ONEX;
@@ -99,19 +118,79 @@ DWORD SubmitProfile(const WlanBinding* api, HANDLE handle, const GUID* interface
     return result;
 }
 
+// The document and what it was built from, released together.
+struct ProfileBuild {
+    wchar_t ssid[MAX_SSID_BYTES + 1];
+    wchar_t* ssidHex;
+    wchar_t* configBlob;
+    wchar_t* document;
+    size_t documentBytes;
+};
+
+void FreeProfileBuild(ProfileBuild* build)
+{
+    FreeSecretText(build->document);
+    free(build->configBlob);
+    free(build->ssidHex);
+}
+
+ProfileSwitch SwitchOf(const OptionSet* o, OptionId id, LONG value)
+{
+    if (!o->given[id])
+        return SWITCH_ABSENT;
+    return value == 1 ? SWITCH_TRUE : SWITCH_FALSE;
+}
+
+// Builds the profile document of the options. Returns 0, 8, or the conversion's code.
+DWORD BuildProfile(const OptionSet* o, const BYTE (*thumbprints)[CERT_THUMBPRINT_BYTES],
+                   ProfileBuild* build)
+{
+    DWORD result;
+    ProfileKind kind = KindOf(o);
+    ProfileValues values = {};
+    if (MultiByteToWideChar(CP_ACP, 0, o->ssid, -1, build->ssid, MAX_SSID_BYTES + 1) == 0)
+        return GetLastError();
+    // An SSID outside ASCII is named by its UTF-8 bytes: the platform would turn its name into
+    // other bytes. An ASCII SSID keeps the document it always had.
+    if (!SsidIsAscii(o)) {
+        BYTE bytes[SSID_UTF8_ROOM];
+        int count = SsidUtf8Bytes(o, bytes);
+        if ((result = ConvertToHexString(bytes, (size_t)count, &build->ssidHex)) != 0)
+            return result;
+    }
+    if (kind == PROFILE_ONEX && (result = BuildConfigBlob(o, thumbprints, &build->configBlob)) != 0)
+        return result;
+    values.ssid = build->ssid;
+    values.authentication = o->authentication;
+    values.encryption = o->encryption;
+    values.useOneX = VistaUseOneX(o);
+    values.networkKey = o->networkKey;
+    values.keyIndex = o->keyIndex;
+    values.eapTypeNumber = VistaEapTypeNumber(o);
+    values.configBlob = build->configBlob;
+    values.ssidHex = build->ssidHex;
+    values.connectionMode = o->given[OPT_CONNECTION_MODE] ? o->connectionMode : nullptr;
+    values.nonBroadcast = SwitchOf(o, OPT_NON_BROADCAST, o->nonBroadcast);
+    values.autoSwitch = SwitchOf(o, OPT_AUTO_SWITCH, o->autoSwitch);
+    values.transitionMode = SwitchOf(o, OPT_TRANSITION_MODE, o->transitionMode);
+    values.macRandomization = static_cast<ProfileMacRandomization>(
+        ChoiceNumber(o->macRandomizationChoice, MAC_RANDOMIZATION_ABSENT));
+    if ((result = BuildProfileDocument(kind, &values, &build->document, &build->documentBytes)) != 0)
+        return result;
+    DebugPrint("%s :: allocated %ld bytes for pwcXMLTemplate\n", kVistaAddName,
+               (long)build->documentBytes);
+    DebugPrint("%s :: pwcXMLTemplate : %ls\n", kVistaAddName, build->document);
+    return 0;
+}
+
 } // namespace
 
 DWORD WZC_Vista(int argc, char** argv)
 {
     OptionSet options;
     BYTE thumbprints[MAX_TRUST_ROOT_CA][CERT_THUMBPRINT_BYTES];
-    wchar_t ssid[MAX_SSID_BYTES + 1] = L"";
     WlanSession wlan = {};
-    wchar_t* configBlob = nullptr;
-    wchar_t* document = nullptr;
-    size_t documentBytes = 0;
-    ProfileKind kind;
-    ProfileValues values = {};
+    ProfileBuild build = {};
 
     DWORD result = ParseOptions(argc, argv, &kVistaAddGrammar, &options);
     if (result == 0)
@@ -122,6 +201,13 @@ DWORD WZC_Vista(int argc, char** argv)
         goto done;
     EchoOptions(&options, &kVistaAddGrammar);
 
+    // A profile saved for deployment tools goes to its file only, never to an interface.
+    if (options.given[OPT_SAVE_PROFILE]) {
+        if ((result = BuildProfile(&options, thumbprints, &build)) == 0)
+            result = SaveProfileDocument(options.profilePath, build.document);
+        goto done;
+    }
+
     if ((result = OpenWlanSession(&wlan)) != 0)
         goto done;
     PrintInterfaces(wlan.interfaces);
@@ -131,36 +217,17 @@ DWORD WZC_Vista(int argc, char** argv)
         result = ERROR_NO_DATA;
         goto done;
     }
-
-    if (MultiByteToWideChar(CP_ACP, 0, options.ssid, -1, ssid, MAX_SSID_BYTES + 1) == 0) {
-        result = GetLastError();
+    if ((result = BuildProfile(&options, thumbprints, &build)) != 0)
         goto done;
-    }
-    kind = KindOf(&options);
-    if (kind == PROFILE_ONEX && (result = BuildConfigBlob(&options, thumbprints, &configBlob)) != 0)
-        goto done;
-    values.ssid = ssid;
-    values.authentication = options.authentication;
-    values.encryption = options.encryption;
-    values.useOneX = VistaUseOneX(&options);
-    values.networkKey = options.networkKey;
-    values.keyIndex = options.keyIndex;
-    values.eapTypeNumber = VistaEapTypeNumber(&options);
-    values.configBlob = configBlob;
-    if ((result = BuildProfileDocument(kind, &values, &document, &documentBytes)) != 0)
-        goto done;
-    DebugPrint("%s :: allocated %ld bytes for pwcXMLTemplate\n", kVistaAddName, (long)documentBytes);
-    DebugPrint("%s :: pwcXMLTemplate : %ls\n", kVistaAddName, document);
 
     for (DWORD i = 0; i < wlan.interfaces->dwNumberOfItems; ++i)
         FoldAddResult(&result, SubmitProfile(&wlan.api, wlan.handle,
                                              &wlan.interfaces->InterfaceInfo[i].InterfaceGuid,
-                                             document));
+                                             build.document));
 
 done:
-    FreeSecretText(document);
+    FreeProfileBuild(&build);
     WipeSecret(&options, sizeof(options));
-    free(configBlob);
     CloseWlanSession(&wlan);
     DebugPrint("%s :: returning %ld\n", kVistaAddName, (long)result);
     return result;

@@ -11,7 +11,17 @@ enum ProfileKind {
     PROFILE_WITHOUT_KEY,   // open or shared with encryption none; OWE
     PROFILE_NETWORK_KEY,   // open or shared with WEP
     PROFILE_PASS_PHRASE,   // WPAPSK, WPA2PSK, WPA3SAE
+    PROFILE_PRE_SHARED_KEY,  // WPAPSK, WPA2PSK with the 64 hexadecimal digits of the key itself
     PROFILE_ONEX,          // WPA, WPA2, WPA3ENT, WPA3ENT192: 802.1X with an EAP record
+};
+
+// A boolean element: absent, or written with its value.
+enum ProfileSwitch { SWITCH_ABSENT, SWITCH_FALSE, SWITCH_TRUE };
+enum ProfileMacRandomization {
+    MAC_RANDOMIZATION_ABSENT,
+    MAC_RANDOMIZATION_OFF,
+    MAC_RANDOMIZATION_ON,
+    MAC_RANDOMIZATION_DAILY,   // on, with a new address every day
 };
 
 struct ProfileValues {
@@ -23,6 +33,14 @@ struct ProfileValues {
     int32_t keyIndex;            // 1 to 4 from the command line; the document holds keyIndex - 1
     int32_t eapTypeNumber;       // 802.1X document
     const wchar_t* configBlob;   // 802.1X document: hex text of the EAP record
+    // Elements written only when asked for; the zero value of each leaves the document as it
+    // is without them.
+    const wchar_t* ssidHex;      // the SSID's bytes as upper-case hex, before its name
+    const wchar_t* connectionMode;   // "manual"; null: "auto"
+    ProfileSwitch nonBroadcast;
+    ProfileSwitch autoSwitch;
+    ProfileSwitch transitionMode;
+    ProfileMacRandomization macRandomization;
 };
 
 // Bytes reserved for the fixed text of each kind, its terminator and its numbers' digits.

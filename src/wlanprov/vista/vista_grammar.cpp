@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "profile_document.h"
+
 namespace {
 
 // The WLAN API takes the WPA3 and Enhanced Open values of its profile schema too; their
@@ -12,6 +14,9 @@ const Choice kAuthentications[] = {
 // GCMP-256 has no NDIS encryption status: its number is never used.
 const Choice kEncryptions[] = {{"WEP", 0}, {"none", 1}, {"AES", 6}, {"TKIP", 4},
                                {"GCMP256", -1}, {nullptr, 0}};
+const Choice kConnectionModes[] = {{"auto", 0}, {"manual", 1}, {nullptr, 0}};
+const Choice kMacRandomizations[] = {{"TRUE", MAC_RANDOMIZATION_ON}, {"FALSE", MAC_RANDOMIZATION_OFF},
+                                     {"DAILY", MAC_RANDOMIZATION_DAILY}, {nullptr, 0}};
 // The authentications whose profile carries 802.1X settings.
 const wchar_t* const kOneXAuthentications[] = {L"WPA", L"WPA2", L"WPA3ENT", L"WPA3ENT192"};
 
@@ -28,6 +33,12 @@ const GrammarOption kAddOptions[] = {
     {OPT_VALIDATE_SERVER_CERT, nullptr},
     {OPT_TRUST_ROOT_CA, nullptr},
     {OPT_DEBUG_LOG, nullptr},
+    {OPT_NON_BROADCAST, nullptr},
+    {OPT_TRANSITION_MODE, nullptr},
+    {OPT_CONNECTION_MODE, kConnectionModes},
+    {OPT_AUTO_SWITCH, nullptr},
+    {OPT_MAC_RANDOMIZATION, kMacRandomizations},
+    {OPT_SAVE_PROFILE, nullptr},
 };
 const EchoLine kAddEcho[] = {
     {OPT_SSID, ECHO_AS_STORED},
@@ -41,6 +52,13 @@ const EchoLine kAddEcho[] = {
     {OPT_ENABLE_FAST_RECONNECT, ECHO_AS_STORED},
     {OPT_VALIDATE_SERVER_CERT, ECHO_AS_STORED},
     {OPT_TRUST_ROOT_CA, ECHO_AS_STORED},
+    // The profile's newer elements: a line only for those the command line holds.
+    {OPT_NON_BROADCAST, ECHO_WHEN_GIVEN},
+    {OPT_TRANSITION_MODE, ECHO_WHEN_GIVEN},
+    {OPT_CONNECTION_MODE, ECHO_WHEN_GIVEN},
+    {OPT_AUTO_SWITCH, ECHO_WHEN_GIVEN},
+    {OPT_MAC_RANDOMIZATION, ECHO_WHEN_GIVEN},
+    {OPT_SAVE_PROFILE, ECHO_WHEN_GIVEN},
 };
 // The profile name is the SSID as UTF-16, and so is its echo.
 const EchoLine kRemoveEcho[] = {{OPT_SSID, ECHO_AS_UTF16}};

@@ -4,6 +4,7 @@
 #include <cwchar>
 
 #include "../common/option_rules.h"
+#include "ssid_bytes.h"
 #include "vista_grammar.h"
 
 namespace {
@@ -69,8 +70,13 @@ DWORD CheckVistaRules(const OptionSet* o)
     bool tls = Is(o->eapType, L"EAP-TLS");
     // WPA3-Personal and Enhanced Open carry no 802.1X settings.
     bool noOneX = IsSae(o) || IsOwe(o);
+    // The SSID's length counts its bytes on the air: its UTF-8 form.
+    BYTE ssidBytes[SSID_UTF8_ROOM];
+    bool ssidTooLong = SsidUtf8Bytes(o, ssidBytes) > MAX_SSID_BYTES;
+    bool manual = Is(o->connectionMode, L"manual");
     const OptionRule rules[] = {
         {o->ssid[0] == '\0', "%s :: [SSID] must be set\n"},
+        {ssidTooLong, "%s :: [SSID] : invalid input\n"},
         {(IsOneX(o) || IsOwe(o)) && keyLength != 0, "%s :: [NetworkKey] should not be set\n"},
         {(IsPsk(o) || IsSae(o)) && keyLength == 0, "%s :: [NetworkKey] must be set\n"},
         {!EncryptionFits(o), "%s :: [Encryptiontype] : invalid input\n"},
@@ -94,6 +100,11 @@ DWORD CheckVistaRules(const OptionSet* o)
          "%s :: the element [ValidateServerCert] should not be set\n"},
         {noOneX && o->trustRootCaCount > 0,
          "%s :: the element [TrustRootCA] should not be set\n"},
+        // The WPA2/WPA3 transition is a mode of WPA3-Personal only.
+        {o->given[OPT_TRANSITION_MODE] && !IsSae(o),
+         "%s :: the element [TransitionMode] should not be set\n"},
+        {manual && o->autoSwitch == 1,
+         "%s :: the element [AutoSwitch] should not be set because ConnectionMode is manual\n"},
     };
     const OptionRule afterEapRules[] = {
         // An 802.1X network needs an EAP method: without one there is no record to write.
