@@ -150,6 +150,13 @@ const Acceptance kAcceptance[] = {
     {"/ValidateServerCert:TRUE", true, true, true, false},
     {"/TrustRootCA:Root", true, true, true, false},
     {"/DebugLog:FALSE", true, true, true, true},
+    // The WLAN profile's newer elements: the XP handlers have no such token.
+    {"/NonBroadcast:TRUE", true, false, false, false},
+    {"/TransitionMode:FALSE", true, false, false, false},
+    {"/ConnectionMode:manual", true, false, false, false},
+    {"/AutoSwitch:TRUE", true, false, false, false},
+    {"/MacRandomization:DAILY", true, false, false, false},
+    {"/SaveProfile:C:\\p.xml", true, false, false, false},
     // Not tokens of anybody: other letter case, missing colon, unknown, command words.
     {"/authentication:WPA", false, false, false, false},
     {"/SSID", false, false, false, false},
@@ -233,6 +240,10 @@ const BadValue kBadValues[] = {
     {"/TrustRootCA:", "TrustRootCA", true, true, true},
     {"/DebugLog:true", "EnableDebugLog", true, true, true},
     {"/DebugLog:", "EnableDebugLog", true, true, true},
+    {"/NonBroadcast:true", "NonBroadcast", true, false, false},
+    {"/ConnectionMode:Manual", "ConnectionMode", true, false, false},
+    {"/MacRandomization:daily", "MacRandomization", true, false, false},
+    {"/SaveProfile:", "SaveProfile", true, false, false},
 };
 
 TEST_F(OptionGrammar, BadValueMessages)
@@ -241,9 +252,13 @@ TEST_F(OptionGrammar, BadValueMessages)
         std::string element = b.element;
         bool xpOnly = element == "KeyProvidedAutomatically" || element == "IEEE8021xEnabled" ||
                       element == "MACHINE_AUTH" || element == "GUEST_AUTH";
+        bool vistaOnly = element == "NonBroadcast" || element == "ConnectionMode" ||
+                         element == "MacRandomization" || element == "SaveProfile";
         for (HandlerKind kind : kAddHandlers) {
             if (xpOnly && kind == HANDLER_ADD_VISTA)
                 continue;  // not a Vista token at all (see TokensPerHandler)
+            if (vistaOnly && kind != HANDLER_ADD_VISTA)
+                continue;
             bool refused = kind == HANDLER_ADD_VISTA ? b.vista
                          : kind == HANDLER_ADD_XP_SP2 ? b.xpSp2 : b.xpSp1;
             Parsed p = Parse(kind, {b.argument});

@@ -122,6 +122,9 @@ TEST(Entry, DispatchesCommandWords)
     const Dispatch cases[] = {
         {L"-help", "", 0, 1},
         {L"-help x", kWrongInput, 13, 1},
+        {L"/?", "", 0, 1},
+        {L"-?", "", 0, 1},
+        {L"/? x", kWrongInput, 13, 1},
         {L"-help -help", kWrongInput, 13, 1},
         {L"-HELP", kWrongInput, 13, 1},
         {L"-ADD", kWrongInput, 13, 1},

@@ -184,6 +184,93 @@ TEST(EndToEnd, Wpa3AndEnhancedOpenAreStoredAsTyped)
     }
 }
 
+// The profile's newer elements, each where the schema puts it; a profile saved to a file is
+// set on no interface.
+std::string Encoded(const std::wstring& text, UINT codePage)
+{
+    std::string bytes(text.size() * 3 + 1, '\0');
+    bytes.resize(WideCharToMultiByte(codePage, 0, text.c_str(), (int)text.size(), &bytes[0],
+                                     (int)bytes.size(), nullptr, nullptr));
+    return bytes;
+}
+std::string Narrow(const std::wstring& text) { return Encoded(text, CP_ACP); }
+std::string Utf8(const std::wstring& text) { return Encoded(text, CP_UTF8); }
+
+std::wstring With(std::wstring document, const std::wstring& from, const std::wstring& to)
+{
+    return document.replace(document.find(from), from.size(), to);
+}
+
+TEST(EndToEnd, NewerProfileElementsAreStoredAsAsked)
+{
+    SetEnvironmentVariableW(L"WLANPROV_TESTBED_STATE", kMachine);
+    const std::wstring psk = L"/Authentication:WPA2PSK /Encryption:AES /NetworkKey:secret12 ";
+    const std::wstring sae = L"/Authentication:WPA3SAE /Encryption:AES /NetworkKey:secret12 ";
+    const std::wstring base = Document(L"Net", L"WPA2PSK", L"AES", L"false",
+                                       SharedKey(L"passPhrase", L"secret12"));
+    const std::wstring key64 = L"00112233445566778899aabbccddeeff00112233445566778899AABBCCDDEEFF";
+    const std::wstring saved = MachineDir() + L"\\saved-profile.xml";
+    const std::wstring ns = L" xmlns=\"http://www.microsoft.com/networking/WLAN/profile/v";
+    const struct {
+        std::wstring options;
+        std::wstring ssid;
+        std::wstring document;   // stored on both interfaces, or written to the file
+        DWORD exitCode;
+        std::string line;        // "": no line checked
+    } cases[] = {
+        {psk + L"/NonBroadcast:TRUE", L"Net",
+         With(base, L"</SSID>", L"</SSID><nonBroadcast>true</nonBroadcast>"), 0, ""},
+        {L"/SSID:Caf\xe9 " + psk, L"Caf\xe9",
+         With(With(base, L"Net", L"Caf\xe9"), L"<SSID><name>Net",
+              L"<SSID><hex>436166C3A9</hex><name>Caf\xe9"), 0, ""},
+        {psk + L"/NetworkKey:" + key64, L"Net",
+         Document(L"Net", L"WPA2PSK", L"AES", L"false", SharedKey(L"networkKey", key64)), 0, ""},
+        {sae + L"/TransitionMode:TRUE", L"Net",
+         With(With(base, L"WPA2PSK", L"WPA3SAE"), L"</useOneX>",
+              L"</useOneX><transitionMode" + ns + L"4\">true</transitionMode>"), 0, ""},
+        {psk + L"/ConnectionMode:manual /AutoSwitch:FALSE", L"Net",
+         With(base, L"auto</connectionMode>",
+              L"manual</connectionMode><autoSwitch>false</autoSwitch>"), 0, ""},
+        {psk + L"/MacRandomization:DAILY", L"Net",
+         With(base, L"</MSM>", L"</MSM><MacRandomization" + ns + L"3\"><enableRandomization>true"
+              L"</enableRandomization><randomizeEveryday>true</randomizeEveryday>"
+              L"</MacRandomization>"), 0, ""},
+        {psk + L"/MacRandomization:FALSE", L"Net",
+         With(base, L"</MSM>", L"</MSM><MacRandomization" + ns + L"3\"><enableRandomization>"
+              L"false</enableRandomization></MacRandomization>"), 0, ""},
+        {psk + L"/TransitionMode:FALSE", L"Net", L"", 13,
+         "WZC_Vista :: the element [TransitionMode] should not be set\n"},
+        {psk + L"/ConnectionMode:manual /AutoSwitch:TRUE", L"Net", L"", 13,
+         "WZC_Vista :: the element [AutoSwitch] should not be set because ConnectionMode is "
+         "manual\n"},
+        // 17 characters of two UTF-8 bytes each.
+        {L"/SSID:" + std::wstring(17, L'\xe9') + L" " + psk, std::wstring(17, L'\xe9'), L"", 13,
+         "WZC_Vista :: [SSID] : invalid input\n"},
+        {psk + L"/NonBroadcast:TRUE \"/SaveProfile:" + saved + L"\"", L"Net",
+         With(base, L"</SSID>", L"</SSID><nonBroadcast>true</nonBroadcast>"), 0,
+         "WZC_Vista :: the profile is written to " + Narrow(saved) + "\n"},
+        {psk + L"\"/SaveProfile:" + MachineDir() + L"\\no such folder\\p.xml\"", L"Net", L"", 3,
+         "WZC_Vista :: ERROR!! the profile could not be written to " + Narrow(MachineDir()) +
+         "\\no such folder\\p.xml: 3\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Narrow(c.options));
+        ASSERT_EQ(0, ResetTestbedState(DefaultTestbedInterfaces()));
+        DeleteFileW(saved.c_str());
+        std::wstring options = c.options.compare(0, 6, L"/SSID:") == 0 ? c.options
+                                                                       : L"/SSID:Net " + c.options;
+        ProcessResult add = RunVista(L"-add " + options);
+        EXPECT_EQ(c.exitCode, add.exitCode) << add.output;
+        EXPECT_NE(std::string::npos, add.output.find(c.line)) << add.output;
+        bool toFile = c.options.find(L"/SaveProfile:") != std::wstring::npos;
+        std::ifstream file(saved.c_str(), std::ios::binary);
+        std::string written((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        EXPECT_EQ(toFile && c.exitCode == 0 ? Utf8(c.document) : "", written);
+        for (int i = 0; i < 2; ++i)
+            EXPECT_EQ(toFile ? L"" : c.document, StoredDocument(i, c.ssid.c_str()));
+    }
+}
+
 TEST(EndToEnd, AFailedInterfaceIsTheExitCode)
 {
     SetEnvironmentVariableW(L"WLANPROV_TESTBED_STATE", kMachine);
