@@ -1,6 +1,7 @@
 // The Vista WLAN profile document of every kind from any values XML can carry (zero bytes
-// end each text: SSID, authentication, encryption, useOneX, network key, ConfigBlob; then the key
-// index and EAP type the handler can pass). Built with 16-bit wchar_t as on Windows, the document must fit the size
+// end each text: SSID, authentication, encryption, useOneX, network key, ConfigBlob, SSID hex;
+// then the key index and EAP type the handler can pass, and which elements written only when
+// asked for are asked for). Built with 16-bit wchar_t as on Windows, the document must fit the size
 // it was given, and libxml2 must read it back as well-formed XML with the kind's elements in
 // order, each holding exactly the value put in.
 #include <cstring>
@@ -12,16 +13,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 1)
         return 0;
-    ProfileKind kind = (ProfileKind)(data[0] % 4);
+    ProfileKind kind = (ProfileKind)(data[0] % 5);
     bool nullKey = data[0] & 0x80;
     ++data;
     --size;
-    std::u16string texts[6];
+    std::u16string texts[7];
     for (std::u16string& text : texts)
         text = NextText(data, size);
     ProfileValues values = {};
-    const wchar_t* wide[6];
-    for (int i = 0; i < 6; ++i)
+    const wchar_t* wide[7];
+    for (int i = 0; i < 7; ++i)
         wide[i] = reinterpret_cast<const wchar_t*>(texts[i].c_str());
     values.ssid = wide[0];
     values.authentication = wide[1];
@@ -32,6 +33,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // The numbers the handler can pass: key index 1 to 4, EAP type 13 or 25.
     values.keyIndex = 1 + (uint32_t)NextNumber(data, size) % 4;
     values.eapTypeNumber = NextNumber(data, size) & 1 ? 13 : 25;
+    uint32_t asked = (uint32_t)NextNumber(data, size);
+    values.ssidHex = asked & 1 ? wide[6] : nullptr;
+    values.connectionMode = asked & 2 ? L"manual" : nullptr;
+    values.nonBroadcast = (ProfileSwitch)((asked >> 2 & 3) % 3);
+    values.autoSwitch = (ProfileSwitch)((asked >> 4 & 3) % 3);
+    values.transitionMode = (ProfileSwitch)((asked >> 6 & 3) % 3);
+    values.macRandomization = (ProfileMacRandomization)(asked >> 8 & 3);
 
     wchar_t* document = nullptr;
     size_t bytes = 0;
@@ -44,15 +52,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     const std::string wlan = "{http://www.microsoft.com/networking/WLAN/profile/v1}";
     const std::string common = "{http://www.microsoft.com/provisioning/EapCommon}";
-    std::vector<std::string> expected = {
-        "WLANProfile" + wlan, "name" + wlan + "=" + Utf8(values.ssid), "SSIDConfig" + wlan, "SSID" + wlan,
-        "name" + wlan + "=" + Utf8(values.ssid), "connectionType" + wlan + "=ESS",
-        "connectionMode" + wlan + "=auto", "MSM" + wlan, "security" + wlan, "authEncryption" + wlan,
-        "authentication" + wlan + "=" + Utf8(values.authentication),
-        "encryption" + wlan + "=" + Utf8(values.encryption), "useOneX" + wlan + "=" + Utf8(values.useOneX)};
-    if (kind == PROFILE_NETWORK_KEY || kind == PROFILE_PASS_PHRASE) {
+    auto switchText = [](ProfileSwitch value) { return value == SWITCH_TRUE ? "=true" : "=false"; };
+    std::vector<std::string> expected = {"WLANProfile" + wlan, "name" + wlan + "=" + Utf8(values.ssid),
+                                         "SSIDConfig" + wlan, "SSID" + wlan};
+    if (values.ssidHex)
+        expected.push_back("hex" + wlan + "=" + Utf8(values.ssidHex));
+    expected.push_back("name" + wlan + "=" + Utf8(values.ssid));
+    if (values.nonBroadcast != SWITCH_ABSENT)
+        expected.push_back("nonBroadcast" + wlan + switchText(values.nonBroadcast));
+    expected.push_back("connectionType" + wlan + "=ESS");
+    expected.push_back("connectionMode" + wlan + (values.connectionMode ? "=manual" : "=auto"));
+    if (values.autoSwitch != SWITCH_ABSENT)
+        expected.push_back("autoSwitch" + wlan + switchText(values.autoSwitch));
+    for (const std::string& entry :
+         {"MSM" + wlan, "security" + wlan, "authEncryption" + wlan,
+          "authentication" + wlan + "=" + Utf8(values.authentication),
+          "encryption" + wlan + "=" + Utf8(values.encryption), "useOneX" + wlan + "=" + Utf8(values.useOneX)})
+        expected.push_back(entry);
+    if (values.transitionMode != SWITCH_ABSENT)
+        expected.push_back("transitionMode{http://www.microsoft.com/networking/WLAN/profile/v4}" +
+                           std::string(switchText(values.transitionMode)));
+    if (kind == PROFILE_NETWORK_KEY || kind == PROFILE_PASS_PHRASE || kind == PROFILE_PRE_SHARED_KEY) {
         expected.push_back("sharedKey" + wlan);
-        expected.push_back("keyType" + wlan + (kind == PROFILE_NETWORK_KEY ? "=networkKey" : "=passPhrase"));
+        expected.push_back("keyType" + wlan + (kind == PROFILE_PASS_PHRASE ? "=passPhrase" : "=networkKey"));
         expected.push_back("protected" + wlan + "=false");
         expected.push_back("keyMaterial" + wlan + "=" + Utf8(values.networkKey));
         if (kind == PROFILE_NETWORK_KEY)
@@ -67,6 +89,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
               "VendorType" + common + "=0", "AuthorId" + common + "=0",
               "ConfigBlob" + host + "=" + Utf8(values.configBlob)})
             expected.push_back(entry);
+    }
+    if (values.macRandomization != MAC_RANDOMIZATION_ABSENT) {
+        const std::string v3 = "{http://www.microsoft.com/networking/WLAN/profile/v3}";
+        expected.push_back("MacRandomization" + v3);
+        expected.push_back("enableRandomization" + v3 +
+                           (values.macRandomization == MAC_RANDOMIZATION_OFF ? "=false" : "=true"));
+        if (values.macRandomization == MAC_RANDOMIZATION_DAILY)
+            expected.push_back("randomizeEveryday" + v3 + "=true");
     }
     Check(read.elements == expected);
     return 0;

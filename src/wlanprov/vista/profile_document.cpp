@@ -48,17 +48,18 @@ const wchar_t* SwitchText(ProfileSwitch value)
     return value == SWITCH_TRUE ? L"true" : L"false";
 }
 
-// Writes the element when present; returns its length in characters (0 when absent).
+// Writes the element when present, its value escaped; returns its length in characters (0 when
+// absent).
 size_t PutOptional(XmlWriter* w, const OptionalElement& element, const wchar_t* value)
 {
     if (!value)
         return 0;
     if (w) {
         XmlPutText(w, element.open);
-        XmlPutText(w, value);
+        XmlPutEscaped(w, value);
         XmlPutText(w, element.close);
     }
-    return wcslen(element.open) + wcslen(value) + wcslen(element.close);
+    return wcslen(element.open) + XmlEscapedLength(value) + wcslen(element.close);
 }
 
 const wchar_t* SwitchValue(ProfileSwitch value)
