@@ -11,8 +11,14 @@
 namespace {
 
 // MSXML 6.0; mingw-w64 declares the interfaces but ships no msxml6 GUIDs.
-const CLSID kClsidDomDocument60 = {0x88D96A05, 0xF192, 0x11D4, {0xA6, 0x5F, 0x00, 0x40, 0x96, 0x32, 0x51, 0xE5}};
-const IID kIidXmlDomDocument2 = {0x2933BF95, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+const CLSID kClsidDomDocument60 = {0x88D96A05,
+                                   0xF192,
+                                   0x11D4,
+                                   {0xA6, 0x5F, 0x00, 0x40, 0x96, 0x32, 0x51, 0xE5}};
+const IID kIidXmlDomDocument2 = {0x2933BF95,
+                                 0x7B36,
+                                 0x11D2,
+                                 {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 
 const WCHAR kConnectionPropertiesXml[] =
     L"<Eap xmlns=\"http://www.microsoft.com/provisioning/BaseEapConnectionPropertiesV1\">"
@@ -26,7 +32,8 @@ DWORD StatusOf(HRESULT hr)
 
 } // namespace
 
-extern "C" DWORD WINAPI RasEapCreateConnectionPropertiesXml(DWORD dwEapTypeId, DWORD dwFlags, BYTE* pConnectionDataIn,
+extern "C" DWORD WINAPI RasEapCreateConnectionPropertiesXml(DWORD dwEapTypeId, DWORD dwFlags,
+                                                            BYTE* pConnectionDataIn,
                                                             DWORD dwSizeOfConnectionDataIn,
                                                             IXMLDOMDocument2** ppConfigDoc)
 {
@@ -103,8 +110,9 @@ done:
     return result;
 }
 
-extern "C" DWORD WINAPI RasEapCreateConnectionProperties(DWORD dwEapTypeId, DWORD dwFlags, void* pReserved1,
-                                                         void* pReserved2, DWORD dwReserved,
+extern "C" DWORD WINAPI RasEapCreateConnectionProperties(DWORD dwEapTypeId, DWORD dwFlags,
+                                                         void* pReserved1, void* pReserved2,
+                                                         DWORD dwReserved,
                                                          BYTE** ppConnectionDataOut,
                                                          DWORD* pdwSizeOfConnectionDataOut)
 {
@@ -113,8 +121,8 @@ extern "C" DWORD WINAPI RasEapCreateConnectionProperties(DWORD dwEapTypeId, DWOR
     BYTE* data = nullptr;
     LogTrace(LOG_DETAIL, "RasEapCreateConnectionProperties(%d, %d, %X, %X, %d, %X, %X) :: Enter",
              static_cast<int>(dwEapTypeId), static_cast<int>(dwFlags), TraceAddress(pReserved1),
-             TraceAddress(pReserved2), static_cast<int>(dwReserved), TraceAddress(ppConnectionDataOut),
-             TraceAddress(pdwSizeOfConnectionDataOut));
+             TraceAddress(pReserved2), static_cast<int>(dwReserved),
+             TraceAddress(ppConnectionDataOut), TraceAddress(pdwSizeOfConnectionDataOut));
     if (!ppConnectionDataOut || !pdwSizeOfConnectionDataOut)
         return ERROR_INVALID_PARAMETER;
     data = static_cast<BYTE*>(LocalAlloc(LPTR, sizeof(ENCRYPTED_USER_IDENTITY)));

@@ -13,16 +13,16 @@ namespace {
 bool IdentityConverts(const ENCRYPTED_USER_IDENTITY* record)
 {
     int length = static_cast<int>(strnlen(record->aszIdentity, sizeof(record->aszIdentity)));
-    return length == 0 ||
-           MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, record->aszIdentity, length,
-                               static_cast<WCHAR*>(nullptr), 0) > 0;
+    return length == 0 || MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, record->aszIdentity,
+                                              length, static_cast<WCHAR*>(nullptr), 0) > 0;
 }
 
 // Unprotects the record's password into decrypted (the caller wipes and frees it).
 bool UnprotectPassword(const ENCRYPTED_USER_IDENTITY* record, DATA_BLOB* decrypted)
 {
     // A length beyond the record's blob field is damage, not something to read past.
-    DATA_BLOB blob = {record->dwSizeOfProtectedPassword, const_cast<BYTE*>(record->abProtectedPassword)};
+    DATA_BLOB blob = {record->dwSizeOfProtectedPassword,
+                      const_cast<BYTE*>(record->abProtectedPassword)};
     return blob.cbData <= PROTECTED_BLOB_MAX &&
            CryptUnprotectData(&blob, nullptr, nullptr, nullptr, nullptr, 0, decrypted);
 }
@@ -55,8 +55,8 @@ DWORD DecryptData(EAPCB* pwb, const PPP_EAP_INPUT* pEapInput, void** ppWorkBuffe
 {
     DWORD status = NO_ERROR;
     DATA_BLOB decrypted = {0, nullptr};
-    ENCRYPTED_USER_IDENTITY* record =
-        static_cast<ENCRYPTED_USER_IDENTITY*>(LocalAlloc(LPTR, sizeof(ENCRYPTED_USER_IDENTITY)));
+    ENCRYPTED_USER_IDENTITY* record = static_cast<ENCRYPTED_USER_IDENTITY*>(
+        LocalAlloc(LPTR, sizeof(ENCRYPTED_USER_IDENTITY)));
     if (!record) {
         status = AllocationError();
         LogTrace(LOG_ERROR, "RasEapBegin :: Out of memory");
@@ -72,8 +72,10 @@ DWORD DecryptData(EAPCB* pwb, const PPP_EAP_INPUT* pEapInput, void** ppWorkBuffe
     LogTrace(LOG_DETAIL, "DecryptData :: decryption succeeded");
     LogTrace(LOG_SECRET, "DecryptData :: decrypted data : %s", decrypted.pbData);
     LogTrace(LOG_DETAIL, "DecryptData :: size of the decrypted data : %d", decrypted.cbData);
-    CopyAnsiBounded(reinterpret_cast<const char*>(decrypted.pbData), decrypted.cbData, pwb->aszPassword, sizeof(pwb->aszPassword));
-    CopyAnsiBounded(record->aszIdentity, sizeof(record->aszIdentity), pwb->aszIdentity, sizeof(pwb->aszIdentity));
+    CopyAnsiBounded(reinterpret_cast<const char*>(decrypted.pbData), decrypted.cbData,
+                    pwb->aszPassword, sizeof(pwb->aszPassword));
+    CopyAnsiBounded(record->aszIdentity, sizeof(record->aszIdentity), pwb->aszIdentity,
+                    sizeof(pwb->aszIdentity));
     LogTrace(LOG_DETAIL, "RasEapBegin :: username : %s", pwb->aszIdentity);
     LogTrace(LOG_SECRET, "RasEapBegin :: password : %s", pwb->aszPassword);
     *ppWorkBuffer = pwb;
@@ -91,8 +93,8 @@ DWORD EncryptData(const EAPCB* pwb, PPP_EAP_OUTPUT* out)
 {
     DWORD status = NO_ERROR;
     DATA_BLOB protectedBlob = {0, nullptr};
-    ENCRYPTED_USER_IDENTITY* record =
-        static_cast<ENCRYPTED_USER_IDENTITY*>(LocalAlloc(LPTR, sizeof(ENCRYPTED_USER_IDENTITY)));
+    ENCRYPTED_USER_IDENTITY* record = static_cast<ENCRYPTED_USER_IDENTITY*>(
+        LocalAlloc(LPTR, sizeof(ENCRYPTED_USER_IDENTITY)));
     if (!record) {
         status = AllocationError();
         LogTrace(LOG_ERROR, "RasEapMakeMessage :: Out of memory");
@@ -120,7 +122,8 @@ DWORD EncryptData(const EAPCB* pwb, PPP_EAP_OUTPUT* out)
     }
     memcpy(record->abProtectedPassword, protectedBlob.pbData, protectedBlob.cbData);
     record->dwSizeOfProtectedPassword = protectedBlob.cbData;
-    CopyAnsiBounded(pwb->aszIdentity, sizeof(pwb->aszIdentity), record->aszIdentity, sizeof(record->aszIdentity));
+    CopyAnsiBounded(pwb->aszIdentity, sizeof(pwb->aszIdentity), record->aszIdentity,
+                    sizeof(record->aszIdentity));
     out->fSaveUserData = TRUE;
     out->pUserData = reinterpret_cast<BYTE*>(record);
     out->dwSizeOfUserData = sizeof(*record);

@@ -36,7 +36,8 @@ const DialogTraceLines kUserInputLines = {
     "GetUserInput :: returning with: %d",
 };
 
-INT_PTR RunDialog(int dialogId, DLGPROC proc, HWND parent, EAP_NAME_DIALOG* record, const DialogTraceLines& lines)
+INT_PTR RunDialog(int dialogId, DLGPROC proc, HWND parent, EAP_NAME_DIALOG* record,
+                  const DialogTraceLines& lines)
 {
     LogTrace(LOG_DETAIL, lines.called, dialogId);
     INT_PTR result = DialogBoxParamW(g_hResourceModule, MAKEINTRESOURCEW(dialogId), parent, proc,
@@ -157,8 +158,7 @@ BOOL UsernameCommand(EAP_NAME_DIALOG* record, WORD command, HWND dialog)
         ClearPasswordControl(dialog);
         EndDialog(dialog, IDCANCEL);
         return TRUE;
-    default:
-        return FALSE;
+    default: return FALSE;
     }
 }
 
@@ -173,10 +173,8 @@ INT_PTR CALLBACK UsernameDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
             SetWindowTextW(dialog, title);
         return FALSE;
     }
-    case WM_COMMAND:
-        return UsernameCommand(DialogRecord(dialog), LOWORD(wParam), dialog);
-    default:
-        return FALSE;
+    case WM_COMMAND: return UsernameCommand(DialogRecord(dialog), LOWORD(wParam), dialog);
+    default: return FALSE;
     }
 }
 
@@ -189,11 +187,8 @@ BOOL UserInputCommand(EAP_NAME_DIALOG* record, WORD command, HWND dialog)
         LogTrace(LOG_DETAIL, "UserInputCommand :: returning - %d", IDOK);
         EndDialog(dialog, IDOK);
         return TRUE;
-    case IDCANCEL:
-        EndDialog(dialog, IDCANCEL);
-        return TRUE;
-    default:
-        return FALSE;
+    case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
+    default: return FALSE;
     }
 }
 
@@ -207,10 +202,8 @@ INT_PTR CALLBACK UserInputDialogProc(HWND dialog, UINT message, WPARAM wParam, L
             SetDlgItemTextW(dialog, IDC_PROMPT, prompt);
         return FALSE;
     }
-    case WM_COMMAND:
-        return UserInputCommand(DialogRecord(dialog), LOWORD(wParam), dialog);
-    default:
-        return FALSE;
+    case WM_COMMAND: return UserInputCommand(DialogRecord(dialog), LOWORD(wParam), dialog);
+    default: return FALSE;
     }
 }
 

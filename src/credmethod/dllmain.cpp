@@ -11,9 +11,9 @@ namespace {
 
 const WCHAR kCompanionName[] = L"methodres.dll";
 
-volatile LONG g_attachLock = 0;  // guards the two flags and g_hResourceModule
-bool g_tracingTried = false;     // the load-time registration, tried once
-bool g_companionMapped = false;  // mapped again after ReleaseAttach
+volatile LONG g_attachLock = 0; // guards the two flags and g_hResourceModule
+bool g_tracingTried = false;    // the load-time registration, tried once
+bool g_companionMapped = false; // mapped again after ReleaseAttach
 
 // The companion is looked for beside the plug-in only: the host's folder, the current directory
 // and the PATH folders are never searched. It is mapped as resources, so none of its code runs
@@ -28,8 +28,8 @@ HMODULE MapCompanion()
     if (!separator || (separator + 1 - path) + ARRAYSIZE(kCompanionName) > MAX_PATH)
         return nullptr;
     memcpy(separator + 1, kCompanionName, sizeof(kCompanionName));
-    HMODULE companion =
-        LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    HMODULE companion = LoadLibraryExW(path, nullptr,
+                                       LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     // Before Vista the loader knows only the plain data file mapping, which serves dialogs too.
     if (!companion && GetLastError() == ERROR_INVALID_PARAMETER)
         companion = LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);

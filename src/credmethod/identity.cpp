@@ -42,10 +42,12 @@ void Release(void* block)
 
 } // namespace
 
-extern "C" DWORD WINAPI RasEapGetIdentity(DWORD dwEapTypeId, HWND hwndParent, DWORD dwFlags, const WCHAR* pwszPhonebook,
-                                          const WCHAR* pwszEntry, BYTE* pConnectionDataIn,
-                                          DWORD dwSizeOfConnectionDataIn, BYTE* pUserDataIn, DWORD dwSizeOfUserDataIn,
-                                          BYTE** ppUserDataOut, DWORD* pdwSizeOfUserDataOut, WCHAR** ppwszIdentityOut)
+extern "C" DWORD WINAPI RasEapGetIdentity(DWORD dwEapTypeId, HWND hwndParent, DWORD dwFlags,
+                                          const WCHAR* pwszPhonebook, const WCHAR* pwszEntry,
+                                          BYTE* pConnectionDataIn, DWORD dwSizeOfConnectionDataIn,
+                                          BYTE* pUserDataIn, DWORD dwSizeOfUserDataIn,
+                                          BYTE** ppUserDataOut, DWORD* pdwSizeOfUserDataOut,
+                                          WCHAR** ppwszIdentityOut)
 {
     CompleteAttach();
     DWORD status = NO_ERROR;
@@ -62,10 +64,13 @@ extern "C" DWORD WINAPI RasEapGetIdentity(DWORD dwEapTypeId, HWND hwndParent, DW
     LogTrace(LOG_DETAIL, "RasEapGetIdentity :: pwszPhonebook: %S", pwszPhonebook);
     LogTrace(LOG_DETAIL, "RasEapGetIdentity :: pwszEntry: %S", pwszEntry);
     LogTrace(LOG_DETAIL, "RasEapGetIdentity :: pConnectionDataIn: %S",
-             DataAsTraceText(pConnectionDataIn, dwSizeOfConnectionDataIn, wideText, ARRAYSIZE(wideText)));
-    LogTrace(LOG_DETAIL, "RasEapGetIdentity :: dwSizeOfConnectionDataIn: %d", dwSizeOfConnectionDataIn);
+             DataAsTraceText(pConnectionDataIn, dwSizeOfConnectionDataIn, wideText,
+                             ARRAYSIZE(wideText)));
+    LogTrace(LOG_DETAIL, "RasEapGetIdentity :: dwSizeOfConnectionDataIn: %d",
+             dwSizeOfConnectionDataIn);
     // The user data is a stored record whose name need not be terminated within its size.
-    CopyAnsiBounded(reinterpret_cast<const char*>(pUserDataIn), dwSizeOfUserDataIn, ansiText, sizeof(ansiText));
+    CopyAnsiBounded(reinterpret_cast<const char*>(pUserDataIn), dwSizeOfUserDataIn, ansiText,
+                    sizeof(ansiText));
     LogTrace(LOG_DETAIL, "RasEapGetIdentity :: pUserDataIn: %s", pUserDataIn ? ansiText : nullptr);
     LogTrace(LOG_DETAIL, "RasEapGetIdentity :: dwSizeOfUserDataIn: %d", dwSizeOfUserDataIn);
     if (!ppUserDataOut || !pdwSizeOfUserDataOut || !ppwszIdentityOut) {
@@ -75,7 +80,8 @@ extern "C" DWORD WINAPI RasEapGetIdentity(DWORD dwEapTypeId, HWND hwndParent, DW
     }
     LogTrace(LOG_DETAIL, "RasEapGetIdentity :: ppUserDataOut: %08X", TraceAddress(*ppUserDataOut));
     LogTrace(LOG_DETAIL, "RasEapGetIdentity :: pdwSizeOfUserDataOut: %d", *pdwSizeOfUserDataOut);
-    LogTrace(LOG_DETAIL, "RasEapGetIdentity :: ppwszIdentity: %08X", TraceAddress(*ppwszIdentityOut));
+    LogTrace(LOG_DETAIL, "RasEapGetIdentity :: ppwszIdentity: %08X",
+             TraceAddress(*ppwszIdentityOut));
     for (const FlagName& f : kIdentityFlags)
         if (dwFlags & f.flag)
             LogTrace(LOG_DETAIL, f.line);
@@ -122,11 +128,8 @@ extern "C" DWORD WINAPI RasEapGetIdentity(DWORD dwEapTypeId, HWND hwndParent, DW
 
     LogTrace(LOG_DETAIL, "RasEapGetIdentity :: prompt for username and password");
     switch (GetUsernameAndPassword(hwndParent, record)) {
-    case IDOK:
-        break;
-    case IDCANCEL:
-        status = ERROR_CANCELLED;
-        goto done;
+    case IDOK: break;
+    case IDCANCEL: status = ERROR_CANCELLED; goto done;
     default:
         // The dialog could not be opened (-1, or 0 for a parent window that is not one).
         // Handing out an empty identity would report a failure as success: the host would
@@ -134,7 +137,8 @@ extern "C" DWORD WINAPI RasEapGetIdentity(DWORD dwEapTypeId, HWND hwndParent, DW
         status = GetLastError();
         if (status == 0)
             status = ERROR_CAN_NOT_COMPLETE;
-        LogTrace(LOG_ERROR, "RasEapGetIdentity :: the credentials dialog could not be opened, error %d",
+        LogTrace(LOG_ERROR,
+                 "RasEapGetIdentity :: the credentials dialog could not be opened, error %d",
                  status);
         goto done;
     }

@@ -40,8 +40,9 @@ bool ShowDialogForUIType(DWORD uiType, HWND parent, EAP_NAME_DIALOG* record)
 
 } // namespace
 
-extern "C" DWORD WINAPI RasEapInvokeInteractiveUI(DWORD dwEapTypeId, HWND hwndParent, BYTE* pUIContextData,
-                                                  DWORD dwSizeOfUIContextData, BYTE** ppDataFromInteractiveUI,
+extern "C" DWORD WINAPI RasEapInvokeInteractiveUI(DWORD dwEapTypeId, HWND hwndParent,
+                                                  BYTE* pUIContextData, DWORD dwSizeOfUIContextData,
+                                                  BYTE** ppDataFromInteractiveUI,
                                                   DWORD* pdwSizeOfDataFromInteractiveUI)
 {
     CompleteAttach();
@@ -62,7 +63,8 @@ extern "C" DWORD WINAPI RasEapInvokeInteractiveUI(DWORD dwEapTypeId, HWND hwndPa
         goto done;
     }
     LogTrace(LOG_DETAIL, "RasEapInvokeInteractiveUI :: UI type: %d", context->dwUIType);
-    LogTrace(LOG_DETAIL, "RasEapInvokeInteractiveUI :: dwSizeofUIContextData: %d", dwSizeOfUIContextData);
+    LogTrace(LOG_DETAIL, "RasEapInvokeInteractiveUI :: dwSizeofUIContextData: %d",
+             dwSizeOfUIContextData);
 
     *ppDataFromInteractiveUI = nullptr;
     *pdwSizeOfDataFromInteractiveUI = 0;
@@ -85,8 +87,10 @@ extern "C" DWORD WINAPI RasEapInvokeInteractiveUI(DWORD dwEapTypeId, HWND hwndPa
         *ppDataFromInteractiveUI = reinterpret_cast<BYTE*>(record);
         *pdwSizeOfDataFromInteractiveUI = sizeof(EAP_NAME_DIALOG);
         if (record->dwUIType == UI_TYPE_CREDENTIALS) {
-            LogTrace(LOG_DETAIL, "RasEapInvokeInteractiveUI :: username : %S", record->awszIdentity);
-            LogTrace(LOG_SECRET, "RasEapInvokeInteractiveUI :: password : %S", record->awszPassword);
+            LogTrace(LOG_DETAIL, "RasEapInvokeInteractiveUI :: username : %S",
+                     record->awszIdentity);
+            LogTrace(LOG_SECRET, "RasEapInvokeInteractiveUI :: password : %S",
+                     record->awszPassword);
         }
         record = nullptr; // the host's now
     }
@@ -102,8 +106,10 @@ done:
 }
 
 extern "C" DWORD WINAPI RasEapInvokeConfigUI(DWORD dwEapTypeId, HWND hwndParent, DWORD dwFlags,
-                                             BYTE* pConnectionDataIn, DWORD dwSizeOfConnectionDataIn,
-                                             BYTE** ppConnectionDataOut, DWORD* pdwSizeOfConnectionDataOut)
+                                             BYTE* pConnectionDataIn,
+                                             DWORD dwSizeOfConnectionDataIn,
+                                             BYTE** ppConnectionDataOut,
+                                             DWORD* pdwSizeOfConnectionDataOut)
 {
     CompleteAttach();
     // Nothing to configure per connection: the host keeps whatever it had.

@@ -37,12 +37,15 @@ void TraceInput(const PPP_EAP_INPUT* in)
              DataAsTraceText(in->pUserData, in->dwSizeOfUserData, text, ARRAYSIZE(text)));
     LogTrace(LOG_DETAIL, "RasEapMakeMessage :: dwSizeOfUserData: %d", in->dwSizeOfUserData);
     LogTrace(LOG_DETAIL, "RasEapMakeMessage :: pConnectionData: %S",
-             DataAsTraceText(in->pConnectionData, in->dwSizeOfConnectionData, text, ARRAYSIZE(text)));
-    LogTrace(LOG_DETAIL, "RasEapMakeMessage :: dwSizeOfConnectionData: %d", in->dwSizeOfConnectionData);
+             DataAsTraceText(in->pConnectionData, in->dwSizeOfConnectionData, text,
+                             ARRAYSIZE(text)));
+    LogTrace(LOG_DETAIL, "RasEapMakeMessage :: dwSizeOfConnectionData: %d",
+             in->dwSizeOfConnectionData);
     LogTrace(LOG_DETAIL, "RasEapMakeMessage :: fDataReceivedFromInteractiveUI: %d",
              in->fDataReceivedFromInteractiveUI);
     LogTrace(LOG_DETAIL, "RasEapMakeMessage :: pDataFromInteractiveUI: %S",
-             DataAsTraceText(in->pDataFromInteractiveUI, in->dwSizeOfDataFromInteractiveUI, text, ARRAYSIZE(text)));
+             DataAsTraceText(in->pDataFromInteractiveUI, in->dwSizeOfDataFromInteractiveUI, text,
+                             ARRAYSIZE(text)));
     LogTrace(LOG_DETAIL, "RasEapMakeMessage :: dwSizeOfDataFromInteractiveUI: %d",
              in->dwSizeOfDataFromInteractiveUI);
     const EAP_NAME_DIALOG* record = DialogData(in);
@@ -65,15 +68,16 @@ void TraceWorkBuffer(const EAPCB* pwb)
     LogTrace(LOG_DETAIL, "RasEapMakeMessage :: pwb ->aszIdentity : %s", pwb->aszIdentity);
     LogTrace(LOG_SECRET, "RasEapMakeMessage :: pwb ->aszPassword : %s", pwb->aszPassword);
     LogTrace(LOG_DETAIL, "RasEapMakeMessage :: pwb ->pDataFromInteractiveUI: %S",
-             DataAsTraceText(pwb->pDataFromInteractiveUI, pwb->dwSizeOfDataFromInteractiveUI, text, ARRAYSIZE(text)));
+             DataAsTraceText(pwb->pDataFromInteractiveUI, pwb->dwSizeOfDataFromInteractiveUI, text,
+                             ARRAYSIZE(text)));
     LogTrace(LOG_DETAIL, "RasEapMakeMessage :: pwb ->dwSizeOfDataFromInteractiveUI: %d",
              pwb->dwSizeOfDataFromInteractiveUI);
     LogTrace(LOG_DETAIL, "RasEapMakeMessage :: pwb ->bRecvPacketId: %d", pwb->bRecvPacketId);
 }
 
 // Sends text in a Response with id; the state moves to nextState only when it went out.
-DWORD SendText(EAPCB* pwb, PPP_EAP_PACKET* send, DWORD cbSend, BYTE id, const char* text, LONG nextState,
-               PPP_EAP_OUTPUT* out)
+DWORD SendText(EAPCB* pwb, PPP_EAP_PACKET* send, DWORD cbSend, BYTE id, const char* text,
+               LONG nextState, PPP_EAP_OUTPUT* out)
 {
     DWORD status = WriteResponse(send, cbSend, id, text);
     if (status != NO_ERROR) {
@@ -101,8 +105,8 @@ DWORD AskForUserInput(EAPCB* pwb, const PPP_EAP_PACKET* received, WORD length, P
     LogTrace(LOG_DETAIL, "RasEapMakeMessage :: Save the receive packet ID: %d", received->Id);
     pwb->bRecvPacketId = received->Id;
     LogTrace(LOG_PROTOCOL, "RasEapMakeMessage :: Invoke the interactive UI");
-    EAP_UI_CONTEXT* context =
-        static_cast<EAP_UI_CONTEXT*>(LocalAlloc(LPTR, sizeof(EAP_UI_CONTEXT)));
+    EAP_UI_CONTEXT* context = static_cast<EAP_UI_CONTEXT*>(
+        LocalAlloc(LPTR, sizeof(EAP_UI_CONTEXT)));
     if (!context) {
         DWORD status = AllocationError();
         LogTrace(LOG_ERROR, "RasEapMakeMessage :: Out of memory");
@@ -118,8 +122,8 @@ DWORD AskForUserInput(EAPCB* pwb, const PPP_EAP_PACKET* received, WORD length, P
     return NO_ERROR;
 }
 
-DWORD OnRequest(EAPCB* pwb, const PPP_EAP_PACKET* received, WORD length, PPP_EAP_PACKET* send, DWORD cbSend,
-                PPP_EAP_OUTPUT* out)
+DWORD OnRequest(EAPCB* pwb, const PPP_EAP_PACKET* received, WORD length, PPP_EAP_PACKET* send,
+                DWORD cbSend, PPP_EAP_OUTPUT* out)
 {
     LogTrace(LOG_PROTOCOL, "RasEapMakeMessage :: Got EAPCODE_Request");
     if (length < EAP_TYPED_HEADER_SIZE) {
@@ -132,13 +136,14 @@ DWORD OnRequest(EAPCB* pwb, const PPP_EAP_PACKET* received, WORD length, PPP_EAP
     LogHexDump(LOG_PROTOCOL, received->Data + 1, length - EAP_TYPED_HEADER_SIZE);
     if (pwb->EapState < EAP_STATE_PASSWORD_SENT) {
         LogTrace(LOG_PROTOCOL, "RasEapMakeMessage :: Send user credentials");
-        return SendText(pwb, send, cbSend, received->Id, pwb->aszPassword, EAP_STATE_PASSWORD_SENT, out);
+        return SendText(pwb, send, cbSend, received->Id, pwb->aszPassword, EAP_STATE_PASSWORD_SENT,
+                        out);
     }
     return AskForUserInput(pwb, received, length, out);
 }
 
-DWORD OnReceivedPacket(EAPCB* pwb, const PPP_EAP_PACKET* received, PPP_EAP_PACKET* send, DWORD cbSend,
-                       PPP_EAP_OUTPUT* out)
+DWORD OnReceivedPacket(EAPCB* pwb, const PPP_EAP_PACKET* received, PPP_EAP_PACKET* send,
+                       DWORD cbSend, PPP_EAP_OUTPUT* out)
 {
     WORD length = PacketLength(received);
     LogTrace(LOG_DETAIL, "RasEapMakeMessage :: pReceivePacket = 0x%X, length: %d, id: %d",
@@ -151,8 +156,7 @@ DWORD OnReceivedPacket(EAPCB* pwb, const PPP_EAP_PACKET* received, PPP_EAP_PACKE
     }
     LogHexDump(LOG_DETAIL, reinterpret_cast<const BYTE*>(received), length);
     switch (received->Code) {
-    case EAPCODE_Request:
-        return OnRequest(pwb, received, length, send, cbSend, out);
+    case EAPCODE_Request: return OnRequest(pwb, received, length, send, cbSend, out);
     case EAPCODE_Response:
         LogTrace(LOG_PROTOCOL, "RasEapMakeMessage :: Got EAPCODE_Response");
         out->Action = EAPACTION_NoAction;
@@ -188,7 +192,8 @@ DWORD OnReceivedPacket(EAPCB* pwb, const PPP_EAP_PACKET* received, PPP_EAP_PACKE
 }
 
 // What the user typed in a dialog, sent in answer to the Request that led to the dialog.
-DWORD OnDialogData(EAPCB* pwb, const PPP_EAP_INPUT* in, PPP_EAP_PACKET* send, DWORD cbSend, PPP_EAP_OUTPUT* out)
+DWORD OnDialogData(EAPCB* pwb, const PPP_EAP_INPUT* in, PPP_EAP_PACKET* send, DWORD cbSend,
+                   PPP_EAP_OUTPUT* out)
 {
     const EAP_NAME_DIALOG* record = DialogData(in);
     if (!record) {
@@ -205,15 +210,19 @@ DWORD OnDialogData(EAPCB* pwb, const PPP_EAP_INPUT* in, PPP_EAP_PACKET* send, DW
         LogTrace(LOG_SECRET, "RasEapMakeMessage :: pEapInput ->password : %S",
                  record->awszPassword);
         LogTrace(LOG_DETAIL, "RasEapMakeMessage :: update user credentials in work buffer");
-        WideToAnsiBounded(record->awszIdentity, NAME_FIELD_CHARS, pwb->aszIdentity, sizeof(pwb->aszIdentity));
-        WideToAnsiBounded(record->awszPassword, NAME_FIELD_CHARS, pwb->aszPassword, sizeof(pwb->aszPassword));
+        WideToAnsiBounded(record->awszIdentity, NAME_FIELD_CHARS, pwb->aszIdentity,
+                          sizeof(pwb->aszIdentity));
+        WideToAnsiBounded(record->awszPassword, NAME_FIELD_CHARS, pwb->aszPassword,
+                          sizeof(pwb->aszPassword));
         LogTrace(LOG_PROTOCOL, "RasEapMakeMessage :: Send user credentials");
-        status = SendText(pwb, send, cbSend, pwb->bRecvPacketId, pwb->aszPassword, EAP_STATE_PASSWORD_SENT, out);
+        status = SendText(pwb, send, cbSend, pwb->bRecvPacketId, pwb->aszPassword,
+                          EAP_STATE_PASSWORD_SENT, out);
     } else if (record->dwUIType == UI_TYPE_TOKEN) {
         LogTrace(LOG_PROTOCOL, "RasEapMakeMessage :: Send data from user's input");
         char input[NAME_FIELD_CHARS];
         WideToAnsiBounded(record->awszUserInput, NAME_FIELD_CHARS, input, sizeof(input));
-        status = SendText(pwb, send, cbSend, pwb->bRecvPacketId, input, EAP_STATE_USER_INPUT_SENT, out);
+        status = SendText(pwb, send, cbSend, pwb->bRecvPacketId, input, EAP_STATE_USER_INPUT_SENT,
+                          out);
         SecureZeroMemory(input, sizeof(input));
     } else {
         LogTrace(LOG_DETAIL, "RasEapMakeMessage :: Invalid Interactive UI type %d",
@@ -224,8 +233,9 @@ DWORD OnDialogData(EAPCB* pwb, const PPP_EAP_INPUT* in, PPP_EAP_PACKET* send, DW
 
 } // namespace
 
-DWORD WINAPI RasEapMakeMessage(void* pWorkBuf, PPP_EAP_PACKET* pReceivePacket, PPP_EAP_PACKET* pSendPacket,
-                               DWORD cbSendPacket, PPP_EAP_OUTPUT* pEapOutput, PPP_EAP_INPUT* pEapInput)
+DWORD WINAPI RasEapMakeMessage(void* pWorkBuf, PPP_EAP_PACKET* pReceivePacket,
+                               PPP_EAP_PACKET* pSendPacket, DWORD cbSendPacket,
+                               PPP_EAP_OUTPUT* pEapOutput, PPP_EAP_INPUT* pEapInput)
 {
     CompleteAttach();
     EAPCB* pwb = static_cast<EAPCB*>(pWorkBuf);
@@ -246,7 +256,8 @@ DWORD WINAPI RasEapMakeMessage(void* pWorkBuf, PPP_EAP_PACKET* pReceivePacket, P
     if (pReceivePacket) {
         status = OnReceivedPacket(pwb, pReceivePacket, pSendPacket, cbSendPacket, pEapOutput);
         // Without memory for what the host must be handed, the call ends here.
-        if (status != NO_ERROR && status != ERROR_PPP_INVALID_PACKET && status != ERROR_INSUFFICIENT_BUFFER)
+        if (status != NO_ERROR && status != ERROR_PPP_INVALID_PACKET &&
+            status != ERROR_INSUFFICIENT_BUFFER)
             goto done;
     }
     if (pEapInput && pEapInput->fDataReceivedFromInteractiveUI) {

@@ -23,11 +23,11 @@ enum {
 
 // Output of the credentials and token dialogs; UTF-16 text, each field zero-terminated.
 typedef struct _EAP_NAME_DIALOG {
-    WCHAR awszIdentity[NAME_FIELD_CHARS];   // "domain\user" once the dialog joined them
+    WCHAR awszIdentity[NAME_FIELD_CHARS]; // "domain\user" once the dialog joined them
     WCHAR awszPassword[NAME_FIELD_CHARS];
     WCHAR awszDomain[NAME_FIELD_CHARS];
-    WCHAR awszTitle[PROMPT_FIELD_CHARS];    // caption or prompt carried by the UI request
-    WCHAR awszUserInput[NAME_FIELD_CHARS];  // the token code typed in the token dialog
+    WCHAR awszTitle[PROMPT_FIELD_CHARS];   // caption or prompt carried by the UI request
+    WCHAR awszUserInput[NAME_FIELD_CHARS]; // the token code typed in the token dialog
     WORD wReserved;
     DWORD dwUIType;
 } EAP_NAME_DIALOG;
@@ -36,7 +36,7 @@ typedef struct _EAP_NAME_DIALOG {
 typedef struct _ENCRYPTED_USER_IDENTITY {
     char aszIdentity[NAME_FIELD_CHARS];
     BYTE abReserved[3];
-    DWORD dwSizeOfProtectedPassword;  // 0 to PROTECTED_BLOB_MAX
+    DWORD dwSizeOfProtectedPassword; // 0 to PROTECTED_BLOB_MAX
     BYTE abProtectedPassword[PROTECTED_BLOB_MAX];
 } ENCRYPTED_USER_IDENTITY;
 
@@ -59,9 +59,9 @@ typedef struct _EAPCB {
     LONG EapState;
     char aszIdentity[NAME_FIELD_CHARS];
     char aszPassword[NAME_FIELD_CHARS];
-    BYTE* pDataFromInteractiveUI;  // owned; released by RasEapEnd
+    BYTE* pDataFromInteractiveUI; // owned; released by RasEapEnd
     DWORD dwSizeOfDataFromInteractiveUI;
-    BYTE bRecvPacketId;  // Request that led to the interactive UI; the next Response answers it
+    BYTE bRecvPacketId; // Request that led to the interactive UI; the next Response answers it
 } EAPCB;
 
 constexpr size_t SIZE_OF_EAP_NAME_DIALOG = 2584;
@@ -81,7 +81,8 @@ static_assert(sizeof(ENCRYPTED_USER_IDENTITY) == SIZE_OF_ENCRYPTED_USER_IDENTITY
 static_assert(offsetof(ENCRYPTED_USER_IDENTITY, abReserved) == 257, "stored record layout");
 static_assert(offsetof(ENCRYPTED_USER_IDENTITY, dwSizeOfProtectedPassword) == 260,
               "stored record layout");
-static_assert(offsetof(ENCRYPTED_USER_IDENTITY, abProtectedPassword) == 264, "stored record layout");
+static_assert(offsetof(ENCRYPTED_USER_IDENTITY, abProtectedPassword) == 264,
+              "stored record layout");
 
 static_assert(sizeof(EAP_UI_CONTEXT) == SIZE_OF_EAP_UI_CONTEXT, "EAP_UI_CONTEXT size");
 static_assert(offsetof(EAP_UI_CONTEXT, awszPrompt) == 4, "EAP_UI_CONTEXT layout");

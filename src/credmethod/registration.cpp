@@ -107,7 +107,8 @@ STDAPI DllUnregisterServer()
     }
     status = RegDeleteKeyW(eapKey, kMethodSubkey);
     if (status != ERROR_SUCCESS)
-        LogTrace(LOG_DETAIL, "DllUnregisterServer :: subkey %S could not be deleted", kMethodSubkey);
+        LogTrace(LOG_DETAIL, "DllUnregisterServer :: subkey %S could not be deleted",
+                 kMethodSubkey);
 
 done:
     if (eapKey)

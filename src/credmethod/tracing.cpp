@@ -15,7 +15,7 @@ namespace {
 // The settings key is fixed, whatever name the plug-in file carries.
 const char kTracingKey[] = "Software\\Microsoft\\Tracing\\credmethod";
 const REGSAM kTracingKeyAccess = 0x2001F; // read, set value, create subkey
-const DWORD kServiceLineFlags = 0x0E; // service filters by its mask, stamps date and msec
+const DWORD kServiceLineFlags = 0x0E;     // service filters by its mask, stamps date and msec
 const DWORD kServiceDumpFlags = 0x07;
 const size_t kLineSize = 520;
 const size_t kComponentNameSize = 257;
@@ -34,7 +34,8 @@ DWORD ReadSetting(HKEY key, const char* name)
 {
     DWORD value = 0;
     DWORD size = sizeof(value);
-    if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS)
+    if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) !=
+        ERROR_SUCCESS)
         return 0;
     return value;
 }

@@ -40,4 +40,3 @@ inline DWORD TraceAddress(const void* address)
 {
     return static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(address));
 }
-

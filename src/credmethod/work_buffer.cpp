@@ -42,12 +42,14 @@ void TraceInput(const PPP_EAP_INPUT* in)
     LogTrace(LOG_DETAIL, "RasEapBegin :: pUserData: %08X", TraceAddress(in->pUserData));
     LogTrace(LOG_DETAIL, "RasEapBegin :: dwSizeOfUserData: %d", in->dwSizeOfUserData);
     LogTrace(LOG_DETAIL, "RasEapBegin :: pConnectionData: %S",
-             DataAsTraceText(in->pConnectionData, in->dwSizeOfConnectionData, text, ARRAYSIZE(text)));
+             DataAsTraceText(in->pConnectionData, in->dwSizeOfConnectionData, text,
+                             ARRAYSIZE(text)));
     LogTrace(LOG_DETAIL, "RasEapBegin :: dwSizeOfConnectionData: %d", in->dwSizeOfConnectionData);
     LogTrace(LOG_DETAIL, "RasEapBegin :: fDataReceivedFromInteractiveUI: %d",
              in->fDataReceivedFromInteractiveUI);
     LogTrace(LOG_DETAIL, "RasEapBegin :: pDataFromInteractiveUI: %S",
-             DataAsTraceText(in->pDataFromInteractiveUI, in->dwSizeOfDataFromInteractiveUI, text, ARRAYSIZE(text)));
+             DataAsTraceText(in->pDataFromInteractiveUI, in->dwSizeOfDataFromInteractiveUI, text,
+                             ARRAYSIZE(text)));
     SecureZeroMemory(text, sizeof(text));
     LogTrace(LOG_DETAIL, "RasEapBegin :: dwSizeOfDataFromInteractiveUI: %d",
              in->dwSizeOfDataFromInteractiveUI);
@@ -111,8 +113,10 @@ DWORD WINAPI RasEapBegin(void** ppWorkBuffer, PPP_EAP_INPUT* in)
     if (in->pUserData && in->dwSizeOfUserData == sizeof(EAP_NAME_DIALOG)) {
         LogTrace(LOG_DETAIL, "RasEapBegin :: user data received from RasEapGetIdentity()");
         const EAP_NAME_DIALOG* record = reinterpret_cast<const EAP_NAME_DIALOG*>(in->pUserData);
-        WideToAnsiBounded(in->pwszIdentity, static_cast<size_t>(-1), pwb->aszIdentity, sizeof(pwb->aszIdentity));
-        WideToAnsiBounded(record->awszPassword, NAME_FIELD_CHARS, pwb->aszPassword, sizeof(pwb->aszPassword));
+        WideToAnsiBounded(in->pwszIdentity, static_cast<size_t>(-1), pwb->aszIdentity,
+                          sizeof(pwb->aszIdentity));
+        WideToAnsiBounded(record->awszPassword, NAME_FIELD_CHARS, pwb->aszPassword,
+                          sizeof(pwb->aszPassword));
         // The host keeps this block; the password in it must not outlive its use here.
         SecureZeroMemory(in->pUserData, in->dwSizeOfUserData);
         LogTrace(LOG_DETAIL, "RasEapBegin :: username : %S", in->pwszIdentity);
@@ -124,7 +128,8 @@ DWORD WINAPI RasEapBegin(void** ppWorkBuffer, PPP_EAP_INPUT* in)
         if (status == NO_ERROR)
             pwb = nullptr; // handed out
         goto done;
-    } else if (in->pDataFromInteractiveUI && in->dwSizeOfDataFromInteractiveUI == sizeof(EAP_NAME_DIALOG)) {
+    } else if (in->pDataFromInteractiveUI &&
+               in->dwSizeOfDataFromInteractiveUI == sizeof(EAP_NAME_DIALOG)) {
         LogTrace(LOG_DETAIL, "RasEapBegin :: user data received from RasEapInvokeInteractiveUI()");
         TakeCredentialsFromRecord(pwb, in->pDataFromInteractiveUI);
     } else if (in->pConnectionData && in->dwSizeOfConnectionData == sizeof(EAP_NAME_DIALOG)) {
