@@ -3,36 +3,44 @@
 #include <windows.h>
 #include <msxml2.h>
 
-#include "records.h"
-#include "tracing.h"
 #include "allocation.h"
 #include "plugin_state.h"
+#include "records.h"
+#include "tracing.h"
 
 namespace {
 
 // MSXML 6.0; mingw-w64 declares the interfaces but ships no msxml6 GUIDs.
-const CLSID kClsidDomDocument60 = {0x88D96A05, 0xF192, 0x11D4, {0xA6, 0x5F, 0x00, 0x40, 0x96, 0x32, 0x51, 0xE5}};
-const IID kIidXmlDomDocument2 = {0x2933BF95, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+const CLSID kClsidDomDocument60 = {0x88D96A05,
+                                   0xF192,
+                                   0x11D4,
+                                   {0xA6, 0x5F, 0x00, 0x40, 0x96, 0x32, 0x51, 0xE5}};
+const IID kIidXmlDomDocument2 = {0x2933BF95,
+                                 0x7B36,
+                                 0x11D2,
+                                 {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 
 const WCHAR kConnectionPropertiesXml[] =
-    L"<Eap xmlns=\"http://www.microsoft.com/provisioning/BaseEapConnectionPropertiesV1\"><Type>6</Type></Eap>";
+    L"<Eap xmlns=\"http://www.microsoft.com/provisioning/BaseEapConnectionPropertiesV1\">"
+    L"<Type>6</Type></Eap>";
 
 // The status a failed step reports: the low half of its result code.
 DWORD StatusOf(HRESULT hr)
 {
-    return (DWORD)hr & 0xFFFF;
+    return static_cast<DWORD>(hr) & 0xFFFF;
 }
 
 } // namespace
 
-extern "C" DWORD WINAPI RasEapCreateConnectionPropertiesXml(DWORD dwEapTypeId, DWORD dwFlags, BYTE* pConnectionDataIn,
+extern "C" DWORD WINAPI RasEapCreateConnectionPropertiesXml(DWORD dwEapTypeId, DWORD dwFlags,
+                                                            BYTE* pConnectionDataIn,
                                                             DWORD dwSizeOfConnectionDataIn,
                                                             IXMLDOMDocument2** ppConfigDoc)
 {
     CompleteAttach();
     DWORD result = NO_ERROR;
-    IXMLDOMDocument2* document = NULL;
-    BSTR text = NULL;
+    IXMLDOMDocument2* document = nullptr;
+    BSTR text = nullptr;
     VARIANT_BOOL loaded = VARIANT_FALSE;
     HRESULT hr;
 
@@ -53,24 +61,29 @@ extern "C" DWORD WINAPI RasEapCreateConnectionPropertiesXml(DWORD dwEapTypeId, D
     }
     if (dwEapTypeId != EAP_TYPE_GTC) {
         LogTrace(LOG_ERROR,
-                 "RasEapCreateConnectionPropertiesXml :: Input Eap Type Info does not match the supported Eap Type");
+                 "RasEapCreateConnectionPropertiesXml :: Input Eap Type Info does not match the "
+                 "supported Eap Type");
         result = ERROR_NOT_SUPPORTED;
         goto done;
     }
 
     // COM is initialised on this thread by the caller.
-    hr = CoCreateInstance(kClsidDomDocument60, NULL, CLSCTX_INPROC_SERVER, kIidXmlDomDocument2, (void**)&document);
+    hr = CoCreateInstance(kClsidDomDocument60, nullptr, CLSCTX_INPROC_SERVER, kIidXmlDomDocument2,
+                          reinterpret_cast<void**>(&document));
     if (FAILED(hr)) {
-        document = NULL;
+        document = nullptr;
         result = StatusOf(hr);
-        LogTrace(LOG_ERROR, "RasEapCreateConnectionPropertiesXml :: Unable to CoCreate XMLDOMDocument2: Status = %d",
-                 (int)result);
+        LogTrace(LOG_ERROR,
+                 "RasEapCreateConnectionPropertiesXml :: Unable to CoCreate XMLDOMDocument2: "
+                 "Status = %d",
+                 static_cast<int>(result));
         goto done;
     }
     hr = document->put_async(VARIANT_FALSE);
     if (FAILED(hr)) {
         result = StatusOf(hr);
-        LogTrace(LOG_ERROR, "RasEapCreateConnectionPropertiesXml :: put_async failed: Status = %d", (int)result);
+        LogTrace(LOG_ERROR, "RasEapCreateConnectionPropertiesXml :: put_async failed: Status = %d",
+                 static_cast<int>(result));
         goto done;
     }
     text = SysAllocString(kConnectionPropertiesXml);
@@ -80,36 +93,39 @@ extern "C" DWORD WINAPI RasEapCreateConnectionPropertiesXml(DWORD dwEapTypeId, D
         result = StatusOf(hr);
         if (result == NO_ERROR)
             result = ERROR_INVALID_DATA;
-        LogTrace(LOG_ERROR, "RasEapCreateConnectionPropertiesXml :: loadXML failed: Status = %d", (int)result);
+        LogTrace(LOG_ERROR, "RasEapCreateConnectionPropertiesXml :: loadXML failed: Status = %d",
+                 static_cast<int>(result));
         goto done;
     }
     *ppConfigDoc = document;
-    document = NULL;
+    document = nullptr;
 
 done:
     if (text)
         SysFreeString(text);
     if (document)
         document->Release();
-    LogTrace(LOG_DETAIL, "RasEapCreateConnectionPropertiesXml :: exit(%d) with pConfigDoc: 0x%X", (int)result,
-             (DWORD)(ULONG_PTR)ppConfigDoc);
+    LogTrace(LOG_DETAIL, "RasEapCreateConnectionPropertiesXml :: exit(%d) with pConfigDoc: 0x%X",
+             static_cast<int>(result), TraceAddress(ppConfigDoc));
     return result;
 }
 
-extern "C" DWORD WINAPI RasEapCreateConnectionProperties(DWORD dwEapTypeId, DWORD dwFlags, void* pReserved1,
-                                                         void* pReserved2, DWORD dwReserved,
+extern "C" DWORD WINAPI RasEapCreateConnectionProperties(DWORD dwEapTypeId, DWORD dwFlags,
+                                                         void* pReserved1, void* pReserved2,
+                                                         DWORD dwReserved,
                                                          BYTE** ppConnectionDataOut,
                                                          DWORD* pdwSizeOfConnectionDataOut)
 {
     CompleteAttach();
     DWORD result = NO_ERROR;
-    BYTE* data = NULL;
-    LogTrace(LOG_DETAIL, "RasEapCreateConnectionProperties(%d, %d, %X, %X, %d, %X, %X) :: Enter", (int)dwEapTypeId,
-             (int)dwFlags, (DWORD)(ULONG_PTR)pReserved1, (DWORD)(ULONG_PTR)pReserved2, (int)dwReserved,
-             (DWORD)(ULONG_PTR)ppConnectionDataOut, (DWORD)(ULONG_PTR)pdwSizeOfConnectionDataOut);
+    BYTE* data = nullptr;
+    LogTrace(LOG_DETAIL, "RasEapCreateConnectionProperties(%d, %d, %X, %X, %d, %X, %X) :: Enter",
+             static_cast<int>(dwEapTypeId), static_cast<int>(dwFlags), TraceAddress(pReserved1),
+             TraceAddress(pReserved2), static_cast<int>(dwReserved),
+             TraceAddress(ppConnectionDataOut), TraceAddress(pdwSizeOfConnectionDataOut));
     if (!ppConnectionDataOut || !pdwSizeOfConnectionDataOut)
         return ERROR_INVALID_PARAMETER;
-    data = (BYTE*)LocalAlloc(LPTR, sizeof(ENCRYPTED_USER_IDENTITY));
+    data = static_cast<BYTE*>(LocalAlloc(LPTR, sizeof(ENCRYPTED_USER_IDENTITY)));
     if (!data) {
         // Reporting success without the block would leave the host with a size and no data.
         result = AllocationError();
@@ -119,8 +135,8 @@ extern "C" DWORD WINAPI RasEapCreateConnectionProperties(DWORD dwEapTypeId, DWOR
     *ppConnectionDataOut = data;
     *pdwSizeOfConnectionDataOut = sizeof(ENCRYPTED_USER_IDENTITY);
     LogTrace(LOG_DETAIL,
-             "RasEapCreateConnectionProperties() :: *ppConnectionDataOut 0x%X, *pdwSizeOfConnectionDataOut: %d, "
-             "returning with NO_ERROR",
-             (DWORD)(ULONG_PTR)data, (int)sizeof(ENCRYPTED_USER_IDENTITY));
+             "RasEapCreateConnectionProperties() :: *ppConnectionDataOut 0x%X, "
+             "*pdwSizeOfConnectionDataOut: %d, returning with NO_ERROR",
+             TraceAddress(data), static_cast<int>(sizeof(ENCRYPTED_USER_IDENTITY)));
     return result;
 }

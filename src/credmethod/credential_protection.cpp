@@ -2,9 +2,9 @@
 
 #include <wincrypt.h>
 
+#include "allocation.h"
 #include "text_convert.h"
 #include "tracing.h"
-#include "allocation.h"
 
 namespace {
 
@@ -12,18 +12,19 @@ namespace {
 // machine of another code page, or damaged).
 bool IdentityConverts(const ENCRYPTED_USER_IDENTITY* record)
 {
-    int length = (int)strnlen(record->aszIdentity, sizeof(record->aszIdentity));
-    return length == 0 ||
-           MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, record->aszIdentity, length, (WCHAR*)NULL, 0) > 0;
+    int length = static_cast<int>(strnlen(record->aszIdentity, sizeof(record->aszIdentity)));
+    return length == 0 || MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, record->aszIdentity,
+                                              length, static_cast<WCHAR*>(nullptr), 0) > 0;
 }
 
 // Unprotects the record's password into decrypted (the caller wipes and frees it).
 bool UnprotectPassword(const ENCRYPTED_USER_IDENTITY* record, DATA_BLOB* decrypted)
 {
     // A length beyond the record's blob field is damage, not something to read past.
-    DATA_BLOB blob = {record->dwSizeOfProtectedPassword, (BYTE*)record->abProtectedPassword};
+    DATA_BLOB blob = {record->dwSizeOfProtectedPassword,
+                      const_cast<BYTE*>(record->abProtectedPassword)};
     return blob.cbData <= PROTECTED_BLOB_MAX &&
-           CryptUnprotectData(&blob, NULL, NULL, NULL, NULL, 0, decrypted);
+           CryptUnprotectData(&blob, nullptr, nullptr, nullptr, nullptr, 0, decrypted);
 }
 
 void ReleaseDecrypted(DATA_BLOB* decrypted)
@@ -32,7 +33,7 @@ void ReleaseDecrypted(DATA_BLOB* decrypted)
         SecureZeroMemory(decrypted->pbData, decrypted->cbData);
         LocalFree(decrypted->pbData);
     }
-    decrypted->pbData = NULL;
+    decrypted->pbData = nullptr;
 }
 
 } // namespace
@@ -41,8 +42,8 @@ bool StoredCredentialsReadable(const BYTE* data, DWORD size)
 {
     if (!data || size != sizeof(ENCRYPTED_USER_IDENTITY))
         return false;
-    const ENCRYPTED_USER_IDENTITY* record = (const ENCRYPTED_USER_IDENTITY*)data;
-    DATA_BLOB decrypted = {0, NULL};
+    const ENCRYPTED_USER_IDENTITY* record = reinterpret_cast<const ENCRYPTED_USER_IDENTITY*>(data);
+    DATA_BLOB decrypted = {0, nullptr};
     bool readable = IdentityConverts(record) && UnprotectPassword(record, &decrypted);
     ReleaseDecrypted(&decrypted);
     if (!readable)
@@ -53,9 +54,9 @@ bool StoredCredentialsReadable(const BYTE* data, DWORD size)
 DWORD DecryptData(EAPCB* pwb, const PPP_EAP_INPUT* pEapInput, void** ppWorkBuffer)
 {
     DWORD status = NO_ERROR;
-    DATA_BLOB decrypted = {0, NULL};
-    ENCRYPTED_USER_IDENTITY* record =
-        (ENCRYPTED_USER_IDENTITY*)LocalAlloc(LPTR, sizeof(ENCRYPTED_USER_IDENTITY));
+    DATA_BLOB decrypted = {0, nullptr};
+    ENCRYPTED_USER_IDENTITY* record = static_cast<ENCRYPTED_USER_IDENTITY*>(
+        LocalAlloc(LPTR, sizeof(ENCRYPTED_USER_IDENTITY)));
     if (!record) {
         status = AllocationError();
         LogTrace(LOG_ERROR, "RasEapBegin :: Out of memory");
@@ -71,8 +72,10 @@ DWORD DecryptData(EAPCB* pwb, const PPP_EAP_INPUT* pEapInput, void** ppWorkBuffe
     LogTrace(LOG_DETAIL, "DecryptData :: decryption succeeded");
     LogTrace(LOG_SECRET, "DecryptData :: decrypted data : %s", decrypted.pbData);
     LogTrace(LOG_DETAIL, "DecryptData :: size of the decrypted data : %d", decrypted.cbData);
-    CopyAnsiBounded((const char*)decrypted.pbData, decrypted.cbData, pwb->aszPassword, sizeof(pwb->aszPassword));
-    CopyAnsiBounded(record->aszIdentity, sizeof(record->aszIdentity), pwb->aszIdentity, sizeof(pwb->aszIdentity));
+    CopyAnsiBounded(reinterpret_cast<const char*>(decrypted.pbData), decrypted.cbData,
+                    pwb->aszPassword, sizeof(pwb->aszPassword));
+    CopyAnsiBounded(record->aszIdentity, sizeof(record->aszIdentity), pwb->aszIdentity,
+                    sizeof(pwb->aszIdentity));
     LogTrace(LOG_DETAIL, "RasEapBegin :: username : %s", pwb->aszIdentity);
     LogTrace(LOG_SECRET, "RasEapBegin :: password : %s", pwb->aszPassword);
     *ppWorkBuffer = pwb;
@@ -89,9 +92,9 @@ done:
 DWORD EncryptData(const EAPCB* pwb, PPP_EAP_OUTPUT* out)
 {
     DWORD status = NO_ERROR;
-    DATA_BLOB protectedBlob = {0, NULL};
-    ENCRYPTED_USER_IDENTITY* record =
-        (ENCRYPTED_USER_IDENTITY*)LocalAlloc(LPTR, sizeof(ENCRYPTED_USER_IDENTITY));
+    DATA_BLOB protectedBlob = {0, nullptr};
+    ENCRYPTED_USER_IDENTITY* record = static_cast<ENCRYPTED_USER_IDENTITY*>(
+        LocalAlloc(LPTR, sizeof(ENCRYPTED_USER_IDENTITY)));
     if (!record) {
         status = AllocationError();
         LogTrace(LOG_ERROR, "RasEapMakeMessage :: Out of memory");
@@ -100,11 +103,12 @@ DWORD EncryptData(const EAPCB* pwb, PPP_EAP_OUTPUT* out)
 
     {
         // The terminating zero is protected too: DecryptData hands the result out as text.
-        DATA_BLOB password = {(DWORD)strnlen(pwb->aszPassword, sizeof(pwb->aszPassword) - 1) + 1,
-                              (BYTE*)pwb->aszPassword};
-        if (!CryptProtectData(&password, NULL, NULL, NULL, NULL, 0, &protectedBlob)) {
+        DATA_BLOB password = {
+            static_cast<DWORD>(strnlen(pwb->aszPassword, sizeof(pwb->aszPassword) - 1)) + 1,
+            reinterpret_cast<BYTE*>(const_cast<char*>(pwb->aszPassword))};
+        if (!CryptProtectData(&password, nullptr, nullptr, nullptr, nullptr, 0, &protectedBlob)) {
             // A record without a usable password would only fail later: save nothing.
-            protectedBlob.pbData = NULL;
+            protectedBlob.pbData = nullptr;
             LogTrace(LOG_DETAIL, "EncryptData :: encryption failed");
             goto done;
         }
@@ -118,11 +122,12 @@ DWORD EncryptData(const EAPCB* pwb, PPP_EAP_OUTPUT* out)
     }
     memcpy(record->abProtectedPassword, protectedBlob.pbData, protectedBlob.cbData);
     record->dwSizeOfProtectedPassword = protectedBlob.cbData;
-    CopyAnsiBounded(pwb->aszIdentity, sizeof(pwb->aszIdentity), record->aszIdentity, sizeof(record->aszIdentity));
+    CopyAnsiBounded(pwb->aszIdentity, sizeof(pwb->aszIdentity), record->aszIdentity,
+                    sizeof(record->aszIdentity));
     out->fSaveUserData = TRUE;
-    out->pUserData = (BYTE*)record;
+    out->pUserData = reinterpret_cast<BYTE*>(record);
     out->dwSizeOfUserData = sizeof(*record);
-    record = NULL;  // the host's now
+    record = nullptr; // the host's now
 
 done:
     if (protectedBlob.pbData)

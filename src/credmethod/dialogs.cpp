@@ -36,10 +36,12 @@ const DialogTraceLines kUserInputLines = {
     "GetUserInput :: returning with: %d",
 };
 
-INT_PTR RunDialog(int dialogId, DLGPROC proc, HWND parent, EAP_NAME_DIALOG* record, const DialogTraceLines& lines)
+INT_PTR RunDialog(int dialogId, DLGPROC proc, HWND parent, EAP_NAME_DIALOG* record,
+                  const DialogTraceLines& lines)
 {
     LogTrace(LOG_DETAIL, lines.called, dialogId);
-    INT_PTR result = DialogBoxParamW(g_hResourceModule, MAKEINTRESOURCEW(dialogId), parent, proc, (LPARAM)record);
+    INT_PTR result = DialogBoxParamW(g_hResourceModule, MAKEINTRESOURCEW(dialogId), parent, proc,
+                                     reinterpret_cast<LPARAM>(record));
     DWORD error = GetLastError();
     if (result == IDOK)
         LogTrace(LOG_DETAIL, lines.pressedOk);
@@ -48,8 +50,8 @@ INT_PTR RunDialog(int dialogId, DLGPROC proc, HWND parent, EAP_NAME_DIALOG* reco
     else if (result == -1)
         LogTrace(LOG_DETAIL, lines.openFailed, error);
     else
-        LogTrace(LOG_DETAIL, lines.unknownResult, (int)result);
-    LogTrace(LOG_DETAIL, lines.returning, (int)result);
+        LogTrace(LOG_DETAIL, lines.unknownResult, static_cast<int>(result));
+    LogTrace(LOG_DETAIL, lines.returning, static_cast<int>(result));
     // The caller may want the reason a dialog could not be opened; tracing must not hide it.
     if (result != IDOK && result != IDCANCEL)
         SetLastError(error);
@@ -58,15 +60,15 @@ INT_PTR RunDialog(int dialogId, DLGPROC proc, HWND parent, EAP_NAME_DIALOG* reco
 
 EAP_NAME_DIALOG* DialogRecord(HWND dialog)
 {
-    return (EAP_NAME_DIALOG*)GetWindowLongPtrW(dialog, DWLP_USER);
+    return reinterpret_cast<EAP_NAME_DIALOG*>(GetWindowLongPtrW(dialog, DWLP_USER));
 }
 
 // Keeps the record given at initialisation in the dialog's user slot and copies its title,
 // read no further than its field even when it is not terminated. False when it is empty.
 bool KeepRecord(HWND dialog, LPARAM initParam, WCHAR (&title)[PROMPT_FIELD_CHARS])
 {
-    EAP_NAME_DIALOG* record = (EAP_NAME_DIALOG*)initParam;
-    SetWindowLongPtrW(dialog, DWLP_USER, (LONG_PTR)record);
+    EAP_NAME_DIALOG* record = reinterpret_cast<EAP_NAME_DIALOG*>(initParam);
+    SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(record));
     lstrcpynW(title, record->awszTitle, PROMPT_FIELD_CHARS);
     return title[0] != 0;
 }
@@ -156,8 +158,7 @@ BOOL UsernameCommand(EAP_NAME_DIALOG* record, WORD command, HWND dialog)
         ClearPasswordControl(dialog);
         EndDialog(dialog, IDCANCEL);
         return TRUE;
-    default:
-        return FALSE;
+    default: return FALSE;
     }
 }
 
@@ -172,10 +173,8 @@ INT_PTR CALLBACK UsernameDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
             SetWindowTextW(dialog, title);
         return FALSE;
     }
-    case WM_COMMAND:
-        return UsernameCommand(DialogRecord(dialog), LOWORD(wParam), dialog);
-    default:
-        return FALSE;
+    case WM_COMMAND: return UsernameCommand(DialogRecord(dialog), LOWORD(wParam), dialog);
+    default: return FALSE;
     }
 }
 
@@ -188,11 +187,8 @@ BOOL UserInputCommand(EAP_NAME_DIALOG* record, WORD command, HWND dialog)
         LogTrace(LOG_DETAIL, "UserInputCommand :: returning - %d", IDOK);
         EndDialog(dialog, IDOK);
         return TRUE;
-    case IDCANCEL:
-        EndDialog(dialog, IDCANCEL);
-        return TRUE;
-    default:
-        return FALSE;
+    case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
+    default: return FALSE;
     }
 }
 
@@ -206,10 +202,8 @@ INT_PTR CALLBACK UserInputDialogProc(HWND dialog, UINT message, WPARAM wParam, L
             SetDlgItemTextW(dialog, IDC_PROMPT, prompt);
         return FALSE;
     }
-    case WM_COMMAND:
-        return UserInputCommand(DialogRecord(dialog), LOWORD(wParam), dialog);
-    default:
-        return FALSE;
+    case WM_COMMAND: return UserInputCommand(DialogRecord(dialog), LOWORD(wParam), dialog);
+    default: return FALSE;
     }
 }
 

@@ -7,5 +7,6 @@
 DWORD WINAPI RasEapInitialize(BOOL fInitialize);
 DWORD WINAPI RasEapBegin(void** ppWorkBuffer, PPP_EAP_INPUT* pPppEapInput);
 DWORD WINAPI RasEapEnd(void* pWorkBuffer);
-DWORD WINAPI RasEapMakeMessage(void* pWorkBuf, PPP_EAP_PACKET* pReceivePacket, PPP_EAP_PACKET* pSendPacket,
-                               DWORD cbSendPacket, PPP_EAP_OUTPUT* pEapOutput, PPP_EAP_INPUT* pEapInput);
+DWORD WINAPI RasEapMakeMessage(void* pWorkBuf, PPP_EAP_PACKET* pReceivePacket,
+                               PPP_EAP_PACKET* pSendPacket, DWORD cbSendPacket,
+                               PPP_EAP_OUTPUT* pEapOutput, PPP_EAP_INPUT* pEapInput);

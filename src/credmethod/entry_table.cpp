@@ -4,9 +4,9 @@
 #include <raseapif.h>
 
 #include "entry_points.h"
+#include "plugin_state.h"
 #include "records.h"
 #include "tracing.h"
-#include "plugin_state.h"
 
 extern "C" DWORD WINAPI RasEapGetInfo(DWORD dwEapTypeId, PPP_EAP_INFO* pEapInfo)
 {

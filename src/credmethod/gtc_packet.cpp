@@ -1,18 +1,22 @@
 #include "gtc_packet.h"
 
-#include <string.h>
+#include <cstring>
 
 #include "records.h"
 
-WORD PacketLength(const PPP_EAP_PACKET* packet)
+namespace {
+
+void SetLength(PPP_EAP_PACKET* packet, DWORD length)
 {
-    return (WORD)((packet->Length[0] << 8) | packet->Length[1]);
+    packet->Length[0] = static_cast<BYTE>(length >> 8);
+    packet->Length[1] = static_cast<BYTE>(length);
 }
 
-static void SetLength(PPP_EAP_PACKET* packet, DWORD length)
+} // namespace
+
+WORD PacketLength(const PPP_EAP_PACKET* packet)
 {
-    packet->Length[0] = (BYTE)(length >> 8);
-    packet->Length[1] = (BYTE)length;
+    return static_cast<WORD>((packet->Length[0] << 8) | packet->Length[1]);
 }
 
 DWORD WriteResponse(PPP_EAP_PACKET* send, DWORD cbSend, BYTE id, const char* text)

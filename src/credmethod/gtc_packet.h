@@ -5,8 +5,8 @@
 #include <windows.h>
 #include <raseapif.h>
 
-#define EAP_HEADER_SIZE 4        // Code, Identifier, Length
-#define EAP_TYPED_HEADER_SIZE 5  // ... and Type, for Requests and Responses
+constexpr int EAP_HEADER_SIZE = 4;       // Code, Identifier, Length
+constexpr int EAP_TYPED_HEADER_SIZE = 5; // ... and Type, for Requests and Responses
 // Codes: EAPCODE_Request, _Response, _Success, _Failure from raseapif.h.
 
 // Length field of a packet, high byte first.

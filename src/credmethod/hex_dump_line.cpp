@@ -17,7 +17,7 @@ void FormatHexLine(const uint8_t* bytes, uint32_t count, uint32_t offset, char* 
         char* cell = hex + 48 - 3 * (i + 1);
         cell[1] = digits[bytes[i] >> 4];
         cell[2] = digits[bytes[i] & 0x0F];
-        text[i] = (bytes[i] >= 0x20 && bytes[i] <= 0x7E) ? (char)bytes[i] : '.';
+        text[i] = (bytes[i] >= 0x20 && bytes[i] <= 0x7E) ? static_cast<char>(bytes[i]) : '.';
     }
-    snprintf(line, HEX_LINE_SIZE, "%s %s %06X", hex, text, (unsigned)offset);
+    snprintf(line, HEX_LINE_SIZE, "%s %s %06X", hex, text, static_cast<unsigned>(offset));
 }

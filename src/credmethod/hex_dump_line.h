@@ -4,7 +4,7 @@
 #include <cstdint>
 
 // line must hold HEX_LINE_SIZE bytes.
-#define HEX_LINE_SIZE 261
+constexpr int HEX_LINE_SIZE = 261;
 
 // One line of a dump: count (1 to 16; more are not shown) bytes that start offset bytes into
 // the dump. The hex column shows the first byte at its right end, the text column printable

@@ -5,13 +5,13 @@
 #include <raseapif.h>
 #include <raserror.h>
 
+#include "allocation.h"
 #include "credential_protection.h"
 #include "dialogs.h"
+#include "plugin_state.h"
 #include "records.h"
 #include "text_convert.h"
 #include "tracing.h"
-#include "allocation.h"
-#include "plugin_state.h"
 
 namespace {
 
@@ -42,17 +42,19 @@ void Release(void* block)
 
 } // namespace
 
-extern "C" DWORD WINAPI RasEapGetIdentity(DWORD dwEapTypeId, HWND hwndParent, DWORD dwFlags, const WCHAR* pwszPhonebook,
-                                          const WCHAR* pwszEntry, BYTE* pConnectionDataIn,
-                                          DWORD dwSizeOfConnectionDataIn, BYTE* pUserDataIn, DWORD dwSizeOfUserDataIn,
-                                          BYTE** ppUserDataOut, DWORD* pdwSizeOfUserDataOut, WCHAR** ppwszIdentityOut)
+extern "C" DWORD WINAPI RasEapGetIdentity(DWORD dwEapTypeId, HWND hwndParent, DWORD dwFlags,
+                                          const WCHAR* pwszPhonebook, const WCHAR* pwszEntry,
+                                          BYTE* pConnectionDataIn, DWORD dwSizeOfConnectionDataIn,
+                                          BYTE* pUserDataIn, DWORD dwSizeOfUserDataIn,
+                                          BYTE** ppUserDataOut, DWORD* pdwSizeOfUserDataOut,
+                                          WCHAR** ppwszIdentityOut)
 {
     CompleteAttach();
     DWORD status = NO_ERROR;
-    EAP_NAME_DIALOG* record = NULL;
-    WCHAR* identity = NULL;
-    BYTE* stored = NULL;
-    WCHAR wideText[NAME_FIELD_CHARS];  // host data as text: no further than a user-name field
+    EAP_NAME_DIALOG* record = nullptr;
+    WCHAR* identity = nullptr;
+    BYTE* stored = nullptr;
+    WCHAR wideText[NAME_FIELD_CHARS]; // host data as text: no further than a user-name field
     char ansiText[NAME_FIELD_CHARS];
     bool hasStored = false;
 
@@ -62,20 +64,24 @@ extern "C" DWORD WINAPI RasEapGetIdentity(DWORD dwEapTypeId, HWND hwndParent, DW
     LogTrace(LOG_DETAIL, "RasEapGetIdentity :: pwszPhonebook: %S", pwszPhonebook);
     LogTrace(LOG_DETAIL, "RasEapGetIdentity :: pwszEntry: %S", pwszEntry);
     LogTrace(LOG_DETAIL, "RasEapGetIdentity :: pConnectionDataIn: %S",
-             DataAsTraceText(pConnectionDataIn, dwSizeOfConnectionDataIn, wideText, ARRAYSIZE(wideText)));
-    LogTrace(LOG_DETAIL, "RasEapGetIdentity :: dwSizeOfConnectionDataIn: %d", dwSizeOfConnectionDataIn);
+             DataAsTraceText(pConnectionDataIn, dwSizeOfConnectionDataIn, wideText,
+                             ARRAYSIZE(wideText)));
+    LogTrace(LOG_DETAIL, "RasEapGetIdentity :: dwSizeOfConnectionDataIn: %d",
+             dwSizeOfConnectionDataIn);
     // The user data is a stored record whose name need not be terminated within its size.
-    CopyAnsiBounded((const char*)pUserDataIn, dwSizeOfUserDataIn, ansiText, sizeof(ansiText));
-    LogTrace(LOG_DETAIL, "RasEapGetIdentity :: pUserDataIn: %s", pUserDataIn ? ansiText : NULL);
+    CopyAnsiBounded(reinterpret_cast<const char*>(pUserDataIn), dwSizeOfUserDataIn, ansiText,
+                    sizeof(ansiText));
+    LogTrace(LOG_DETAIL, "RasEapGetIdentity :: pUserDataIn: %s", pUserDataIn ? ansiText : nullptr);
     LogTrace(LOG_DETAIL, "RasEapGetIdentity :: dwSizeOfUserDataIn: %d", dwSizeOfUserDataIn);
     if (!ppUserDataOut || !pdwSizeOfUserDataOut || !ppwszIdentityOut) {
         LogTrace(LOG_ERROR, "RasEapGetIdentity :: an out-parameter is missing");
         status = ERROR_INVALID_PARAMETER;
         goto done;
     }
-    LogTrace(LOG_DETAIL, "RasEapGetIdentity :: ppUserDataOut: %08X", (DWORD)(ULONG_PTR)*ppUserDataOut);
+    LogTrace(LOG_DETAIL, "RasEapGetIdentity :: ppUserDataOut: %08X", TraceAddress(*ppUserDataOut));
     LogTrace(LOG_DETAIL, "RasEapGetIdentity :: pdwSizeOfUserDataOut: %d", *pdwSizeOfUserDataOut);
-    LogTrace(LOG_DETAIL, "RasEapGetIdentity :: ppwszIdentity: %08X", (DWORD)(ULONG_PTR)*ppwszIdentityOut);
+    LogTrace(LOG_DETAIL, "RasEapGetIdentity :: ppwszIdentity: %08X",
+             TraceAddress(*ppwszIdentityOut));
     for (const FlagName& f : kIdentityFlags)
         if (dwFlags & f.flag)
             LogTrace(LOG_DETAIL, f.line);
@@ -85,15 +91,16 @@ extern "C" DWORD WINAPI RasEapGetIdentity(DWORD dwEapTypeId, HWND hwndParent, DW
 
     if ((dwFlags & RAS_EAP_FLAG_NON_INTERACTIVE) && !hasStored) {
         LogTrace(LOG_DETAIL, "RasEapGetIdentity :: There are no saved credentials");
-        LogTrace(LOG_DETAIL, "RasEapGetIdentity :: Return ERROR_INTERACTIVE_MODE to prompt for username and password");
+        LogTrace(LOG_DETAIL, "RasEapGetIdentity :: Return ERROR_INTERACTIVE_MODE to prompt for "
+                             "username and password");
         status = ERROR_INTERACTIVE_MODE;
         goto done;
     }
 
     LogTrace(LOG_DETAIL, "RasEapGetIdentity :: allocate memory");
-    record = (EAP_NAME_DIALOG*)LocalAlloc(LPTR, sizeof(EAP_NAME_DIALOG));
+    record = static_cast<EAP_NAME_DIALOG*>(LocalAlloc(LPTR, sizeof(EAP_NAME_DIALOG)));
     if (record)
-        identity = (WCHAR*)LocalAlloc(LPTR, NAME_FIELD_CHARS * sizeof(WCHAR));
+        identity = static_cast<WCHAR*>(LocalAlloc(LPTR, NAME_FIELD_CHARS * sizeof(WCHAR)));
     if (!record || !identity) {
         status = AllocationError();
         LogTrace(LOG_ERROR, "RasEapGetIdentity :: Out of memory");
@@ -102,30 +109,27 @@ extern "C" DWORD WINAPI RasEapGetIdentity(DWORD dwEapTypeId, HWND hwndParent, DW
 
     if (hasStored) {
         LogTrace(LOG_DETAIL, "RasEapGetIdentity :: use the saved credentials");
-        stored = (BYTE*)LocalAlloc(LPTR, sizeof(ENCRYPTED_USER_IDENTITY));
+        stored = static_cast<BYTE*>(LocalAlloc(LPTR, sizeof(ENCRYPTED_USER_IDENTITY)));
         if (!stored) {
             status = AllocationError();
             LogTrace(LOG_DETAIL, "RasEapGetIdentity :: Out of memory");
             goto done;
         }
         memcpy(stored, pUserDataIn, sizeof(ENCRYPTED_USER_IDENTITY));
-        AnsiToWideBounded(((const ENCRYPTED_USER_IDENTITY*)stored)->aszIdentity, NAME_FIELD_CHARS, identity,
-                          NAME_FIELD_CHARS);
+        AnsiToWideBounded(reinterpret_cast<const ENCRYPTED_USER_IDENTITY*>(stored)->aszIdentity,
+                          NAME_FIELD_CHARS, identity, NAME_FIELD_CHARS);
         *ppUserDataOut = stored;
         *pdwSizeOfUserDataOut = sizeof(ENCRYPTED_USER_IDENTITY);
         *ppwszIdentityOut = identity;
-        stored = NULL;
-        identity = NULL;
+        stored = nullptr;
+        identity = nullptr;
         goto done;
     }
 
     LogTrace(LOG_DETAIL, "RasEapGetIdentity :: prompt for username and password");
     switch (GetUsernameAndPassword(hwndParent, record)) {
-    case IDOK:
-        break;
-    case IDCANCEL:
-        status = ERROR_CANCELLED;
-        goto done;
+    case IDOK: break;
+    case IDCANCEL: status = ERROR_CANCELLED; goto done;
     default:
         // The dialog could not be opened (-1, or 0 for a parent window that is not one).
         // Handing out an empty identity would report a failure as success: the host would
@@ -133,24 +137,26 @@ extern "C" DWORD WINAPI RasEapGetIdentity(DWORD dwEapTypeId, HWND hwndParent, DW
         status = GetLastError();
         if (status == 0)
             status = ERROR_CAN_NOT_COMPLETE;
-        LogTrace(LOG_ERROR, "RasEapGetIdentity :: the credentials dialog could not be opened, error %d", status);
+        LogTrace(LOG_ERROR,
+                 "RasEapGetIdentity :: the credentials dialog could not be opened, error %d",
+                 status);
         goto done;
     }
     lstrcpynW(identity, record->awszIdentity, NAME_FIELD_CHARS);
     LogTrace(LOG_DETAIL, "RasEapGetIdentity :: setup the OUT parameters");
-    *ppUserDataOut = (BYTE*)record;
+    *ppUserDataOut = reinterpret_cast<BYTE*>(record);
     *pdwSizeOfUserDataOut = sizeof(EAP_NAME_DIALOG);
     *ppwszIdentityOut = identity;
     LogTrace(LOG_DETAIL, "RasEapGetIdentity :: output info");
     LogTrace(LOG_DETAIL, "RasEapGetIdentity :: ppUserDataOut: %S", identity);
     LogTrace(LOG_DETAIL, "RasEapGetIdentity :: pdwSizeofUserDataOut: %d", *pdwSizeOfUserDataOut);
     LogTrace(LOG_DETAIL, "RasEapGetIdentity :: ppwszIdentity: %S", identity);
-    record = NULL;
-    identity = NULL;
+    record = nullptr;
+    identity = nullptr;
 
 done:
-    LogTrace(LOG_DETAIL, "RasEapGetIdentity :: free memory, %08X, %08X", (DWORD)(ULONG_PTR)record,
-             (DWORD)(ULONG_PTR)identity);
+    LogTrace(LOG_DETAIL, "RasEapGetIdentity :: free memory, %08X, %08X", TraceAddress(record),
+             TraceAddress(identity));
     Release(stored);
     Release(record);
     Release(identity);

@@ -3,12 +3,12 @@
 #include <windows.h>
 #include <raseapif.h>
 
+#include "allocation.h"
 #include "dialogs.h"
+#include "plugin_state.h"
 #include "records.h"
 #include "text_convert.h"
 #include "tracing.h"
-#include "allocation.h"
-#include "plugin_state.h"
 
 namespace {
 
@@ -18,15 +18,16 @@ bool ShowDialogForUIType(DWORD uiType, HWND parent, EAP_NAME_DIALOG* record)
     switch (uiType) {
     case UI_TYPE_CREDENTIALS:
         if (GetUsernameAndPassword(parent, record) != IDOK) {
-            LogTrace(LOG_DETAIL,
-                     "RasEapInvokeInteractiveUI :: dialog prompt failed, returning without username/password");
+            LogTrace(LOG_DETAIL, "RasEapInvokeInteractiveUI :: dialog prompt failed, returning "
+                                 "without username/password");
             return false;
         }
         LogTrace(LOG_DETAIL, "RasEapInvokeInteractiveUI :: set the OUT parameters");
         return true;
     case UI_TYPE_TOKEN:
         if (GetUserInput(parent, record) != IDOK) {
-            LogTrace(LOG_DETAIL, "RasEapInvokeInteractiveUI :: dialog prompt failed, returning without user's input");
+            LogTrace(LOG_DETAIL, "RasEapInvokeInteractiveUI :: dialog prompt failed, returning "
+                                 "without user's input");
             return false;
         }
         LogTrace(LOG_DETAIL, "RasEapInvokeInteractiveUI :: set the OUT parameters");
@@ -39,14 +40,15 @@ bool ShowDialogForUIType(DWORD uiType, HWND parent, EAP_NAME_DIALOG* record)
 
 } // namespace
 
-extern "C" DWORD WINAPI RasEapInvokeInteractiveUI(DWORD dwEapTypeId, HWND hwndParent, BYTE* pUIContextData,
-                                                  DWORD dwSizeOfUIContextData, BYTE** ppDataFromInteractiveUI,
+extern "C" DWORD WINAPI RasEapInvokeInteractiveUI(DWORD dwEapTypeId, HWND hwndParent,
+                                                  BYTE* pUIContextData, DWORD dwSizeOfUIContextData,
+                                                  BYTE** ppDataFromInteractiveUI,
                                                   DWORD* pdwSizeOfDataFromInteractiveUI)
 {
     CompleteAttach();
     DWORD result = NO_ERROR;
-    EAP_NAME_DIALOG* record = NULL;
-    const EAP_UI_CONTEXT* context = (const EAP_UI_CONTEXT*)pUIContextData;
+    EAP_NAME_DIALOG* record = nullptr;
+    const EAP_UI_CONTEXT* context = reinterpret_cast<const EAP_UI_CONTEXT*>(pUIContextData);
     char promptText[PROMPT_FIELD_CHARS * 2];
 
     LogTrace(LOG_DETAIL, "RasEapInvokeInteractiveUI :: called");
@@ -55,17 +57,19 @@ extern "C" DWORD WINAPI RasEapInvokeInteractiveUI(DWORD dwEapTypeId, HWND hwndPa
     // past its end.
     if (!context || dwSizeOfUIContextData < sizeof(EAP_UI_CONTEXT) || !ppDataFromInteractiveUI ||
         !pdwSizeOfDataFromInteractiveUI) {
-        LogTrace(LOG_ERROR, "RasEapInvokeInteractiveUI :: invalid UI context of %d bytes", dwSizeOfUIContextData);
+        LogTrace(LOG_ERROR, "RasEapInvokeInteractiveUI :: invalid UI context of %d bytes",
+                 dwSizeOfUIContextData);
         result = ERROR_INVALID_PARAMETER;
         goto done;
     }
     LogTrace(LOG_DETAIL, "RasEapInvokeInteractiveUI :: UI type: %d", context->dwUIType);
-    LogTrace(LOG_DETAIL, "RasEapInvokeInteractiveUI :: dwSizeofUIContextData: %d", dwSizeOfUIContextData);
+    LogTrace(LOG_DETAIL, "RasEapInvokeInteractiveUI :: dwSizeofUIContextData: %d",
+             dwSizeOfUIContextData);
 
-    *ppDataFromInteractiveUI = NULL;
+    *ppDataFromInteractiveUI = nullptr;
     *pdwSizeOfDataFromInteractiveUI = 0;
     LogTrace(LOG_DETAIL, "RasEapInvokeInteractiveUI :: allocate the memory");
-    record = (EAP_NAME_DIALOG*)LocalAlloc(LPTR, sizeof(EAP_NAME_DIALOG));
+    record = static_cast<EAP_NAME_DIALOG*>(LocalAlloc(LPTR, sizeof(EAP_NAME_DIALOG)));
     if (!record) {
         result = AllocationError();
         LogTrace(LOG_ERROR, "RasEapInvokeInteractiveUI :: Out of memory");
@@ -80,17 +84,19 @@ extern "C" DWORD WINAPI RasEapInvokeInteractiveUI(DWORD dwEapTypeId, HWND hwndPa
 
     if (ShowDialogForUIType(context->dwUIType, hwndParent, record)) {
         record->dwUIType = context->dwUIType;
-        *ppDataFromInteractiveUI = (BYTE*)record;
+        *ppDataFromInteractiveUI = reinterpret_cast<BYTE*>(record);
         *pdwSizeOfDataFromInteractiveUI = sizeof(EAP_NAME_DIALOG);
         if (record->dwUIType == UI_TYPE_CREDENTIALS) {
-            LogTrace(LOG_DETAIL, "RasEapInvokeInteractiveUI :: username : %S", record->awszIdentity);
-            LogTrace(LOG_SECRET, "RasEapInvokeInteractiveUI :: password : %S", record->awszPassword);
+            LogTrace(LOG_DETAIL, "RasEapInvokeInteractiveUI :: username : %S",
+                     record->awszIdentity);
+            LogTrace(LOG_SECRET, "RasEapInvokeInteractiveUI :: password : %S",
+                     record->awszPassword);
         }
-        record = NULL;  // the host's now
+        record = nullptr; // the host's now
     }
 
 done:
-    LogTrace(LOG_DETAIL, "RasEapInvokeInteractiveUI :: free memory: %08X", (DWORD)(ULONG_PTR)record);
+    LogTrace(LOG_DETAIL, "RasEapInvokeInteractiveUI :: free memory: %08X", TraceAddress(record));
     if (record) {
         SecureZeroMemory(record, sizeof(*record));
         LocalFree(record);
@@ -100,8 +106,10 @@ done:
 }
 
 extern "C" DWORD WINAPI RasEapInvokeConfigUI(DWORD dwEapTypeId, HWND hwndParent, DWORD dwFlags,
-                                             BYTE* pConnectionDataIn, DWORD dwSizeOfConnectionDataIn,
-                                             BYTE** ppConnectionDataOut, DWORD* pdwSizeOfConnectionDataOut)
+                                             BYTE* pConnectionDataIn,
+                                             DWORD dwSizeOfConnectionDataIn,
+                                             BYTE** ppConnectionDataOut,
+                                             DWORD* pdwSizeOfConnectionDataOut)
 {
     CompleteAttach();
     // Nothing to configure per connection: the host keeps whatever it had.

@@ -5,14 +5,14 @@
 #include <raseapif.h>
 #include <raserror.h>
 
+#include "allocation.h"
 #include "credential_protection.h"
 #include "entry_points.h"
 #include "gtc_packet.h"
+#include "plugin_state.h"
 #include "records.h"
 #include "text_convert.h"
 #include "tracing.h"
-#include "allocation.h"
-#include "plugin_state.h"
 
 namespace {
 
@@ -21,8 +21,8 @@ namespace {
 const EAP_NAME_DIALOG* DialogData(const PPP_EAP_INPUT* in)
 {
     if (!in->pDataFromInteractiveUI || in->dwSizeOfDataFromInteractiveUI < sizeof(EAP_NAME_DIALOG))
-        return NULL;
-    return (const EAP_NAME_DIALOG*)in->pDataFromInteractiveUI;
+        return nullptr;
+    return reinterpret_cast<const EAP_NAME_DIALOG*>(in->pDataFromInteractiveUI);
 }
 
 // Host data shown as text is read no further than an EAP_NAME_DIALOG's user-name field, so an
@@ -37,20 +37,25 @@ void TraceInput(const PPP_EAP_INPUT* in)
              DataAsTraceText(in->pUserData, in->dwSizeOfUserData, text, ARRAYSIZE(text)));
     LogTrace(LOG_DETAIL, "RasEapMakeMessage :: dwSizeOfUserData: %d", in->dwSizeOfUserData);
     LogTrace(LOG_DETAIL, "RasEapMakeMessage :: pConnectionData: %S",
-             DataAsTraceText(in->pConnectionData, in->dwSizeOfConnectionData, text, ARRAYSIZE(text)));
-    LogTrace(LOG_DETAIL, "RasEapMakeMessage :: dwSizeOfConnectionData: %d", in->dwSizeOfConnectionData);
+             DataAsTraceText(in->pConnectionData, in->dwSizeOfConnectionData, text,
+                             ARRAYSIZE(text)));
+    LogTrace(LOG_DETAIL, "RasEapMakeMessage :: dwSizeOfConnectionData: %d",
+             in->dwSizeOfConnectionData);
     LogTrace(LOG_DETAIL, "RasEapMakeMessage :: fDataReceivedFromInteractiveUI: %d",
              in->fDataReceivedFromInteractiveUI);
     LogTrace(LOG_DETAIL, "RasEapMakeMessage :: pDataFromInteractiveUI: %S",
-             DataAsTraceText(in->pDataFromInteractiveUI, in->dwSizeOfDataFromInteractiveUI, text, ARRAYSIZE(text)));
+             DataAsTraceText(in->pDataFromInteractiveUI, in->dwSizeOfDataFromInteractiveUI, text,
+                             ARRAYSIZE(text)));
     LogTrace(LOG_DETAIL, "RasEapMakeMessage :: dwSizeOfDataFromInteractiveUI: %d",
              in->dwSizeOfDataFromInteractiveUI);
     const EAP_NAME_DIALOG* record = DialogData(in);
     if (record && record->dwUIType == UI_TYPE_CREDENTIALS) {
         // The record's fields need not be terminated.
         lstrcpynW(text, record->awszIdentity, NAME_FIELD_CHARS);
-        LogTrace(LOG_DETAIL, "RasEapMakeMessage :: pEapInput ->pDataFromInteractiveUI ->identity : %S", text);
-        LogTrace(LOG_SECRET, "RasEapMakeMessage :: pEapInput ->pDataFromInteractiveUI ->password : %S",
+        LogTrace(LOG_DETAIL,
+                 "RasEapMakeMessage :: pEapInput ->pDataFromInteractiveUI ->identity : %S", text);
+        LogTrace(LOG_SECRET,
+                 "RasEapMakeMessage :: pEapInput ->pDataFromInteractiveUI ->password : %S",
                  record->awszPassword);
     }
     SecureZeroMemory(text, sizeof(text));
@@ -63,20 +68,24 @@ void TraceWorkBuffer(const EAPCB* pwb)
     LogTrace(LOG_DETAIL, "RasEapMakeMessage :: pwb ->aszIdentity : %s", pwb->aszIdentity);
     LogTrace(LOG_SECRET, "RasEapMakeMessage :: pwb ->aszPassword : %s", pwb->aszPassword);
     LogTrace(LOG_DETAIL, "RasEapMakeMessage :: pwb ->pDataFromInteractiveUI: %S",
-             DataAsTraceText(pwb->pDataFromInteractiveUI, pwb->dwSizeOfDataFromInteractiveUI, text, ARRAYSIZE(text)));
+             DataAsTraceText(pwb->pDataFromInteractiveUI, pwb->dwSizeOfDataFromInteractiveUI, text,
+                             ARRAYSIZE(text)));
     LogTrace(LOG_DETAIL, "RasEapMakeMessage :: pwb ->dwSizeOfDataFromInteractiveUI: %d",
              pwb->dwSizeOfDataFromInteractiveUI);
     LogTrace(LOG_DETAIL, "RasEapMakeMessage :: pwb ->bRecvPacketId: %d", pwb->bRecvPacketId);
 }
 
 // Sends text in a Response with id; the state moves to nextState only when it went out.
-DWORD SendText(EAPCB* pwb, PPP_EAP_PACKET* send, DWORD cbSend, BYTE id, const char* text, LONG nextState,
-               PPP_EAP_OUTPUT* out)
+DWORD SendText(EAPCB* pwb, PPP_EAP_PACKET* send, DWORD cbSend, BYTE id, const char* text,
+               LONG nextState, PPP_EAP_OUTPUT* out)
 {
     DWORD status = WriteResponse(send, cbSend, id, text);
     if (status != NO_ERROR) {
-        LogTrace(LOG_ERROR, "RasEapMakeMessage :: send buffer of %d bytes is too small for a Response of %d bytes",
-                 cbSend, (int)(EAP_TYPED_HEADER_SIZE + strnlen(text, NAME_FIELD_CHARS - 1) + 1));
+        LogTrace(LOG_ERROR,
+                 "RasEapMakeMessage :: send buffer of %d bytes is too small for a Response of %d "
+                 "bytes",
+                 cbSend,
+                 static_cast<int>(EAP_TYPED_HEADER_SIZE + strnlen(text, NAME_FIELD_CHARS - 1) + 1));
         out->Action = EAPACTION_NoAction;
         return status;
     }
@@ -91,12 +100,13 @@ DWORD AskForUserInput(EAPCB* pwb, const PPP_EAP_PACKET* received, WORD length, P
 {
     LogTrace(LOG_PROTOCOL, "RasEapMakeMessage :: Erase the saved credentials");
     out->fSaveUserData = TRUE;
-    out->pUserData = NULL;
+    out->pUserData = nullptr;
     out->dwSizeOfUserData = 0;
     LogTrace(LOG_DETAIL, "RasEapMakeMessage :: Save the receive packet ID: %d", received->Id);
     pwb->bRecvPacketId = received->Id;
     LogTrace(LOG_PROTOCOL, "RasEapMakeMessage :: Invoke the interactive UI");
-    EAP_UI_CONTEXT* context = (EAP_UI_CONTEXT*)LocalAlloc(LPTR, sizeof(EAP_UI_CONTEXT));
+    EAP_UI_CONTEXT* context = static_cast<EAP_UI_CONTEXT*>(
+        LocalAlloc(LPTR, sizeof(EAP_UI_CONTEXT)));
     if (!context) {
         DWORD status = AllocationError();
         LogTrace(LOG_ERROR, "RasEapMakeMessage :: Out of memory");
@@ -106,14 +116,14 @@ DWORD AskForUserInput(EAPCB* pwb, const PPP_EAP_PACKET* received, WORD length, P
     Utf8ToWideBounded(received->Data + 1, length - EAP_TYPED_HEADER_SIZE, context->awszPrompt,
                       ARRAYSIZE(context->awszPrompt));
     out->fInvokeInteractiveUI = TRUE;
-    out->pUIContextData = (BYTE*)context;
+    out->pUIContextData = reinterpret_cast<BYTE*>(context);
     out->dwSizeOfUIContextData = sizeof(*context);
     out->Action = EAPACTION_NoAction;
     return NO_ERROR;
 }
 
-DWORD OnRequest(EAPCB* pwb, const PPP_EAP_PACKET* received, WORD length, PPP_EAP_PACKET* send, DWORD cbSend,
-                PPP_EAP_OUTPUT* out)
+DWORD OnRequest(EAPCB* pwb, const PPP_EAP_PACKET* received, WORD length, PPP_EAP_PACKET* send,
+                DWORD cbSend, PPP_EAP_OUTPUT* out)
 {
     LogTrace(LOG_PROTOCOL, "RasEapMakeMessage :: Got EAPCODE_Request");
     if (length < EAP_TYPED_HEADER_SIZE) {
@@ -126,26 +136,27 @@ DWORD OnRequest(EAPCB* pwb, const PPP_EAP_PACKET* received, WORD length, PPP_EAP
     LogHexDump(LOG_PROTOCOL, received->Data + 1, length - EAP_TYPED_HEADER_SIZE);
     if (pwb->EapState < EAP_STATE_PASSWORD_SENT) {
         LogTrace(LOG_PROTOCOL, "RasEapMakeMessage :: Send user credentials");
-        return SendText(pwb, send, cbSend, received->Id, pwb->aszPassword, EAP_STATE_PASSWORD_SENT, out);
+        return SendText(pwb, send, cbSend, received->Id, pwb->aszPassword, EAP_STATE_PASSWORD_SENT,
+                        out);
     }
     return AskForUserInput(pwb, received, length, out);
 }
 
-DWORD OnReceivedPacket(EAPCB* pwb, const PPP_EAP_PACKET* received, PPP_EAP_PACKET* send, DWORD cbSend,
-                       PPP_EAP_OUTPUT* out)
+DWORD OnReceivedPacket(EAPCB* pwb, const PPP_EAP_PACKET* received, PPP_EAP_PACKET* send,
+                       DWORD cbSend, PPP_EAP_OUTPUT* out)
 {
     WORD length = PacketLength(received);
     LogTrace(LOG_DETAIL, "RasEapMakeMessage :: pReceivePacket = 0x%X, length: %d, id: %d",
-             (DWORD)(ULONG_PTR)received, length, received->Id);
+             TraceAddress(received), length, received->Id);
     if (length < EAP_HEADER_SIZE) {
-        LogTrace(LOG_ERROR, "RasEapMakeMessage :: packet Length %d is shorter than its header", length);
+        LogTrace(LOG_ERROR, "RasEapMakeMessage :: packet Length %d is shorter than its header",
+                 length);
         out->Action = EAPACTION_NoAction;
         return ERROR_PPP_INVALID_PACKET;
     }
-    LogHexDump(LOG_DETAIL, (const BYTE*)received, length);
+    LogHexDump(LOG_DETAIL, reinterpret_cast<const BYTE*>(received), length);
     switch (received->Code) {
-    case EAPCODE_Request:
-        return OnRequest(pwb, received, length, send, cbSend, out);
+    case EAPCODE_Request: return OnRequest(pwb, received, length, send, cbSend, out);
     case EAPCODE_Response:
         LogTrace(LOG_PROTOCOL, "RasEapMakeMessage :: Got EAPCODE_Response");
         out->Action = EAPACTION_NoAction;
@@ -155,12 +166,15 @@ DWORD OnReceivedPacket(EAPCB* pwb, const PPP_EAP_PACKET* received, PPP_EAP_PACKE
         LogTrace(LOG_PROTOCOL, "RasEapMakeMessage :: Authentication succeeded");
         // The host sends nothing after a Success; the copy is only written where it fits.
         if (WriteSuccess(send, cbSend, received->Id) != NO_ERROR)
-            LogTrace(LOG_ERROR, "RasEapMakeMessage :: send buffer of %d bytes is too small for the Success", cbSend);
+            LogTrace(LOG_ERROR,
+                     "RasEapMakeMessage :: send buffer of %d bytes is too small for the Success",
+                     cbSend);
         out->Action = EAPACTION_Done;
         out->dwAuthResultCode = NO_ERROR;
         // Only credentials this authentication sent, and the server then accepted, are saved.
         if (pwb->EapState < EAP_STATE_PASSWORD_SENT) {
-            LogTrace(LOG_PROTOCOL, "RasEapMakeMessage :: no credentials were sent: nothing to save");
+            LogTrace(LOG_PROTOCOL,
+                     "RasEapMakeMessage :: no credentials were sent: nothing to save");
             return NO_ERROR;
         }
         return EncryptData(pwb, out);
@@ -178,12 +192,14 @@ DWORD OnReceivedPacket(EAPCB* pwb, const PPP_EAP_PACKET* received, PPP_EAP_PACKE
 }
 
 // What the user typed in a dialog, sent in answer to the Request that led to the dialog.
-DWORD OnDialogData(EAPCB* pwb, const PPP_EAP_INPUT* in, PPP_EAP_PACKET* send, DWORD cbSend, PPP_EAP_OUTPUT* out)
+DWORD OnDialogData(EAPCB* pwb, const PPP_EAP_INPUT* in, PPP_EAP_PACKET* send, DWORD cbSend,
+                   PPP_EAP_OUTPUT* out)
 {
     const EAP_NAME_DIALOG* record = DialogData(in);
     if (!record) {
         // Whatever this call decided for a packet it received stands.
-        LogTrace(LOG_DETAIL, "RasEapMakeMessage :: no data from the interactive UI, nothing to send");
+        LogTrace(LOG_DETAIL,
+                 "RasEapMakeMessage :: no data from the interactive UI, nothing to send");
         return NO_ERROR;
     }
     DWORD status = NO_ERROR;
@@ -191,34 +207,41 @@ DWORD OnDialogData(EAPCB* pwb, const PPP_EAP_INPUT* in, PPP_EAP_PACKET* send, DW
         WCHAR identity[NAME_FIELD_CHARS];
         lstrcpynW(identity, record->awszIdentity, NAME_FIELD_CHARS);
         LogTrace(LOG_DETAIL, "RasEapMakeMessage :: pEapInput ->username : %S", identity);
-        LogTrace(LOG_SECRET, "RasEapMakeMessage :: pEapInput ->password : %S", record->awszPassword);
+        LogTrace(LOG_SECRET, "RasEapMakeMessage :: pEapInput ->password : %S",
+                 record->awszPassword);
         LogTrace(LOG_DETAIL, "RasEapMakeMessage :: update user credentials in work buffer");
-        WideToAnsiBounded(record->awszIdentity, NAME_FIELD_CHARS, pwb->aszIdentity, sizeof(pwb->aszIdentity));
-        WideToAnsiBounded(record->awszPassword, NAME_FIELD_CHARS, pwb->aszPassword, sizeof(pwb->aszPassword));
+        WideToAnsiBounded(record->awszIdentity, NAME_FIELD_CHARS, pwb->aszIdentity,
+                          sizeof(pwb->aszIdentity));
+        WideToAnsiBounded(record->awszPassword, NAME_FIELD_CHARS, pwb->aszPassword,
+                          sizeof(pwb->aszPassword));
         LogTrace(LOG_PROTOCOL, "RasEapMakeMessage :: Send user credentials");
-        status = SendText(pwb, send, cbSend, pwb->bRecvPacketId, pwb->aszPassword, EAP_STATE_PASSWORD_SENT, out);
+        status = SendText(pwb, send, cbSend, pwb->bRecvPacketId, pwb->aszPassword,
+                          EAP_STATE_PASSWORD_SENT, out);
     } else if (record->dwUIType == UI_TYPE_TOKEN) {
         LogTrace(LOG_PROTOCOL, "RasEapMakeMessage :: Send data from user's input");
         char input[NAME_FIELD_CHARS];
         WideToAnsiBounded(record->awszUserInput, NAME_FIELD_CHARS, input, sizeof(input));
-        status = SendText(pwb, send, cbSend, pwb->bRecvPacketId, input, EAP_STATE_USER_INPUT_SENT, out);
+        status = SendText(pwb, send, cbSend, pwb->bRecvPacketId, input, EAP_STATE_USER_INPUT_SENT,
+                          out);
         SecureZeroMemory(input, sizeof(input));
     } else {
-        LogTrace(LOG_DETAIL, "RasEapMakeMessage :: Invalid Interactive UI type %d", record->dwUIType);
+        LogTrace(LOG_DETAIL, "RasEapMakeMessage :: Invalid Interactive UI type %d",
+                 record->dwUIType);
     }
     return status;
 }
 
 } // namespace
 
-DWORD WINAPI RasEapMakeMessage(void* pWorkBuf, PPP_EAP_PACKET* pReceivePacket, PPP_EAP_PACKET* pSendPacket,
-                               DWORD cbSendPacket, PPP_EAP_OUTPUT* pEapOutput, PPP_EAP_INPUT* pEapInput)
+DWORD WINAPI RasEapMakeMessage(void* pWorkBuf, PPP_EAP_PACKET* pReceivePacket,
+                               PPP_EAP_PACKET* pSendPacket, DWORD cbSendPacket,
+                               PPP_EAP_OUTPUT* pEapOutput, PPP_EAP_INPUT* pEapInput)
 {
     CompleteAttach();
-    EAPCB* pwb = (EAPCB*)pWorkBuf;
+    EAPCB* pwb = static_cast<EAPCB*>(pWorkBuf);
     DWORD status = NO_ERROR;
     LogTrace(LOG_DETAIL, "RasEapMakeMessage :: called");
-    LogTrace(LOG_DETAIL, "RasEapMakeMessage :: pSendPacket = 0x%X", (DWORD)(ULONG_PTR)pSendPacket);
+    LogTrace(LOG_DETAIL, "RasEapMakeMessage :: pSendPacket = 0x%X", TraceAddress(pSendPacket));
     if (pEapInput)
         TraceInput(pEapInput);
     if (pwb)
@@ -233,7 +256,8 @@ DWORD WINAPI RasEapMakeMessage(void* pWorkBuf, PPP_EAP_PACKET* pReceivePacket, P
     if (pReceivePacket) {
         status = OnReceivedPacket(pwb, pReceivePacket, pSendPacket, cbSendPacket, pEapOutput);
         // Without memory for what the host must be handed, the call ends here.
-        if (status != NO_ERROR && status != ERROR_PPP_INVALID_PACKET && status != ERROR_INSUFFICIENT_BUFFER)
+        if (status != NO_ERROR && status != ERROR_PPP_INVALID_PACKET &&
+            status != ERROR_INSUFFICIENT_BUFFER)
             goto done;
     }
     if (pEapInput && pEapInput->fDataReceivedFromInteractiveUI) {

@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-extern HMODULE g_hModule;          // the plug-in's own module
-extern HMODULE g_hResourceModule;  // dialogs come from here: methodres.dll or g_hModule
+extern HMODULE g_hModule;         // the plug-in's own module
+extern HMODULE g_hResourceModule; // dialogs come from here: methodres.dll or g_hModule
 
 // What loading the plug-in sets up, done outside the loader lock: tracing registered with the
 // DllMain banner and the companion resource library methodres.dll mapped as resources when it

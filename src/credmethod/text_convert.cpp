@@ -1,7 +1,7 @@
 #include "text_convert.h"
 
-#include <string.h>
-#include <wchar.h>
+#include <cstring>
+#include <cwchar>
 
 void WideToAnsiBounded(const WCHAR* src, size_t srcMaxChars, char* dst, size_t dstSize)
 {
@@ -10,22 +10,24 @@ void WideToAnsiBounded(const WCHAR* src, size_t srcMaxChars, char* dst, size_t d
     dst[0] = 0;
     if (!src)
         return;
-    int length = (int)wcsnlen(src, srcMaxChars);
+    int length = static_cast<int>(wcsnlen(src, srcMaxChars));
     // Shorten by whole characters until the converted text and its terminator fit; a
     // multi-byte code page may need more than one byte per character.
     while (length > 0) {
-        int needed = WideCharToMultiByte(CP_ACP, 0, src, length, NULL, 0, NULL, NULL);
+        int needed = WideCharToMultiByte(CP_ACP, 0, src, length, nullptr, 0, nullptr, nullptr);
         if (needed <= 0) {
-            length = 0;  // the conversion failed: no text rather than a shorter, wrong one
+            length = 0; // the conversion failed: no text rather than a shorter, wrong one
             break;
         }
-        if ((size_t)needed < dstSize)
+        if (static_cast<size_t>(needed) < dstSize)
             break;
         length--;
         if (length > 0 && IS_HIGH_SURROGATE(src[length - 1]))
             length--;
     }
-    int written = length > 0 ? WideCharToMultiByte(CP_ACP, 0, src, length, dst, (int)dstSize - 1, NULL, NULL) : 0;
+    int written = length > 0 ? WideCharToMultiByte(CP_ACP, 0, src, length, dst,
+                                                   static_cast<int>(dstSize) - 1, nullptr, nullptr)
+                             : 0;
     dst[written > 0 ? written : 0] = 0;
 }
 
@@ -44,7 +46,7 @@ void CopyAnsiBounded(const char* src, size_t srcSize, char* dst, size_t dstSize)
 const WCHAR* DataAsTraceText(const void* data, DWORD size, WCHAR* buffer, size_t chars)
 {
     if (!data)
-        return NULL;
+        return nullptr;
     size_t units = size / sizeof(WCHAR);
     if (units > chars - 1)
         units = chars - 1;
@@ -59,7 +61,7 @@ namespace {
 // surrogate pair, and terminates it.
 void CopyWideCut(const WCHAR* src, int length, WCHAR* dst, size_t dstChars)
 {
-    size_t count = length > 0 ? (size_t)length : 0;
+    size_t count = length > 0 ? static_cast<size_t>(length) : 0;
     if (count > dstChars - 1) {
         count = dstChars - 1;
         if (count > 0 && IS_HIGH_SURROGATE(src[count - 1]))
@@ -83,8 +85,10 @@ void AnsiToWideBounded(const char* src, size_t srcSize, WCHAR* dst, size_t dstCh
     // only spoils units that are dropped anyway.
     WCHAR wide[4 * MAX_CONVERTED_CHARS];
     size_t chars = dstChars < MAX_CONVERTED_CHARS ? dstChars : MAX_CONVERTED_CHARS;
-    int length = (int)strnlen(src, srcSize < 4 * chars ? srcSize : 4 * chars);
-    int converted = length ? MultiByteToWideChar(CP_ACP, 0, src, length, wide, (int)ARRAYSIZE(wide)) : 0;
+    int length = static_cast<int>(strnlen(src, srcSize < 4 * chars ? srcSize : 4 * chars));
+    int converted = length ? MultiByteToWideChar(CP_ACP, 0, src, length, wide,
+                                                 static_cast<int>(ARRAYSIZE(wide)))
+                           : 0;
     CopyWideCut(wide, converted, dst, chars);
 }
 
@@ -99,6 +103,9 @@ void Utf8ToWideBounded(const BYTE* src, size_t srcSize, WCHAR* dst, size_t dstCh
     WCHAR wide[4 * MAX_CONVERTED_CHARS];
     size_t chars = dstChars < MAX_CONVERTED_CHARS ? dstChars : MAX_CONVERTED_CHARS;
     size_t take = srcSize < 4 * chars ? srcSize : 4 * chars;
-    int converted = take ? MultiByteToWideChar(CP_UTF8, 0, (const char*)src, (int)take, wide, (int)ARRAYSIZE(wide)) : 0;
+    int converted = take ? MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char*>(src),
+                                               static_cast<int>(take), wide,
+                                               static_cast<int>(ARRAYSIZE(wide)))
+                         : 0;
     CopyWideCut(wide, converted, dst, chars);
 }

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include <stddef.h>
+#include <cstddef>
 
 // Converts src (at most srcMaxChars units, up to its terminator) to the system ANSI code page
 // in dst of dstSize bytes. Text that does not fit is cut after the last whole character that
@@ -21,7 +21,7 @@ const WCHAR* DataAsTraceText(const void* data, DWORD size, WCHAR* buffer, size_t
 
 // Longest output of the two conversions below, terminator included; dstChars beyond it is
 // treated as this.
-#define MAX_CONVERTED_CHARS 261
+constexpr int MAX_CONVERTED_CHARS = 261;
 
 // Converts ANSI text (system code page) of at most srcSize bytes, up to its terminator, into
 // dst of dstChars UTF-16 units; cut after the last whole character that fits, always terminated.

@@ -1,8 +1,9 @@
 #include "tracing.h"
 
 #include <rtutils.h>
-#include <stdarg.h>
-#include <stdio.h>
+
+#include <cstdarg>
+#include <cstdio>
 
 #include "plugin_state.h"
 #include "spin_lock.h"
@@ -13,8 +14,8 @@ namespace {
 
 // The settings key is fixed, whatever name the plug-in file carries.
 const char kTracingKey[] = "Software\\Microsoft\\Tracing\\credmethod";
-const REGSAM kTracingKeyAccess = 0x2001F;  // read, set value, create subkey
-const DWORD kServiceLineFlags = 0x0E;  // service filters by its mask, stamps date and msec
+const REGSAM kTracingKeyAccess = 0x2001F; // read, set value, create subkey
+const DWORD kServiceLineFlags = 0x0E;     // service filters by its mask, stamps date and msec
 const DWORD kServiceDumpFlags = 0x07;
 const size_t kLineSize = 520;
 const size_t kComponentNameSize = 257;
@@ -33,7 +34,8 @@ DWORD ReadSetting(HKEY key, const char* name)
 {
     DWORD value = 0;
     DWORD size = sizeof(value);
-    if (RegQueryValueExA(key, name, NULL, NULL, (BYTE*)&value, &size) != ERROR_SUCCESS)
+    if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) !=
+        ERROR_SUCCESS)
         return 0;
     return value;
 }
@@ -43,8 +45,9 @@ DWORD ReadSetting(HKEY key, const char* name)
 TraceSettings ReadTraceSettings(const char* errorLine)
 {
     TraceSettings settings = {0, 0, 0};
-    HKEY key = NULL;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kTracingKey, 0, kTracingKeyAccess, &key) != ERROR_SUCCESS) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kTracingKey, 0, kTracingKeyAccess, &key) !=
+        ERROR_SUCCESS) {
         OutputDebugStringA(errorLine);
         return settings;
     }
@@ -72,7 +75,8 @@ bool ComputeComponentName(char* name, size_t size)
         *dot = 0;
     if (*base == 0)
         return false;
-    int written = WideCharToMultiByte(CP_ACP, 0, base, -1, name, (int)size, NULL, NULL);
+    int written = WideCharToMultiByte(CP_ACP, 0, base, -1, name, static_cast<int>(size), nullptr,
+                                      nullptr);
     return written > 0;
 }
 
@@ -95,7 +99,8 @@ void EnsureTracingRegistered(const char* bannerFormat)
     AcquireSpinLock(&registering);
     if (g_dwTraceId == INVALID_TRACEID) {
         g_dwTraceId = TraceRegisterExA(GetComponentName(), 0);
-        LogTrace(LOG_DETAIL, bannerFormat, GetComponentName(), TRACE_BANNER_VERSION, TRACE_BANNER_BUILD);
+        LogTrace(LOG_DETAIL, bannerFormat, GetComponentName(), TRACE_BANNER_VERSION,
+                 TRACE_BANNER_BUILD);
     }
     ReleaseSpinLock(&registering);
 }
@@ -104,15 +109,15 @@ void LogTrace(DWORD level, const char* format, ...)
 {
     if (level & LOG_SECRET)
         return;
-    TraceSettings settings =
-        ReadTraceSettings("Error open registry for reading, tracing to debug console will not be enabled");
+    TraceSettings settings = ReadTraceSettings(
+        "Error open registry for reading, tracing to debug console will not be enabled");
     va_list args;
     va_start(args, format);
     if (settings.consoleLogging && (level & settings.mask)) {
         char line[kLineSize];
         va_list copy;
         va_copy(copy, args);
-        _vsnprintf(line, kLineSize - 1, format, copy);  // the platform's printf: %S is wide text
+        _vsnprintf(line, kLineSize - 1, format, copy); // the platform's printf: %S is wide text
         va_end(copy);
         line[kLineSize - 1] = 0;
         OutputDebugStringA(line);
@@ -126,8 +131,9 @@ void LogHexDump(DWORD level, const BYTE* bytes, DWORD length)
     // A dump at the secret level would carry a password just like a line does.
     if (level & LOG_SECRET)
         return;
-    TraceSettings settings =
-        ReadTraceSettings("Error open registry for reading, dump tracing to debug console will not be enabled");
+    TraceSettings settings = ReadTraceSettings(
+        "Error open registry for reading, dump tracing to debug console will not be "
+        "enabled");
     if ((settings.consoleLogging || settings.fileLogging) && (level & settings.mask) && bytes) {
         for (DWORD offset = 0; offset < length; offset += 16) {
             char line[HEX_LINE_SIZE];
@@ -137,5 +143,6 @@ void LogHexDump(DWORD level, const BYTE* bytes, DWORD length)
                 OutputDebugStringA(line);
         }
     }
-    TraceDumpExA(g_dwTraceId, level | kServiceDumpFlags, (BYTE*)bytes, length, 1, TRUE, NULL);
+    TraceDumpExA(g_dwTraceId, level | kServiceDumpFlags, const_cast<BYTE*>(bytes), length, 1, TRUE,
+                 nullptr);
 }

@@ -4,17 +4,19 @@
 
 #include <windows.h>
 
-#include "hex_dump_line.h"  // FormatHexLine, one line of LogHexDump
+#include "hex_dump_line.h" // FormatHexLine, one line of LogHexDump
 
 // Trace levels: bits in the high half of the tracing service's flags.
-#define LOG_ERROR 0x10000
-#define LOG_PROTOCOL 0x40000
-#define LOG_DETAIL 0x80000
-#define LOG_SECRET 0x100000  // lines that carry a password: never written anywhere
+enum {
+    LOG_ERROR = 0x10000,
+    LOG_PROTOCOL = 0x40000,
+    LOG_DETAIL = 0x80000,
+    LOG_SECRET = 0x100000, // lines that carry a password: never written anywhere
+};
 
 // Banner fields of the registration line.
-#define TRACE_BANNER_VERSION "2.00.0.0011"
-#define TRACE_BANNER_BUILD "RELEASE"
+constexpr const char* TRACE_BANNER_VERSION = "2.00.0.0011";
+constexpr const char* TRACE_BANNER_BUILD = "RELEASE";
 
 // Trace id from the tracing service; INVALID_TRACEID until a registration succeeds.
 extern DWORD g_dwTraceId;
@@ -33,3 +35,8 @@ void LogTrace(DWORD level, const char* format, ...);
 // Dump of length bytes, 16 a line.
 void LogHexDump(DWORD level, const BYTE* bytes, DWORD length);
 
+// The low 32 bits of an address, as trace lines show it (%X, %08X).
+inline DWORD TraceAddress(const void* address)
+{
+    return static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(address));
+}

@@ -4,10 +4,10 @@
 
 #include "credential_protection.h"
 #include "entry_points.h"
+#include "plugin_state.h"
 #include "records.h"
 #include "text_convert.h"
 #include "tracing.h"
-#include "plugin_state.h"
 
 namespace {
 
@@ -39,19 +39,25 @@ void TraceInput(const PPP_EAP_INPUT* in)
             LogTrace(LOG_DETAIL, f.line);
     LogTrace(LOG_DETAIL, "RasEapBegin :: pwszIdentity : %S", in->pwszIdentity);
     LogTrace(LOG_SECRET, "RasEapBegin :: pwszPassword : %S", in->pwszPassword);
-    LogTrace(LOG_DETAIL, "RasEapBegin :: pUserData: %08X", (DWORD)(ULONG_PTR)in->pUserData);
+    LogTrace(LOG_DETAIL, "RasEapBegin :: pUserData: %08X", TraceAddress(in->pUserData));
     LogTrace(LOG_DETAIL, "RasEapBegin :: dwSizeOfUserData: %d", in->dwSizeOfUserData);
     LogTrace(LOG_DETAIL, "RasEapBegin :: pConnectionData: %S",
-             DataAsTraceText(in->pConnectionData, in->dwSizeOfConnectionData, text, ARRAYSIZE(text)));
+             DataAsTraceText(in->pConnectionData, in->dwSizeOfConnectionData, text,
+                             ARRAYSIZE(text)));
     LogTrace(LOG_DETAIL, "RasEapBegin :: dwSizeOfConnectionData: %d", in->dwSizeOfConnectionData);
-    LogTrace(LOG_DETAIL, "RasEapBegin :: fDataReceivedFromInteractiveUI: %d", in->fDataReceivedFromInteractiveUI);
+    LogTrace(LOG_DETAIL, "RasEapBegin :: fDataReceivedFromInteractiveUI: %d",
+             in->fDataReceivedFromInteractiveUI);
     LogTrace(LOG_DETAIL, "RasEapBegin :: pDataFromInteractiveUI: %S",
-             DataAsTraceText(in->pDataFromInteractiveUI, in->dwSizeOfDataFromInteractiveUI, text, ARRAYSIZE(text)));
+             DataAsTraceText(in->pDataFromInteractiveUI, in->dwSizeOfDataFromInteractiveUI, text,
+                             ARRAYSIZE(text)));
     SecureZeroMemory(text, sizeof(text));
-    LogTrace(LOG_DETAIL, "RasEapBegin :: dwSizeOfDataFromInteractiveUI: %d", in->dwSizeOfDataFromInteractiveUI);
-    LogTrace(LOG_DETAIL, "RasEapBegin :: size of EAP_NAME_DIALOG: %d", (int)sizeof(EAP_NAME_DIALOG));
-    LogTrace(LOG_DETAIL, "RasEapBegin :: size of ENCRYPTED_USER_IDENTITY: %d", (int)sizeof(ENCRYPTED_USER_IDENTITY));
-    LogTrace(LOG_DETAIL, "RasEapBegin :: size of EAPCB: %d", (int)sizeof(EAPCB));
+    LogTrace(LOG_DETAIL, "RasEapBegin :: dwSizeOfDataFromInteractiveUI: %d",
+             in->dwSizeOfDataFromInteractiveUI);
+    LogTrace(LOG_DETAIL, "RasEapBegin :: size of EAP_NAME_DIALOG: %d",
+             static_cast<int>(sizeof(EAP_NAME_DIALOG)));
+    LogTrace(LOG_DETAIL, "RasEapBegin :: size of ENCRYPTED_USER_IDENTITY: %d",
+             static_cast<int>(sizeof(ENCRYPTED_USER_IDENTITY)));
+    LogTrace(LOG_DETAIL, "RasEapBegin :: size of EAPCB: %d", static_cast<int>(sizeof(EAPCB)));
 }
 
 void TakeCredentials(EAPCB* pwb, const WCHAR* identity, size_t identityChars, const WCHAR* password,
@@ -65,7 +71,7 @@ void TakeCredentials(EAPCB* pwb, const WCHAR* identity, size_t identityChars, co
 
 void TakeCredentialsFromRecord(EAPCB* pwb, const BYTE* data)
 {
-    const EAP_NAME_DIALOG* record = (const EAP_NAME_DIALOG*)data;
+    const EAP_NAME_DIALOG* record = reinterpret_cast<const EAP_NAME_DIALOG*>(data);
     // The record's fields need not be terminated: read at most their capacity.
     WCHAR identity[NAME_FIELD_CHARS];
     lstrcpynW(identity, record->awszIdentity, NAME_FIELD_CHARS);
@@ -88,27 +94,29 @@ DWORD WINAPI RasEapBegin(void** ppWorkBuffer, PPP_EAP_INPUT* in)
 {
     CompleteAttach();
     DWORD status = NO_ERROR;
-    EAPCB* pwb = NULL;
+    EAPCB* pwb = nullptr;
     EnsureTracingRegistered("RasEapBegin :: enabled log(%s) with version: %s [%s]");
     LogTrace(LOG_DETAIL, "RasEapBegin :: called");
     if (!ppWorkBuffer || !in)
         return ERROR_INVALID_PARAMETER;
     TraceInput(in);
 
-    pwb = (EAPCB*)LocalAlloc(LPTR, sizeof(EAPCB));
+    pwb = static_cast<EAPCB*>(LocalAlloc(LPTR, sizeof(EAPCB)));
     if (!pwb) {
         LogTrace(LOG_ERROR, "RasEapBegin :: Not enough memory");
         return ERROR_NOT_ENOUGH_MEMORY;
     }
-    LogTrace(LOG_DETAIL, "RasEapBegin :: Allocated pwb %08X", (DWORD)(ULONG_PTR)pwb);
+    LogTrace(LOG_DETAIL, "RasEapBegin :: Allocated pwb %08X", TraceAddress(pwb));
     pwb->EapState = EAP_STATE_INITIAL;
     LogTrace(LOG_DETAIL, "RasEapBegin :: Save user identity in the work buffer");
 
     if (in->pUserData && in->dwSizeOfUserData == sizeof(EAP_NAME_DIALOG)) {
         LogTrace(LOG_DETAIL, "RasEapBegin :: user data received from RasEapGetIdentity()");
-        const EAP_NAME_DIALOG* record = (const EAP_NAME_DIALOG*)in->pUserData;
-        WideToAnsiBounded(in->pwszIdentity, (size_t)-1, pwb->aszIdentity, sizeof(pwb->aszIdentity));
-        WideToAnsiBounded(record->awszPassword, NAME_FIELD_CHARS, pwb->aszPassword, sizeof(pwb->aszPassword));
+        const EAP_NAME_DIALOG* record = reinterpret_cast<const EAP_NAME_DIALOG*>(in->pUserData);
+        WideToAnsiBounded(in->pwszIdentity, static_cast<size_t>(-1), pwb->aszIdentity,
+                          sizeof(pwb->aszIdentity));
+        WideToAnsiBounded(record->awszPassword, NAME_FIELD_CHARS, pwb->aszPassword,
+                          sizeof(pwb->aszPassword));
         // The host keeps this block; the password in it must not outlive its use here.
         SecureZeroMemory(in->pUserData, in->dwSizeOfUserData);
         LogTrace(LOG_DETAIL, "RasEapBegin :: username : %S", in->pwszIdentity);
@@ -118,9 +126,10 @@ DWORD WINAPI RasEapBegin(void** ppWorkBuffer, PPP_EAP_INPUT* in)
                (status = DecryptData(pwb, in, ppWorkBuffer)) != ERROR_INVALID_DATA) {
         LogTrace(LOG_DETAIL, "RasEapBegin :: user data received from the registry");
         if (status == NO_ERROR)
-            pwb = NULL;  // handed out
+            pwb = nullptr; // handed out
         goto done;
-    } else if (in->pDataFromInteractiveUI && in->dwSizeOfDataFromInteractiveUI == sizeof(EAP_NAME_DIALOG)) {
+    } else if (in->pDataFromInteractiveUI &&
+               in->dwSizeOfDataFromInteractiveUI == sizeof(EAP_NAME_DIALOG)) {
         LogTrace(LOG_DETAIL, "RasEapBegin :: user data received from RasEapInvokeInteractiveUI()");
         TakeCredentialsFromRecord(pwb, in->pDataFromInteractiveUI);
     } else if (in->pConnectionData && in->dwSizeOfConnectionData == sizeof(EAP_NAME_DIALOG)) {
@@ -128,17 +137,18 @@ DWORD WINAPI RasEapBegin(void** ppWorkBuffer, PPP_EAP_INPUT* in)
         TakeCredentialsFromRecord(pwb, in->pConnectionData);
     } else {
         LogTrace(LOG_DETAIL, "RasEapBegin :: user data received from the standard dialog");
-        TakeCredentials(pwb, in->pwszIdentity, (size_t)-1, in->pwszPassword, (size_t)-1);
+        TakeCredentials(pwb, in->pwszIdentity, static_cast<size_t>(-1), in->pwszPassword,
+                        static_cast<size_t>(-1));
     }
     status = NO_ERROR;
     *ppWorkBuffer = pwb;
-    pwb = NULL;
+    pwb = nullptr;
 
 done:
     if (pwb)
-        ReleaseWorkBuffer(pwb);  // not handed out: the stored credentials could not be read
+        ReleaseWorkBuffer(pwb); // not handed out: the stored credentials could not be read
     LogTrace(LOG_DETAIL, "RasEapBegin :: Returning status %d with %08X ppWorkBuffer", status,
-             status == NO_ERROR ? (DWORD)(ULONG_PTR)*ppWorkBuffer : 0);
+             status == NO_ERROR ? TraceAddress(*ppWorkBuffer) : 0);
     return status;
 }
 
@@ -148,7 +158,7 @@ DWORD WINAPI RasEapEnd(void* pWorkBuffer)
     LogTrace(LOG_DETAIL, "RasEapEnd :: called");
     if (!pWorkBuffer)
         return NO_ERROR;
-    ReleaseWorkBuffer((EAPCB*)pWorkBuffer);
+    ReleaseWorkBuffer(static_cast<EAPCB*>(pWorkBuffer));
     LogTrace(LOG_DETAIL, "RasEapEnd :: return NO_ERROR");
     return NO_ERROR;
 }
