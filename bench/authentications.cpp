@@ -21,18 +21,18 @@
 //   (default: the build's dist\credmethod.dll, 3 seconds per setting)
 #include <windows.h>
 #include <raseapif.h>
-#include <wincrypt.h>
-
 #include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <wincrypt.h>
 
 #include <string>
 
 namespace {
 
 const wchar_t kTracingKey[] = L"Software\\Microsoft\\Tracing\\credmethod";
-const wchar_t* const kSettings[] = {L"EnableDebugConsoleLogging", L"EnableDebugFileLogging", L"FileTracingMask"};
+const wchar_t* const kSettings[] = {L"EnableDebugConsoleLogging", L"EnableDebugFileLogging",
+                                    L"FileTracingMask"};
 
 struct SavedSettings {
     bool keyExisted;
@@ -49,7 +49,8 @@ SavedSettings ReadSettings()
     saved.keyExisted = true;
     for (int i = 0; i < 3; i++) {
         DWORD size = sizeof(DWORD);
-        saved.present[i] = RegQueryValueExW(key, kSettings[i], NULL, NULL, (BYTE*)&saved.values[i], &size) == 0;
+        saved.present[i] = RegQueryValueExW(key, kSettings[i], NULL, NULL, (BYTE*)&saved.values[i],
+                                            &size) == 0;
     }
     RegCloseKey(key);
     return saved;
@@ -61,18 +62,21 @@ void RestoreSettings(const SavedSettings& saved)
     if (!saved.keyExisted)
         return;
     HKEY key = NULL;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kTracingKey, 0, NULL, 0, KEY_WRITE, NULL, &key, NULL) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kTracingKey, 0, NULL, 0, KEY_WRITE, NULL, &key, NULL) !=
+        ERROR_SUCCESS)
         return;
     for (int i = 0; i < 3; i++)
         if (saved.present[i])
-            RegSetValueExW(key, kSettings[i], 0, REG_DWORD, (const BYTE*)&saved.values[i], sizeof(DWORD));
+            RegSetValueExW(key, kSettings[i], 0, REG_DWORD, (const BYTE*)&saved.values[i],
+                           sizeof(DWORD));
     RegCloseKey(key);
 }
 
 bool WriteConsoleLoggingOn()
 {
     HKEY key = NULL;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kTracingKey, 0, NULL, 0, KEY_WRITE, NULL, &key, NULL) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kTracingKey, 0, NULL, 0, KEY_WRITE, NULL, &key, NULL) !=
+        ERROR_SUCCESS)
         return false;
     DWORD values[3] = {1, 0, 0xFFFF0000};
     for (int i = 0; i < 3; i++)
@@ -111,14 +115,14 @@ bool Authenticate(const Plugin& plugin)
         return false;
     PPP_EAP_OUTPUT out = {};
     out.dwSizeInBytes = sizeof(out);
-    bool ok = plugin.table.RasEapMakeMessage(work, (PPP_EAP_PACKET*)request, (PPP_EAP_PACKET*)send, sizeof(send),
-                                             &out, &input) == 0 &&
+    bool ok = plugin.table.RasEapMakeMessage(work, (PPP_EAP_PACKET*)request, (PPP_EAP_PACKET*)send,
+                                             sizeof(send), &out, &input) == 0 &&
               out.Action == EAPACTION_Send && send[3] == 11;
     PPP_EAP_OUTPUT done = {};
     done.dwSizeInBytes = sizeof(done);
     ok = ok &&
-         plugin.table.RasEapMakeMessage(work, (PPP_EAP_PACKET*)success, (PPP_EAP_PACKET*)send, sizeof(send), &done,
-                                        &input) == 0 &&
+         plugin.table.RasEapMakeMessage(work, (PPP_EAP_PACKET*)success, (PPP_EAP_PACKET*)send,
+                                        sizeof(send), &done, &input) == 0 &&
          done.Action == EAPACTION_Done && done.dwSizeOfUserData == 776;
     plugin.freeMemory(done.pUserData);
     plugin.table.RasEapEnd(work);
@@ -184,15 +188,17 @@ int LoggedRecords(const std::wstring& log)
 // loaded (its libraries in the process) but not called.
 double MeasurePlatformFloor(const std::wstring& log, const Plugin& plugin, double seconds)
 {
-    HANDLE truncate = CreateFileW(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  NULL, TRUNCATE_EXISTING, 0, NULL);
+    HANDLE truncate = CreateFileW(log.c_str(), GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                                  TRUNCATE_EXISTING, 0, NULL);
     if (truncate != INVALID_HANDLE_VALUE)
         CloseHandle(truncate);
     if (!Authenticate(plugin))
         return -1;
     int records = LoggedRecords(log);
     HMODULE rtutils = GetModuleHandleW(L"rtutils.dll");
-    TraceRegisterFn traceRegister = (TraceRegisterFn)(void*)GetProcAddress(rtutils, "TraceRegisterExA");
+    TraceRegisterFn traceRegister = (TraceRegisterFn)(void*)GetProcAddress(rtutils,
+                                                                           "TraceRegisterExA");
     TraceVprintfFn trace = (TraceVprintfFn)(void*)GetProcAddress(rtutils, "TraceVprintfExA");
     if (records <= 0 || !traceRegister || !trace)
         return -1;
@@ -201,10 +207,11 @@ double MeasurePlatformFloor(const std::wstring& log, const Plugin& plugin, doubl
         [&] {
             for (int i = 0; i < records; i++) {
                 HKEY key = NULL;
-                if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Tracing\\credmethod", 0, 0x2001F,
-                                  &key) == ERROR_SUCCESS)
+                if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Tracing\\credmethod", 0,
+                                  0x2001F, &key) == ERROR_SUCCESS)
                     RegCloseKey(key);
-                OutputDebugStringA("Error open registry for reading, tracing to debug console will not be enabled");
+                OutputDebugStringA(
+                    "Error open registry for reading, tracing to debug console will not be enabled");
                 TraceRecord(trace, id, "RasEapMakeMessage :: a line of %d characters", 40);
             }
             return ProtectPassword();
@@ -238,9 +245,10 @@ int MeasureOne(const std::wstring& setting, const std::wstring& pluginPath, doub
     wchar_t traceDir[MAX_PATH] = L"";
     GetEnvironmentVariableW(L"TESTBED_TRACE_DIR", traceDir, MAX_PATH);
     std::wstring log = std::wstring(traceDir) + L"\\" + ComponentName(pluginPath) + L".LOG";
-    double rate = setting == L"platform"                          ? MeasurePlatformFloor(log, plugin, seconds)
-                  : setting == L"console" && !WriteConsoleLoggingOn() ? -1
-                                                                  : Measure([&plugin] { return Authenticate(plugin); }, seconds);
+    double rate = setting == L"platform" ? MeasurePlatformFloor(log, plugin, seconds)
+                  : setting == L"console" && !WriteConsoleLoggingOn()
+                      ? -1
+                      : Measure([&plugin] { return Authenticate(plugin); }, seconds);
     RestoreSettings(saved);
     plugin.table.RasEapInitialize(FALSE);
     FreeLibrary(module);
@@ -254,8 +262,8 @@ double MeasureInChild(const wchar_t* setting, const std::wstring& pluginPath, do
     wchar_t exe[MAX_PATH];
     GetModuleFileNameW(NULL, exe, MAX_PATH);
     wchar_t line[3 * MAX_PATH];
-    _snwprintf(line, ARRAYSIZE(line), L"\"%ls\" \"%ls\" %f --setting %ls", exe, pluginPath.c_str(), seconds,
-               setting);
+    _snwprintf(line, ARRAYSIZE(line), L"\"%ls\" \"%ls\" %f --setting %ls", exe, pluginPath.c_str(),
+               seconds, setting);
     line[ARRAYSIZE(line) - 1] = 0;
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), NULL, TRUE};
     HANDLE readEnd = NULL, writeEnd = NULL;
@@ -313,8 +321,9 @@ int wmain(int argc, wchar_t** argv)
     DeleteFileW((traceDir + L"\\" + ComponentName(pluginPath) + L".LOG").c_str());
     printf("%-40s %10.0f /s\n", "DPAPI floor (CryptProtectData):", floor);
     printf("%-40s %10.0f /s\n", "platform floor (DPAPI + tracing calls):", platform);
-    printf("%-40s %10.0f authentications/s  %.2fx the DPAPI floor's time, %.2fx the platform floor's\n",
-           "tracing settings key absent:", keyAbsent, floor / keyAbsent, platform / keyAbsent);
+    printf(
+        "%-40s %10.0f authentications/s  %.2fx the DPAPI floor's time, %.2fx the platform floor's\n",
+        "tracing settings key absent:", keyAbsent, floor / keyAbsent, platform / keyAbsent);
     printf("%-40s %10.0f authentications/s  %.2fx the DPAPI floor's time\n",
            "console logging on, every level:", consoleOn, floor / consoleOn);
     return floor < 0 || platform < 0 || keyAbsent < 0 || consoleOn < 0 ? 1 : 0;

@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-#define Check(condition) ((condition) ? (void)0 : (fprintf(stderr, "check failed: line %d\n", __LINE__), abort()))
+#define Check(condition)                                                                           \
+    ((condition) ? (void)0 : (fprintf(stderr, "check failed: line %d\n", __LINE__), abort()))
 
 // Reads the next text of the input, up to a zero byte: UTF-8, with bytes that do not decode
 // and characters XML cannot carry (controls other than tab, line feed and carriage return,
@@ -20,7 +21,11 @@ inline std::u16string NextText(const uint8_t*& data, size_t& size)
     std::u16string text;
     while (size && *data) {
         uint32_t c = *data;
-        size_t bytes = c < 0x80 ? 1 : c >= 0xf0 && c <= 0xf4 ? 4 : c >= 0xe0 && c < 0xf0 ? 3 : c >= 0xc2 && c < 0xe0 ? 2 : 0;
+        size_t bytes = c < 0x80                 ? 1
+                       : c >= 0xf0 && c <= 0xf4 ? 4
+                       : c >= 0xe0 && c < 0xf0  ? 3
+                       : c >= 0xc2 && c < 0xe0  ? 2
+                                                : 0;
         bool whole = bytes && bytes <= size;
         for (size_t i = 1; whole && i < bytes; ++i)
             whole = (data[i] & 0xc0) == 0x80;
@@ -36,8 +41,8 @@ inline std::u16string NextText(const uint8_t*& data, size_t& size)
         }
         data += bytes;
         size -= bytes;
-        bool allowed = c == 9 || c == 10 || c == 13 || (c >= 0x20 && c < 0xd800) || (c >= 0xe000 && c < 0xfffe) ||
-                       (c >= 0x10000 && c <= 0x10ffff);
+        bool allowed = c == 9 || c == 10 || c == 13 || (c >= 0x20 && c < 0xd800) ||
+                       (c >= 0xe000 && c < 0xfffe) || (c >= 0x10000 && c <= 0x10ffff);
         if (!allowed)
             continue;
         if (c >= 0x10000) {

@@ -13,7 +13,7 @@ int DigitValue(wchar_t c)
         return c - L'0';
     if (c >= L'A' && c <= L'F')
         return c - L'A' + 10;
-    abort();  // anything else, lower case included, is wrong
+    abort(); // anything else, lower case included, is wrong
 }
 
 } // namespace

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "eap_records.h"
 #include "../fuzz_check.h"
+#include "eap_records.h"
 
 namespace {
 
@@ -21,12 +21,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 2)
         return 0;
-    uint8_t kind = data[0] % 3;      // PEAP with MSCHAPv2, PEAP with GTC, TLS
+    uint8_t kind = data[0] % 3; // PEAP with MSCHAPv2, PEAP with GTC, TLS
     uint8_t flags = data[1];
-    uint32_t count = (flags >> 3) % 12;  // 10 and 11 are over the limit
+    uint32_t count = (flags >> 3) % 12; // 10 and 11 are over the limit
     uint8_t thumbprints[12][EAP_THUMBPRINT_BYTES] = {};
     size_t available = size - 2;
-    memcpy(thumbprints, data + 2, available < sizeof(thumbprints) ? available : sizeof(thumbprints));
+    memcpy(thumbprints, data + 2,
+           available < sizeof(thumbprints) ? available : sizeof(thumbprints));
 
     EapRecordInput input = {};
     input.thumbprints = thumbprints;
@@ -37,9 +38,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     uint8_t* record = reinterpret_cast<uint8_t*>(0xdeadbeef);
     uint32_t recordSize = 0xdeadbeef;
-    uint32_t result = kind == 2 ? BuildTlsRecord(&input, &record, &recordSize)
-                                : BuildPeapRecord(kind == 0 ? INNER_METHOD_MSCHAPV2 : INNER_METHOD_GTC,
-                                                  &input, &record, &recordSize);
+    uint32_t result = kind == 2
+                          ? BuildTlsRecord(&input, &record, &recordSize)
+                          : BuildPeapRecord(kind == 0 ? INNER_METHOD_MSCHAPV2 : INNER_METHOD_GTC,
+                                            &input, &record, &recordSize);
     if (count > EAP_MAX_TRUSTED_ROOTS) {
         Check(result == EAP_RECORD_INVALID_PARAMETER);
         Check(record == reinterpret_cast<uint8_t*>(0xdeadbeef) && recordSize == 0xdeadbeef);
@@ -49,7 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Check(ReadU32(record + 4) == recordSize);
     if (kind == 2) {
         Check(recordSize == (count < 2 ? 42u : 18u + 24u * count));
-        Check(ReadU32(record) == 2 && ReadU32(record + 8) == (input.validateServerCert ? 21u : 23u));
+        Check(ReadU32(record) == 2 &&
+              ReadU32(record + 8) == (input.validateServerCert ? 21u : 23u));
         Check(ReadU32(record + 38) == count);
         for (uint32_t i = 0; i < count; ++i) {
             const uint8_t* entry = i == 0 ? record + 12 : record + 42 + 24 * (i - 1);

@@ -9,8 +9,8 @@
 #include <cwchar>
 #include <string>
 
-#include "eapol_entry.h"
 #include "../fuzz_check.h"
+#include "eapol_entry.h"
 
 namespace {
 
@@ -22,7 +22,8 @@ uint32_t ReadU32(const uint8_t* p)
 // A text of the EAP type or inner method: one of the known ones or bytes of the input.
 std::wstring Text(const uint8_t*& data, size_t& size)
 {
-    static const wchar_t* const kKnown[] = {L"EAP-TLS", L"PEAP", L"GTC", L"MSCHAPv2", L"SecureW2", L"", L"peap"};
+    static const wchar_t* const kKnown[] = {L"EAP-TLS",  L"PEAP", L"GTC", L"MSCHAPv2",
+                                            L"SecureW2", L"",     L"peap"};
     uint8_t pick = size ? (--size, *data++) : 0;
     if (pick < 0xF0)
         return kKnown[pick % 7];
@@ -50,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::wstring eapType = Text(data, size), inner = Text(data, size);
     unsigned allowed = flags & 1 ? EAPOL_LAYOUTS_ALL : EAPOL_LAYOUTS_TLS_AND_PEAP;
     EapolLayout layout = EapolLayoutFor(eapType.c_str(), inner.c_str(), allowed);
-    EapolLayout expected = eapType == L"EAP-TLS"                      ? EAPOL_LAYOUT_TLS
+    EapolLayout expected = eapType == L"EAP-TLS"                        ? EAPOL_LAYOUT_TLS
                            : eapType == L"PEAP" && inner == L"GTC"      ? EAPOL_LAYOUT_PEAP_GTC
                            : eapType == L"PEAP" && inner == L"MSCHAPv2" ? EAPOL_LAYOUT_PEAP_MSCHAPV2
                            : eapType == L"SecureW2" && (flags & 1)      ? EAPOL_LAYOUT_SECUREW2
@@ -58,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Check(layout == expected);
 
     uint8_t ssid[40] = {}, thumbprints[12][EAP_THUMBPRINT_BYTES] = {};
-    uint32_t ssidLength = ssidPick % 36;   // 0 and 33 to 35 are refused
+    uint32_t ssidLength = ssidPick % 36; // 0 and 33 to 35 are refused
     size_t take = size < sizeof(ssid) ? size : sizeof(ssid);
     memcpy(ssid, data, take);
     data += take;
@@ -95,17 +96,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (layout == EAPOL_LAYOUT_TLS)
         Check(BuildTlsRecord(&input.record, &record, &recordSize) == 0);
     else if (layout != EAPOL_LAYOUT_SECUREW2)
-        Check(BuildPeapRecord(layout == EAPOL_LAYOUT_PEAP_GTC ? INNER_METHOD_GTC : INNER_METHOD_MSCHAPV2,
+        Check(BuildPeapRecord(layout == EAPOL_LAYOUT_PEAP_GTC ? INNER_METHOD_GTC
+                                                              : INNER_METHOD_MSCHAPV2,
                               &input.record, &record, &recordSize) == 0);
     uint32_t n = input.record.count;
-    uint32_t expectedSize = layout == EAPOL_LAYOUT_TLS           ? (n < 2 ? 106 : 82 + 24 * n)
-                            : layout == EAPOL_LAYOUT_PEAP_GTC    ? 170 + 24 * n
+    uint32_t expectedSize = layout == EAPOL_LAYOUT_TLS             ? (n < 2 ? 106 : 82 + 24 * n)
+                            : layout == EAPOL_LAYOUT_PEAP_GTC      ? 170 + 24 * n
                             : layout == EAPOL_LAYOUT_PEAP_MSCHAPV2 ? 178 + 24 * n
-                                                                 : 104;
+                                                                   : 104;
     Check(entrySize == expectedSize);
-    uint32_t headerType = layout == EAPOL_LAYOUT_TLS ? 13 : layout == EAPOL_LAYOUT_SECUREW2 ? 21 : 25;
-    uint32_t entryFlags = 0x80000000u | (input.machineAuth ? 0x40000000u : 0) | (input.guestAuth ? 0x20000000u : 0);
-    Check(ReadU32(entry) == input.version && ReadU32(entry + 4) == 0 && ReadU32(entry + 8) == entryFlags);
+    uint32_t headerType = layout == EAPOL_LAYOUT_TLS        ? 13
+                          : layout == EAPOL_LAYOUT_SECUREW2 ? 21
+                                                            : 25;
+    uint32_t entryFlags = 0x80000000u | (input.machineAuth ? 0x40000000u : 0) |
+                          (input.guestAuth ? 0x20000000u : 0);
+    Check(ReadU32(entry) == input.version && ReadU32(entry + 4) == 0 &&
+          ReadU32(entry + 8) == entryFlags);
     Check(ReadU32(entry + 12) == headerType && ReadU32(entry + 16) == ssidLength);
     Check(memcmp(entry + 20, ssid, ssidLength) == 0);
     for (uint32_t i = ssidLength; i < 32; ++i)
@@ -113,7 +119,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const uint8_t* item = entry + 52;
     if (layout != EAPOL_LAYOUT_TLS) {
         static const uint8_t kDefaultTls[40] = {0, 0, 0, 0, 40, 0, 0, 0, 5};
-        Check(ReadU32(item) == 13 && ReadU32(item + 4) == 40 && memcmp(item + 8, kDefaultTls, 40) == 0);
+        Check(ReadU32(item) == 13 && ReadU32(item + 4) == 40 &&
+              memcmp(item + 8, kDefaultTls, 40) == 0);
         Check(ReadU32(item + 48) == 0);
         item += 52;
     }

@@ -24,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::vector<uint8_t> packet(data + at, data + at + length);
         at += length;
         step = GtcServerReceive(&server, packet.empty() ? nullptr : packet.data(), packet.size());
-        if (!step.packet.empty() && !ReadEapPacket(step.packet.data(), step.packet.size()).wellFormed)
+        if (!step.packet.empty() &&
+            !ReadEapPacket(step.packet.data(), step.packet.size()).wellFormed)
             abort();
     }
     if (server.finished && !GtcServerReceive(&server, nullptr, 0).packet.empty())

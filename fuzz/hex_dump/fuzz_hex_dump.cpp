@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "hex_dump_line.h"
 #include "../fuzz_check.h"
+#include "hex_dump_line.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     uint32_t offset = data[0] | data[1] << 8 | data[2] << 16 | (uint32_t)data[3] << 24;
     const uint8_t* bytes = data + 4;
-    uint32_t count = (uint32_t)(size - 4);   // beyond 16 only the first 16 show
+    uint32_t count = (uint32_t)(size - 4); // beyond 16 only the first 16 show
     char line[HEX_LINE_SIZE + 1];
     memset(line, 0x7f, sizeof(line));
     FormatHexLine(bytes, count, offset, line);

@@ -5,26 +5,29 @@
 // code; a Response only with Action Send, whole inside the send buffer, its Length matching
 // its text; nothing written past what a packet needs; blocks handed out are the sizes the
 // host expects (the harness frees them, so a leak shows).
+#include <raseapif.h>
+#include <raserror.h>
+#include <wincrypt.h>
+
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
-#include <raseapif.h>
-#include <raserror.h>
-#include <wincrypt.h>
-
+#include "../fuzz_check.h"
 #include "entry_points.h"
 #include "gtc_packet.h"
 #include "records.h"
-#include "../fuzz_check.h"
 
 namespace {
 
 struct Reader {
     const uint8_t* data;
     size_t size;
-    uint8_t Byte() { return size ? (--size, *data++) : 0; }
+    uint8_t Byte()
+    {
+        return size ? (--size, *data++) : 0;
+    }
     // Copies up to bytes bytes into out (the rest stays as it was).
     void Fill(void* out, size_t bytes)
     {
@@ -44,10 +47,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Reader in = {data, size};
     uint8_t mode = in.Byte();
     uint8_t more = in.Byte();
-    DWORD cbSend = in.Byte() | (in.Byte() & 0x01) << 8;   // 0 to 511
-    static const LONG kStates[] = {EAP_STATE_INITIAL, EAP_STATE_PASSWORD_SENT, EAP_STATE_USER_INPUT_SENT, 1};
+    DWORD cbSend = in.Byte() | (in.Byte() & 0x01) << 8; // 0 to 511
+    static const LONG kStates[] = {EAP_STATE_INITIAL, EAP_STATE_PASSWORD_SENT,
+                                   EAP_STATE_USER_INPUT_SENT, 1};
     ShimFailingAllocations() = more & 3;
-    static const int kOverheads[] = {0, 200, 512, -1};   // DPAPI: fits, fits, too big, fails
+    static const int kOverheads[] = {0, 200, 512, -1}; // DPAPI: fits, fits, too big, fails
     ShimProtectionOverhead() = kOverheads[(more >> 2) & 3];
 
     // Work buffer: texts from the input, not necessarily terminated.
@@ -82,7 +86,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             record.dwUIType = in.Byte() % 3;
         }
         if (!dialog.empty())
-            memcpy(dialog.data(), &record, dialog.size() < sizeof(record) ? dialog.size() : sizeof(record));
+            memcpy(dialog.data(), &record,
+                   dialog.size() < sizeof(record) ? dialog.size() : sizeof(record));
         input.pDataFromInteractiveUI = dialog.empty() ? nullptr : dialog.data();
         input.dwSizeOfDataFromInteractiveUI = (DWORD)dialog.size();
     }
@@ -103,20 +108,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (send)
         memset(send, kPoison, cbSend ? cbSend : 1);
     PPP_EAP_OUTPUT output = {};
-    output.Action = EAPACTION_Authenticate;   // never set by the routine
-    DWORD status = RasEapMakeMessage(pwb, (PPP_EAP_PACKET*)packet, (PPP_EAP_PACKET*)send, cbSend, &output,
-                                     (mode & 0x20) ? nullptr : &input);
+    output.Action = EAPACTION_Authenticate; // never set by the routine
+    DWORD status = RasEapMakeMessage(pwb, (PPP_EAP_PACKET*)packet, (PPP_EAP_PACKET*)send, cbSend,
+                                     &output, (mode & 0x20) ? nullptr : &input);
 
-    Check(status == NO_ERROR || status == ERROR_PPP_INVALID_PACKET || status == ERROR_INSUFFICIENT_BUFFER ||
-          status == ERROR_NOT_ENOUGH_MEMORY);
-    size_t written = 0;   // bytes of the send buffer that may have changed
+    Check(status == NO_ERROR || status == ERROR_PPP_INVALID_PACKET ||
+          status == ERROR_INSUFFICIENT_BUFFER || status == ERROR_NOT_ENOUGH_MEMORY);
+    size_t written = 0; // bytes of the send buffer that may have changed
     if (output.Action == EAPACTION_Send) {
         Check(send && cbSend >= 6);
         size_t length = (size_t)(send[2] << 8 | send[3]);
         Check(send[0] == EAPCODE_Response && send[4] == 6 && length >= 5 && length + 1 <= cbSend);
         Check(memchr(send + 5, 0, length - 5) == nullptr && send[length] == 0);
         written = length + 1;
-    } else if (packet && packet[0] == EAPCODE_Success && (packet[2] << 8 | packet[3]) >= 4 && send && cbSend >= 4) {
+    } else if (packet && packet[0] == EAPCODE_Success && (packet[2] << 8 | packet[3]) >= 4 &&
+               send && cbSend >= 4) {
         Check(send[0] == EAPCODE_Success && send[1] == packet[1] && send[2] == 0 && send[3] == 4);
         written = 4;
     }
@@ -128,9 +134,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (size_t i = written; send && i < cbSend; ++i)
         Check(send[i] == kPoison);
     if (output.pUIContextData) {
-        Check(output.fInvokeInteractiveUI && output.dwSizeOfUIContextData == sizeof(EAP_UI_CONTEXT));
+        Check(output.fInvokeInteractiveUI &&
+              output.dwSizeOfUIContextData == sizeof(EAP_UI_CONTEXT));
         const EAP_UI_CONTEXT* context = (const EAP_UI_CONTEXT*)output.pUIContextData;
-        Check(context->dwUIType == UI_TYPE_TOKEN && wcsnlen(context->awszPrompt, PROMPT_FIELD_CHARS) < PROMPT_FIELD_CHARS);
+        Check(context->dwUIType == UI_TYPE_TOKEN &&
+              wcsnlen(context->awszPrompt, PROMPT_FIELD_CHARS) < PROMPT_FIELD_CHARS);
         LocalFree(output.pUIContextData);
     }
     if (output.pUserData) {

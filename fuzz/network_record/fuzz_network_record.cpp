@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "network_record.h"
 #include "../fuzz_check.h"
+#include "network_record.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     NetworkKeyForm form = ChooseKeyForm(&in);
     if (form == KEY_FORM_HEX && !IsHexDigits(in.key, in.keyLength))
-        return 0;   // refused by the handler before any record is built
+        return 0; // refused by the handler before any record is built
     WzcNetworkConfig record;
     memset(&record, 0xde, sizeof(record));
     FillNetworkRecord(&in, derived, &record);

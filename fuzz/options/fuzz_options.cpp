@@ -1,13 +1,13 @@
 // The option grammar with every handler's descriptor over any argument vector (arguments split
-// at zero bytes, the first byte picks the handler), with the Win32 conversion stood in by fuzz/shim.
-// Checks: 0 with no line, or 13 with exactly one line that starts with the handler's name;
-// after 0, the SSID, network key and trusted-root names hold exactly the values of their
-// last (for CAs: every) argument, terminated within their fields; the echo prints
-// whole lines under the handler's name (values may carry line ends of their own).
+// at zero bytes, the first byte picks the handler), with the Win32 conversion stood in by
+// fuzz/shim. Checks: 0 with no line, or 13 with exactly one line that starts with the handler's
+// name; after 0, the SSID, network key and trusted-root names hold exactly the values of their last
+// (for CAs: every) argument, terminated within their fields; the echo prints whole lines under the
+// handler's name (values may carry line ends of their own).
+#include <clocale>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <clocale>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -23,11 +23,13 @@ long g_bVista;
 namespace {
 
 // The add handlers first, then the removal handlers.
-const HandlerGrammar* const kGrammars[] = {&kVistaAddGrammar,    &kXpSp2AddGrammar,    &kXpSp1AddGrammar,
-                                           &kVistaRemoveGrammar, &kXpSp2RemoveGrammar, &kXpSp1RemoveGrammar};
+const HandlerGrammar* const kGrammars[] = {&kVistaAddGrammar,    &kXpSp2AddGrammar,
+                                           &kXpSp1AddGrammar,    &kVistaRemoveGrammar,
+                                           &kXpSp2RemoveGrammar, &kXpSp1RemoveGrammar};
 
 // A failed check names its line.
-#define Check(condition) ((condition) ? (void)0 : (fprintf(stderr, "check failed: line %d\n", __LINE__), abort()))
+#define Check(condition)                                                                           \
+    ((condition) ? (void)0 : (fprintf(stderr, "check failed: line %d\n", __LINE__), abort()))
 
 bool Starts(const std::string& text, const char* prefix)
 {
@@ -35,7 +37,8 @@ bool Starts(const std::string& text, const char* prefix)
 }
 
 // The value widened as the shim's code page does: one byte, one character.
-bool SameWide(const wchar_t* stored, const std::string& value, size_t capacity, bool blanksForUnderscores)
+bool SameWide(const wchar_t* stored, const std::string& value, size_t capacity,
+              bool blanksForUnderscores)
 {
     if (value.size() >= capacity || stored[value.size()] != 0)
         return false;
@@ -100,7 +103,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     OptionSet options;
     memset(&options, 0xA5, sizeof(options));
     DWORD result = 0xdeadbeef;
-    std::string printed = Printed([&] { result = ParseOptions((int)arguments.size(), argv.data(), grammar, &options); });
+    std::string printed = Printed(
+        [&] { result = ParseOptions((int)arguments.size(), argv.data(), grammar, &options); });
     std::string name = std::string(grammar->name) + " :: ";
     if (result != 0) {
         Check(result == 13 && Starts(printed, name.c_str()));
@@ -125,7 +129,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Check(options.trustRootCaCount == (LONG)cas.size());
     for (size_t i = 0; i < cas.size(); ++i)
         Check(SameWide(options.trustRootCa[i], cas[i], MAX_CA_NAME + 1, true));
-    for (const wchar_t* text : {options.authentication, options.encryption, options.eapType, options.innerMethod})
+    for (const wchar_t* text :
+         {options.authentication, options.encryption, options.eapType, options.innerMethod})
         Check(wcsnlen(text, MAX_SHORT_TEXT + 1) <= MAX_SHORT_TEXT);
 
     printed = Printed([&] { EchoOptions(&options, grammar); });

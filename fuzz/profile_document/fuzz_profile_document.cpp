@@ -53,7 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string wlan = "{http://www.microsoft.com/networking/WLAN/profile/v1}";
     const std::string common = "{http://www.microsoft.com/provisioning/EapCommon}";
     auto switchText = [](ProfileSwitch value) { return value == SWITCH_TRUE ? "=true" : "=false"; };
-    std::vector<std::string> expected = {"WLANProfile" + wlan, "name" + wlan + "=" + Utf8(values.ssid),
+    std::vector<std::string> expected = {"WLANProfile" + wlan,
+                                         "name" + wlan + "=" + Utf8(values.ssid),
                                          "SSIDConfig" + wlan, "SSID" + wlan};
     if (values.ssidHex)
         expected.push_back("hex" + wlan + "=" + Utf8(values.ssidHex));
@@ -64,17 +65,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     expected.push_back("connectionMode" + wlan + (values.connectionMode ? "=manual" : "=auto"));
     if (values.autoSwitch != SWITCH_ABSENT)
         expected.push_back("autoSwitch" + wlan + switchText(values.autoSwitch));
-    for (const std::string& entry :
-         {"MSM" + wlan, "security" + wlan, "authEncryption" + wlan,
-          "authentication" + wlan + "=" + Utf8(values.authentication),
-          "encryption" + wlan + "=" + Utf8(values.encryption), "useOneX" + wlan + "=" + Utf8(values.useOneX)})
+    for (const std::string& entry : {"MSM" + wlan, "security" + wlan, "authEncryption" + wlan,
+                                     "authentication" + wlan + "=" + Utf8(values.authentication),
+                                     "encryption" + wlan + "=" + Utf8(values.encryption),
+                                     "useOneX" + wlan + "=" + Utf8(values.useOneX)})
         expected.push_back(entry);
     if (values.transitionMode != SWITCH_ABSENT)
         expected.push_back("transitionMode{http://www.microsoft.com/networking/WLAN/profile/v4}" +
                            std::string(switchText(values.transitionMode)));
-    if (kind == PROFILE_NETWORK_KEY || kind == PROFILE_PASS_PHRASE || kind == PROFILE_PRE_SHARED_KEY) {
+    if (kind == PROFILE_NETWORK_KEY || kind == PROFILE_PASS_PHRASE ||
+        kind == PROFILE_PRE_SHARED_KEY) {
         expected.push_back("sharedKey" + wlan);
-        expected.push_back("keyType" + wlan + (kind == PROFILE_PASS_PHRASE ? "=passPhrase" : "=networkKey"));
+        expected.push_back("keyType" + wlan +
+                           (kind == PROFILE_PASS_PHRASE ? "=passPhrase" : "=networkKey"));
         expected.push_back("protected" + wlan + "=false");
         expected.push_back("keyMaterial" + wlan + "=" + Utf8(values.networkKey));
         if (kind == PROFILE_NETWORK_KEY)
@@ -85,8 +88,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const std::string host = "{http://www.microsoft.com/provisioning/EapHostConfig}";
         for (const std::string& entry :
              {"OneX" + onex, "EAPConfig" + onex, "EapHostConfig" + host, "EapMethod" + host,
-              "Type" + common + "=" + std::to_string(values.eapTypeNumber), "VendorId" + common + "=0",
-              "VendorType" + common + "=0", "AuthorId" + common + "=0",
+              "Type" + common + "=" + std::to_string(values.eapTypeNumber),
+              "VendorId" + common + "=0", "VendorType" + common + "=0", "AuthorId" + common + "=0",
               "ConfigBlob" + host + "=" + Utf8(values.configBlob)})
             expected.push_back(entry);
     }

@@ -61,4 +61,6 @@ void LogHexDump(DWORD level, const BYTE* bytes, DWORD length)
 
 // What the plug-in's entry points set up on their first call (tracing, companion resources)
 // is the trace sink's business here: nothing to do.
-void CompleteAttach() {}
+void CompleteAttach()
+{
+}

@@ -15,7 +15,8 @@ inline int& ShimProtectionOverhead()
     return overhead;
 }
 
-inline BOOL CryptProtectData(DATA_BLOB* in, const WCHAR*, DATA_BLOB*, void*, void*, DWORD, DATA_BLOB* out)
+inline BOOL CryptProtectData(DATA_BLOB* in, const WCHAR*, DATA_BLOB*, void*, void*, DWORD,
+                             DATA_BLOB* out)
 {
     if (ShimProtectionOverhead() < 0)
         return FALSE;
@@ -29,7 +30,8 @@ inline BOOL CryptProtectData(DATA_BLOB* in, const WCHAR*, DATA_BLOB*, void*, voi
     return TRUE;
 }
 
-inline BOOL CryptUnprotectData(DATA_BLOB* in, WCHAR**, DATA_BLOB*, void*, void*, DWORD, DATA_BLOB* out)
+inline BOOL CryptUnprotectData(DATA_BLOB* in, WCHAR**, DATA_BLOB*, void*, void*, DWORD,
+                               DATA_BLOB* out)
 {
     BYTE* block = (BYTE*)LocalAlloc(LPTR, in->cbData);
     if (!block)

@@ -45,7 +45,7 @@ typedef char* LPSTR;
 #define LPTR 0x0040
 #define CP_ACP 0
 #define CP_UTF8 65001
-#define MB_ERR_INVALID_CHARS 0x8  // Latin-1 and the decoder above have no invalid input to refuse
+#define MB_ERR_INVALID_CHARS 0x8 // Latin-1 and the decoder above have no invalid input to refuse
 #define ARRAYSIZE(a) (sizeof(a) / sizeof((a)[0]))
 #define IS_HIGH_SURROGATE(c) ((c) >= 0xd800 && (c) <= 0xdbff)
 
@@ -54,8 +54,14 @@ inline DWORD& ShimLastError()
     static DWORD error;
     return error;
 }
-inline DWORD GetLastError() { return ShimLastError(); }
-inline void SetLastError(DWORD error) { ShimLastError() = error; }
+inline DWORD GetLastError()
+{
+    return ShimLastError();
+}
+inline void SetLastError(DWORD error)
+{
+    ShimLastError() = error;
+}
 
 // Zero-filled blocks; the fuzz harness may make the next ones fail.
 inline int& ShimFailingAllocations()
@@ -77,7 +83,10 @@ inline HLOCAL LocalFree(HLOCAL block)
     free(block);
     return nullptr;
 }
-inline void SecureZeroMemory(void* p, size_t n) { memset(p, 0, n); }
+inline void SecureZeroMemory(void* p, size_t n)
+{
+    memset(p, 0, n);
+}
 
 inline size_t wcsnlen(const WCHAR* s, size_t max)
 {
@@ -111,13 +120,17 @@ int MultiByteToWideChar(UINT codePage, DWORD, const char* src, int count, Unit* 
     for (size_t i = 0; i < n;) {
         uint32_t c = s[i++];
         if (codePage == CP_UTF8 && c >= 0x80) {
-            int more = c >= 0xf0 && c <= 0xf4 ? 3 : c >= 0xe0 && c < 0xf0 ? 2 : c >= 0xc2 && c < 0xe0 ? 1 : -1;
+            int more = c >= 0xf0 && c <= 0xf4  ? 3
+                       : c >= 0xe0 && c < 0xf0 ? 2
+                       : c >= 0xc2 && c < 0xe0 ? 1
+                                               : -1;
             uint32_t value = more == 3 ? c & 7 : more == 2 ? c & 15 : c & 31;
             size_t j = i;
             for (int k = 0; k < more && j < n && (s[j] & 0xc0) == 0x80; ++k)
                 value = value << 6 | (s[j++] & 0x3f);
             bool whole = more > 0 && j - i == (size_t)more;
-            bool shortest = (more == 2 && value >= 0x800) || (more == 3 && value >= 0x10000) || more == 1;
+            bool shortest = (more == 2 && value >= 0x800) || (more == 3 && value >= 0x10000) ||
+                            more == 1;
             if (whole && shortest && value <= 0x10ffff && (value < 0xd800 || value > 0xdfff)) {
                 c = value;
                 i = j;
@@ -144,8 +157,8 @@ int MultiByteToWideChar(UINT codePage, DWORD, const char* src, int count, Unit* 
 }
 
 // Latin-1 only: a unit above 0xFF becomes '?'.
-inline int WideCharToMultiByte(UINT, DWORD, const WCHAR* src, int count, char* dst, int bytes, const char*,
-                               BOOL*)
+inline int WideCharToMultiByte(UINT, DWORD, const WCHAR* src, int count, char* dst, int bytes,
+                               const char*, BOOL*)
 {
     size_t n = count < 0 ? wcsnlen(src, SIZE_MAX) + 1 : (size_t)count;
     if (bytes == 0)

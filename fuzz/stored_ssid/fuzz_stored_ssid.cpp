@@ -8,13 +8,14 @@
 #include <cstring>
 #include <vector>
 
-#include "eapol_entry.h"
 #include "../fuzz_check.h"
+#include "eapol_entry.h"
 
 namespace {
 
 // The scan's view: the value read into a zeroed buffer of 1024 bytes.
-StoredSsidMatch AsScanned(const std::vector<uint8_t>& value, const uint8_t* ssid, uint32_t ssidLength)
+StoredSsidMatch AsScanned(const std::vector<uint8_t>& value, const uint8_t* ssid,
+                          uint32_t ssidLength)
 {
     uint8_t buffer[1024] = {};
     if (!value.empty())
@@ -22,7 +23,8 @@ StoredSsidMatch AsScanned(const std::vector<uint8_t>& value, const uint8_t* ssid
     uint32_t length = buffer[16] | buffer[17] << 8 | buffer[18] << 16 | (uint32_t)buffer[19] << 24;
     if (length != ssidLength)
         return STORED_SSID_LENGTH_MISMATCH;
-    return memcmp(buffer + 20, ssid, ssidLength) == 0 ? STORED_SSID_MATCH : STORED_SSID_VALUE_MISMATCH;
+    return memcmp(buffer + 20, ssid, ssidLength) == 0 ? STORED_SSID_MATCH
+                                                      : STORED_SSID_VALUE_MISMATCH;
 }
 
 } // namespace
@@ -37,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::vector<uint8_t> ssid(data + 1, data + 1 + ssidLength);
     std::vector<uint8_t> value(data + 1 + ssidLength, data + size);
     if (value.size() > 1024)
-        return 0;   // the scan passes longer values over unread
+        return 0; // the scan passes longer values over unread
 
     uint8_t* exact = (uint8_t*)malloc(value.size() ? value.size() : 1);
     if (!value.empty())

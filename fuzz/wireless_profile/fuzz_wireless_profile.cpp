@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "wireless_profile.h"
 #include "../fuzz_check.h"
+#include "wireless_profile.h"
 
 namespace {
 
@@ -26,7 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::string all(reinterpret_cast<const char*>(data), size);
     for (size_t start = 0; start < all.size();) {
         size_t end = all.find('\n', start);
-        std::string line = all.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        std::string line = all.substr(start,
+                                      end == std::string::npos ? std::string::npos : end - start);
         start = end == std::string::npos ? all.size() : end + 1;
         size_t equals = line.find('=');
         if (line.empty() || equals == std::string::npos)

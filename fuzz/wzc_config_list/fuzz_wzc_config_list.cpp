@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "wzc_config_list.h"
 #include "../fuzz_check.h"
+#include "wzc_config_list.h"
 
 namespace {
 

@@ -43,7 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     bool psk = texts[1] == u"WPAPSK" || texts[1] == u"WPA2PSK";
     bool oneX = values.ieee8021xEnabled != 0;
     const std::string ns = "{http://www.microsoft.com/provisioning/WirelessProfile}";
-    std::vector<std::string> expected = {"WirelessProfile" + ns, "version" + ns + "=1", "ssid" + ns + "=" + Utf8(values.ssid),
+    std::vector<std::string> expected = {"WirelessProfile" + ns,
+                                         "version" + ns + "=1",
+                                         "ssid" + ns + "=" + Utf8(values.ssid),
                                          "connectionType" + ns + "=ESS",
                                          "authentication" + ns + "=" + Utf8(values.authentication),
                                          "encryption" + ns + "=" + Utf8(values.encryption)};
@@ -53,7 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (!psk && key)
             expected.push_back("keyIndex" + ns + "=" + std::to_string(values.keyIndex));
     }
-    expected.push_back("keyProvidedAutomatically" + ns + "=" + std::to_string(values.keyProvidedAutomatically));
+    expected.push_back("keyProvidedAutomatically" + ns + "=" +
+                       std::to_string(values.keyProvidedAutomatically));
     expected.push_back("IEEE802.1XEnabled" + ns + "=" + std::to_string(values.ieee8021xEnabled));
     if (oneX && !psk)
         expected.push_back("EAPMethod" + ns + "=" + Utf8(values.eapMethod));

@@ -40,9 +40,8 @@ std::wstring WindowText(HWND window)
         return std::wstring();
     std::wstring text(length + 1, L'\0');
     DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutW(window, WM_GETTEXT, length + 1,
-                             reinterpret_cast<LPARAM>(&text[0]), SMTO_ABORTIFHUNG,
-                             kMessageTimeoutMs, &copied))
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(&text[0]),
+                             SMTO_ABORTIFHUNG, kMessageTimeoutMs, &copied))
         return std::wstring();
     text.resize(copied);
     return text;

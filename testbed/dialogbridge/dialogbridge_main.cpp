@@ -152,8 +152,8 @@ int Usage()
 // it is ended.
 int HoldDesktop()
 {
-    HWND window = CreateWindowExW(0, L"STATIC", L"desktop holder", WS_POPUP, 0, 0, 1, 1,
-                                  nullptr, nullptr, nullptr, nullptr);
+    HWND window = CreateWindowExW(0, L"STATIC", L"desktop holder", WS_POPUP, 0, 0, 1, 1, nullptr,
+                                  nullptr, nullptr, nullptr);
     if (!window)
         return 1;
     MSG message;

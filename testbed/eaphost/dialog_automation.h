@@ -14,7 +14,7 @@ struct DialogAutomation {
     std::vector<DialogAnswer> answers;
     size_t nextAnswer;
     bool relay;
-    HANDLE terminalIn;  // where the relay reads what the person types
+    HANDLE terminalIn; // where the relay reads what the person types
     HANDLE thread;
     volatile LONG stopping;
 };

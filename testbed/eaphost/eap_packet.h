@@ -23,8 +23,8 @@ enum EapType : uint8_t {
     kEapTypeGtc = 6,
 };
 
-const size_t kEapHeaderSize = 4;       // Code, Identifier, Length (big-endian)
-const size_t kEapTypedHeaderSize = 5;  // ... and Type, for Requests and Responses
+const size_t kEapHeaderSize = 4;      // Code, Identifier, Length (big-endian)
+const size_t kEapTypedHeaderSize = 5; // ... and Type, for Requests and Responses
 
 // What a buffer holds, read without trusting its Length field: dataSize never reaches past
 // the buffer nor past Length. wellFormed is false when Length is below the header, above the
@@ -33,10 +33,10 @@ struct EapPacketView {
     bool wellFormed;
     uint8_t code;
     uint8_t id;
-    uint16_t length;  // as declared (0 when the buffer is shorter than 4 bytes)
+    uint16_t length; // as declared (0 when the buffer is shorter than 4 bytes)
     bool hasType;
     uint8_t type;
-    const uint8_t* data;  // Type-Data of a Request or Response
+    const uint8_t* data; // Type-Data of a Request or Response
     size_t dataSize;
 };
 

@@ -64,12 +64,12 @@ GtcServerStep GtcServerReceive(GtcServer* server, const uint8_t* packet, size_t 
         return GtcServerStep{Bytes(), "conversation already finished"};
     EapPacketView view = ReadEapPacket(packet, size);
     if (!view.wellFormed || view.code != kEapResponse)
-        return Finish(server, kEapFailure, "expected a Response, got " +
-                                               DescribeEapPacket(packet, size));
+        return Finish(server, kEapFailure,
+                      "expected a Response, got " + DescribeEapPacket(packet, size));
     if (view.id != server->lastId)
-        return Finish(server, kEapFailure, "Response id " + std::to_string(view.id) +
-                                               " does not match Request id " +
-                                               std::to_string(server->lastId));
+        return Finish(server, kEapFailure,
+                      "Response id " + std::to_string(view.id) + " does not match Request id " +
+                          std::to_string(server->lastId));
     Bytes data(view.data, view.data + view.dataSize);
     bool identityPending = server->identityAsked && !server->identityAnswered &&
                            view.type == kEapTypeIdentity;
@@ -81,11 +81,10 @@ GtcServerStep GtcServerReceive(GtcServer* server, const uint8_t* packet, size_t 
         return next;
     }
     if (server->identityAsked && !server->identityAnswered)
-        return Finish(server, kEapFailure, "expected the identity, got type " +
-                                               std::to_string(view.type));
-    if (view.type != server->script.methodType || server->round >= server->script.rounds.size())
         return Finish(server, kEapFailure,
-                      "unexpected Response type " + std::to_string(view.type));
+                      "expected the identity, got type " + std::to_string(view.type));
+    if (view.type != server->script.methodType || server->round >= server->script.rounds.size())
+        return Finish(server, kEapFailure, "unexpected Response type " + std::to_string(view.type));
     bool matched = data == server->script.rounds[server->round].expectedAnswer;
     ++server->round;
     std::string verdict = "answer " + std::to_string(server->round) +

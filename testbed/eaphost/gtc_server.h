@@ -15,19 +15,19 @@ struct GtcRound {
 };
 
 enum GtcMismatchPolicy {
-    kMismatchFails,     // a wrong answer is answered with Failure at once
-    kMismatchContinues  // the next round is still asked; the outcome is then Failure
+    kMismatchFails,    // a wrong answer is answered with Failure at once
+    kMismatchContinues // the next round is still asked; the outcome is then Failure
 };
 
 enum GtcOutcome {
-    kOutcomeByAnswers,     // Success when every answer matched
-    kOutcomeAlwaysFailure  // Failure after the last round, whatever was answered
+    kOutcomeByAnswers,    // Success when every answer matched
+    kOutcomeAlwaysFailure // Failure after the last round, whatever was answered
 };
 
 struct GtcServerScript {
     bool askIdentity = true;
     uint8_t firstId = 1;
-    uint8_t methodType = kEapTypeGtc;  // the Type of the Requests and expected Responses
+    uint8_t methodType = kEapTypeGtc; // the Type of the Requests and expected Responses
     std::vector<GtcRound> rounds;
     GtcMismatchPolicy mismatch = kMismatchFails;
     GtcOutcome outcome = kOutcomeByAnswers;
@@ -36,12 +36,12 @@ struct GtcServerScript {
 struct GtcServer {
     GtcServerScript script;
     uint8_t lastId = 0;
-    size_t round = 0;         // rounds answered so far
+    size_t round = 0; // rounds answered so far
     bool identityAsked = false;
     bool identityAnswered = false;
     bool mismatchSeen = false;
     bool finished = false;
-    Bytes identity;           // what the peer answered to the Identity Request
+    Bytes identity; // what the peer answered to the Identity Request
 };
 
 // The next step: the packet to send (empty when finished) and a line for the log.

@@ -8,8 +8,8 @@ bool MakeGuardedCopy(const BYTE* data, SIZE_T size, GuardedBlock* block)
     SIZE_T page = system.dwPageSize;
     SIZE_T dataPages = (size + page - 1) / page;
     SIZE_T total = (dataPages + 1) * page;
-    BYTE* region = static_cast<BYTE*>(VirtualAlloc(nullptr, total, MEM_COMMIT | MEM_RESERVE,
-                                                   PAGE_READWRITE));
+    BYTE* region = static_cast<BYTE*>(
+        VirtualAlloc(nullptr, total, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
     if (!region)
         return false;
     DWORD old = 0;

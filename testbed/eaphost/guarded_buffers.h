@@ -8,8 +8,8 @@
 #include <vector>
 
 struct GuardedBlock {
-    BYTE* region;  // VirtualAlloc'ed: the pages holding the bytes, then one no-access page
-    BYTE* bytes;   // the copy, ending right before the no-access page
+    BYTE* region; // VirtualAlloc'ed: the pages holding the bytes, then one no-access page
+    BYTE* bytes;  // the copy, ending right before the no-access page
     SIZE_T size;
 };
 
@@ -21,7 +21,7 @@ const DWORD kSendGuardSize = 64;
 const BYTE kSendGuardByte = 0xA5;
 
 struct SendBuffer {
-    std::vector<BYTE> storage;  // size usable bytes, then kSendGuardSize guard bytes
+    std::vector<BYTE> storage; // size usable bytes, then kSendGuardSize guard bytes
     DWORD size;
 };
 

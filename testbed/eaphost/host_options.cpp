@@ -80,8 +80,9 @@ bool ParseHostOptions(int argc, const wchar_t* const* argv, HostOptions* options
                    arg == L"--first-id") {
             if (!needValue(1))
                 return false;
-            DWORD maximum = arg == L"--first-id" ? 255 : arg == L"--send-size" ? 0x100000
-                                                                              : 0xFFFFFFFF;
+            DWORD maximum = arg == L"--first-id"    ? 255
+                            : arg == L"--send-size" ? 0x100000
+                                                    : 0xFFFFFFFF;
             if (!ParseNumber(value, maximum, &number)) {
                 *error = ToUtf8(arg) + ": bad number \"" + ToUtf8(value) + "\"";
                 return false;
@@ -125,8 +126,8 @@ bool ParseHostOptions(int argc, const wchar_t* const* argv, HostOptions* options
             if (arg == L"--mismatch" && (word == L"fail" || word == L"continue"))
                 parsed.script.mismatch = word == L"fail" ? kMismatchFails : kMismatchContinues;
             else if (arg == L"--outcome" && (word == L"answers" || word == L"failure"))
-                parsed.script.outcome =
-                    word == L"answers" ? kOutcomeByAnswers : kOutcomeAlwaysFailure;
+                parsed.script.outcome = word == L"answers" ? kOutcomeByAnswers
+                                                           : kOutcomeAlwaysFailure;
             else {
                 *error = ToUtf8(arg) + ": unknown value \"" + ToUtf8(word) + "\"";
                 return false;

@@ -11,22 +11,22 @@
 #include "gtc_server.h"
 
 struct DialogAnswer {
-    std::vector<std::pair<int, std::wstring>> fields;  // control id, text to type
-    int button;                                         // IDOK or IDCANCEL
+    std::vector<std::pair<int, std::wstring>> fields; // control id, text to type
+    int button;                                       // IDOK or IDCANCEL
 };
 
 enum HostCommand {
     kCommandAuthenticate,
-    kCommandForget,     // erase the user's saved data and stop
-    kCommandShowSaved,  // print the user's saved data as hex and stop
+    kCommandForget,    // erase the user's saved data and stop
+    kCommandShowSaved, // print the user's saved data as hex and stop
     kCommandHelp
 };
 
 struct HostOptions {
     HostCommand command = kCommandAuthenticate;
     std::wstring pluginPath;
-    bool registered = false;       // the plug-in named by the method's registration ("Path")
-    std::wstring dllDirectory;     // the plug-in's file is loaded from here
+    bool registered = false;   // the plug-in named by the method's registration ("Path")
+    std::wstring dllDirectory; // the plug-in's file is loaded from here
     DWORD eapType = 6;
     std::wstring user;             // key of the saved data; empty: the account's name
     bool forgetFirst = false;      // --forget together with a plug-in

@@ -25,16 +25,22 @@ struct Session {
 
 const char* ActionName(PPP_EAP_ACTION action)
 {
-    static const char* const names[] = {
-        "NoAction", "Authenticate", "Done", "SendAndDone", "Send", "SendWithTimeout",
-        "SendWithTimeoutInteractive", "IndicateTLV", "IndicateIdentity"};
+    static const char* const names[] = {"NoAction",
+                                        "Authenticate",
+                                        "Done",
+                                        "SendAndDone",
+                                        "Send",
+                                        "SendWithTimeout",
+                                        "SendWithTimeoutInteractive",
+                                        "IndicateTLV",
+                                        "IndicateIdentity"};
     return static_cast<unsigned>(action) < sizeof(names) / sizeof(names[0]) ? names[action]
                                                                             : "unknown";
 }
 
 // What one RasEapMakeMessage call left the host to do.
 struct Turn {
-    bool finished;  // the authentication is over with result
+    bool finished; // the authentication is over with result
     DWORD result;
 };
 
@@ -138,8 +144,7 @@ Turn AfterMakeMessage(Session* session, DWORD status, const PPP_EAP_OUTPUT& outp
         turn = RunInteractiveUI(session, output.pUIContextData, output.dwSizeOfUIContextData);
     } else {
         switch (output.Action) {
-        case EAPACTION_NoAction:
-            break;
+        case EAPACTION_NoAction: break;
         case EAPACTION_Send:
             if (!SendPacket(session))
                 turn = Turn{true, ERROR_PPP_INVALID_PACKET};
@@ -150,9 +155,7 @@ Turn AfterMakeMessage(Session* session, DWORD status, const PPP_EAP_OUTPUT& outp
             else
                 turn = Turn{true, output.dwAuthResultCode};
             break;
-        case EAPACTION_Done:
-            turn = Turn{true, output.dwAuthResultCode};
-            break;
+        case EAPACTION_Done: turn = Turn{true, output.dwAuthResultCode}; break;
         default:
             HostLog("eaphost :: action %s is not supported here", ActionName(output.Action));
             turn = Turn{true, ERROR_NOT_SUPPORTED};
@@ -173,7 +176,8 @@ bool AnsweredByHost(Session* session, const Bytes& packet, const std::wstring& i
     Bytes reply;
     if (view.type == kEapTypeIdentity) {
         std::string text = ToUtf8(identity);
-        reply = MakeEapTyped(kEapResponse, view.id, kEapTypeIdentity, Bytes(text.begin(), text.end()));
+        reply = MakeEapTyped(kEapResponse, view.id, kEapTypeIdentity,
+                             Bytes(text.begin(), text.end()));
     } else if (view.type == kEapTypeNotification) {
         reply = MakeEapTyped(kEapResponse, view.id, kEapTypeNotification, Bytes());
     } else if (view.type != session->options->eapType) {
@@ -182,7 +186,8 @@ bool AnsweredByHost(Session* session, const Bytes& packet, const std::wstring& i
     } else {
         return false;
     }
-    HostLog("eaphost :: answering %s itself", DescribeEapPacket(packet.data(), packet.size()).c_str());
+    HostLog("eaphost :: answering %s itself",
+            DescribeEapPacket(packet.data(), packet.size()).c_str());
     SendToAuthenticator(session->link, reply.data(), reply.size());
     return true;
 }
@@ -207,8 +212,7 @@ DWORD Converse(Session* session, const std::wstring& identity)
             continue;
         if (!session->begun) {
             session->input.bInitialId = packet.size() > 1 ? packet[1] : 0;
-            DWORD status = session->plugin->info.RasEapBegin(&session->workBuffer,
-                                                             &session->input);
+            DWORD status = session->plugin->info.RasEapBegin(&session->workBuffer, &session->input);
             HostLog("eaphost :: RasEapBegin returned %lu", status);
             if (status != ERROR_SUCCESS)
                 return status;
@@ -237,7 +241,8 @@ DWORD RunAuthentication(const HostOptions& options, const std::wstring& user,
     std::wstring identity;
     DWORD flags = options.flags;
     DWORD status = LoadUserData(user, options.eapType, &saved);
-    HostLog("eaphost :: saved user data: %lu bytes", status == ERROR_SUCCESS ? (DWORD)saved.size() : 0);
+    HostLog("eaphost :: saved user data: %lu bytes",
+            status == ERROR_SUCCESS ? (DWORD)saved.size() : 0);
     if (status != ERROR_SUCCESS)
         saved.clear();
 
@@ -249,8 +254,8 @@ DWORD RunAuthentication(const HostOptions& options, const std::wstring& user,
         goto done;
     } else {
         for (;;) {
-            status = plugin->getIdentity(options.eapType, nullptr, flags, nullptr, nullptr,
-                                         nullptr, 0, saved.empty() ? nullptr : saved.data(),
+            status = plugin->getIdentity(options.eapType, nullptr, flags, nullptr, nullptr, nullptr,
+                                         0, saved.empty() ? nullptr : saved.data(),
                                          (DWORD)saved.size(), &identityData, &identityDataSize,
                                          &identityText);
             HostLog("eaphost :: RasEapGetIdentity(flags 0x%lX) returned %lu", flags, status);

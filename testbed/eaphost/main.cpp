@@ -3,7 +3,6 @@
 // authentication's result (0 success, 691 refused, 703 interaction needed, 1223 cancelled...),
 // 87 for a bad command line.
 #include <windows.h>
-
 #include <fcntl.h>
 #include <io.h>
 
@@ -46,8 +45,8 @@ DWORD Authenticate(const HostOptions& options, const std::wstring& user)
     DWORD result = ERROR_SUCCESS;
     if (options.registered) {
         result = RegisteredPluginPath(options.eapType, &path);
-        HostLog("eaphost :: registered plug-in for type %lu: \"%s\" (status %lu)",
-                options.eapType, ToUtf8(path).c_str(), result);
+        HostLog("eaphost :: registered plug-in for type %lu: \"%s\" (status %lu)", options.eapType,
+                ToUtf8(path).c_str(), result);
         if (result != ERROR_SUCCESS)
             goto done;
     }
@@ -78,8 +77,7 @@ DWORD Authenticate(const HostOptions& options, const std::wstring& user)
         result = RunAuthentication(options, user, &plugin, &link);
         StopDialogAutomation(&automation);
     }
-    HostLog("eaphost :: RasEapInitialize(FALSE) returned %lu",
-            plugin.info.RasEapInitialize(FALSE));
+    HostLog("eaphost :: RasEapInitialize(FALSE) returned %lu", plugin.info.RasEapInitialize(FALSE));
 done:
     if (console != INVALID_HANDLE_VALUE)
         CloseHandle(console);

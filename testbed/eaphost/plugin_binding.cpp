@@ -26,8 +26,8 @@ DWORD BindPlugin(const wchar_t* path, DWORD eapType, PluginBinding* binding)
     getInfo = Export<RasEapGetInfoFn>(bound.module, "RasEapGetInfo");
     bound.freeMemory = Export<RasEapFreeMemoryFn>(bound.module, "RasEapFreeMemory");
     bound.getIdentity = Export<RasEapGetIdentityFn>(bound.module, "RasEapGetIdentity");
-    bound.invokeInteractiveUI =
-        Export<RasEapInvokeInteractiveUIFn>(bound.module, "RasEapInvokeInteractiveUI");
+    bound.invokeInteractiveUI = Export<RasEapInvokeInteractiveUIFn>(bound.module,
+                                                                    "RasEapInvokeInteractiveUI");
     if (!getInfo || !bound.freeMemory) {
         status = ERROR_PROC_NOT_FOUND;
         HostLog("eaphost :: the plug-in does not export RasEapGetInfo and RasEapFreeMemory");

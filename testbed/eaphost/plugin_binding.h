@@ -17,8 +17,8 @@ struct PluginBinding {
     HMODULE module;
     PPP_EAP_INFO info;
     RasEapFreeMemoryFn freeMemory;
-    RasEapGetIdentityFn getIdentity;               // optional export
-    RasEapInvokeInteractiveUIFn invokeInteractiveUI;  // optional export
+    RasEapGetIdentityFn getIdentity;                 // optional export
+    RasEapInvokeInteractiveUIFn invokeInteractiveUI; // optional export
 };
 
 // Loads the DLL and fills the entry table for eapType. RasEapGetInfo and RasEapFreeMemory must

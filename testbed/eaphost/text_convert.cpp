@@ -8,8 +8,8 @@ std::string Narrow(UINT codePage, const std::wstring& text)
 {
     if (text.empty())
         return std::string();
-    int size = WideCharToMultiByte(codePage, 0, text.data(), (int)text.size(), nullptr, 0,
-                                   nullptr, nullptr);
+    int size = WideCharToMultiByte(codePage, 0, text.data(), (int)text.size(), nullptr, 0, nullptr,
+                                   nullptr);
     if (size <= 0)
         return std::string();
     std::string out(size, '\0');

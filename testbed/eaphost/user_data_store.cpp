@@ -23,8 +23,8 @@ std::wstring CurrentAccountName()
 DWORD LoadUserData(const std::wstring& user, DWORD eapType, std::vector<BYTE>* data)
 {
     HKEY key = nullptr;
-    DWORD status = RegOpenKeyExW(HKEY_CURRENT_USER, TypeKey(eapType).c_str(), 0,
-                                 KEY_QUERY_VALUE, &key);
+    DWORD status = RegOpenKeyExW(HKEY_CURRENT_USER, TypeKey(eapType).c_str(), 0, KEY_QUERY_VALUE,
+                                 &key);
     if (status != ERROR_SUCCESS)
         return status;
     DWORD type = 0, size = 0;

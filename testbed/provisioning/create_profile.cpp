@@ -101,7 +101,8 @@ HRESULT StoreNetwork(const wchar_t* adapter, const WirelessNetwork& network, ULO
     }
     if (network.oneXEnabled &&
         (error = WriteEapolValue(adapter, eapolName.c_str(),
-                                 BuildEapolHeader(network.ssid, network.eapType))) != ERROR_SUCCESS) {
+                                 BuildEapolHeader(network.ssid, network.eapType))) !=
+            ERROR_SUCCESS) {
         *status = PROFILE_WRITING_ONEX_CONFIG;
         return HRESULT_FROM_WIN32(error);
     }

@@ -4,13 +4,20 @@
 
 #include <string>
 
-const wchar_t kWirelessProfileNamespace[] = L"http://www.microsoft.com/provisioning/WirelessProfile";
+const wchar_t kWirelessProfileNamespace[] =
+    L"http://www.microsoft.com/provisioning/WirelessProfile";
 
 namespace {
 
 // MSXML 6.0; mingw-w64 declares the interfaces but ships no msxml6 GUIDs.
-const CLSID kClsidDomDocument60 = {0x88D96A05, 0xF192, 0x11D4, {0xA6, 0x5F, 0x00, 0x40, 0x96, 0x32, 0x51, 0xE5}};
-const IID kIidXmlDomDocument2 = {0x2933BF95, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+const CLSID kClsidDomDocument60 = {0x88D96A05,
+                                   0xF192,
+                                   0x11D4,
+                                   {0xA6, 0x5F, 0x00, 0x40, 0x96, 0x32, 0x51, 0xE5}};
+const IID kIidXmlDomDocument2 = {0x2933BF95,
+                                 0x7B36,
+                                 0x11D2,
+                                 {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 
 std::u16string FromBstr(BSTR text)
 {
@@ -111,8 +118,8 @@ uint32_t ReadElement(IXMLDOMNode* node, ProfileElement* element, HRESULT* hr)
         }
         return FAILED(*hr) ? PROFILE_INTERNAL_ERROR : PROFILE_SUCCESS;
     });
-    element->conforming = !elementContent &&
-                          namespaceUri == reinterpret_cast<const char16_t*>(kWirelessProfileNamespace);
+    element->conforming = !elementContent && namespaceUri == reinterpret_cast<const char16_t*>(
+                                                                 kWirelessProfileNamespace);
     ConvertToAnsi(element);
     return status;
 }

@@ -5,10 +5,14 @@
 #include <windows.h>
 #include <unknwn.h>
 
-const CLSID kClsidProvisioningService = {
-    0x2AA2B5FE, 0xB846, 0x4D07, {0x81, 0x0C, 0xB2, 0x1E, 0xE4, 0x53, 0x20, 0xE3}};
-const IID kIidProvisioningProfileWireless = {
-    0xC96FBD51, 0x24DD, 0x11D8, {0x89, 0xFB, 0x00, 0x90, 0x4B, 0x2E, 0xA9, 0xC6}};
+const CLSID kClsidProvisioningService = {0x2AA2B5FE,
+                                         0xB846,
+                                         0x4D07,
+                                         {0x81, 0x0C, 0xB2, 0x1E, 0xE4, 0x53, 0x20, 0xE3}};
+const IID kIidProvisioningProfileWireless = {0xC96FBD51,
+                                             0x24DD,
+                                             0x11D8,
+                                             {0x89, 0xFB, 0x00, 0x90, 0x4B, 0x2E, 0xA9, 0xC6}};
 
 // The server's file name. The class is registered with the full path of the server that
 // registered it, as the platform's own is, but answers only a program that has a copy of that

@@ -33,7 +33,8 @@ LONG WriteKey(bool inproc, const wchar_t* server)
     wchar_t path[128];
     HKEY key = NULL;
     ClassKeyPath(inproc, path, ARRAYSIZE(path));
-    LONG error = RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, NULL, 0, KEY_SET_VALUE, NULL, &key, NULL);
+    LONG error = RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, NULL, 0, KEY_SET_VALUE, NULL, &key,
+                                 NULL);
     if (error != ERROR_SUCCESS)
         goto done;
     error = SetText(key, NULL, inproc ? server : kClassDescription);
@@ -72,8 +73,7 @@ bool ProgramHasProvisioningServer()
     HMODULE client = GetModuleHandleW(L"wzcsapi.dll");
     for (HMODULE module : {static_cast<HMODULE>(NULL), client}) {
         wchar_t path[MAX_PATH];
-        if (FolderOf(module, path) &&
-            wcslen(path) + wcslen(kProvisioningServerFile) < MAX_PATH) {
+        if (FolderOf(module, path) && wcslen(path) + wcslen(kProvisioningServerFile) < MAX_PATH) {
             wcscat(path, kProvisioningServerFile);
             if (GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES)
                 return true;

@@ -23,13 +23,22 @@ enum {
 
 // The children in schema order; a missing required one gives its status.
 enum Child {
-    VERSION, SSID, CONNECTION_TYPE, AUTHENTICATION, ENCRYPTION, NETWORK_KEY, KEY_INDEX,
-    KEY_PROVIDED_AUTOMATICALLY, ONEX_ENABLED, EAP_METHOD, CHILD_COUNT
+    VERSION,
+    SSID,
+    CONNECTION_TYPE,
+    AUTHENTICATION,
+    ENCRYPTION,
+    NETWORK_KEY,
+    KEY_INDEX,
+    KEY_PROVIDED_AUTOMATICALLY,
+    ONEX_ENABLED,
+    EAP_METHOD,
+    CHILD_COUNT
 };
 
 struct ChildRule {
     const char16_t* name;
-    uint32_t missingStatus;  // PROFILE_SUCCESS: optional
+    uint32_t missingStatus; // PROFILE_SUCCESS: optional
 };
 
 const ChildRule kChildren[CHILD_COUNT] = {
@@ -51,15 +60,17 @@ struct NamedCode {
 };
 
 const NamedCode kConnectionTypes[] = {{u"ESS", 1}, {u"IBSS", 0}, {nullptr, 0}};
-const NamedCode kAuthentications[] = {{u"Open", AUTH_OPEN},       {u"Shared", AUTH_SHARED},
-                                      {u"WPA", AUTH_WPA},         {u"WPAPSK", AUTH_WPA_PSK},
-                                      {u"WPA2", AUTH_WPA2},       {u"WPA2PSK", AUTH_WPA2_PSK},
+const NamedCode kAuthentications[] = {{u"Open", AUTH_OPEN}, {u"Shared", AUTH_SHARED},
+                                      {u"WPA", AUTH_WPA},   {u"WPAPSK", AUTH_WPA_PSK},
+                                      {u"WPA2", AUTH_WPA2}, {u"WPA2PSK", AUTH_WPA2_PSK},
                                       {nullptr, 0}};
-const NamedCode kEncryptions[] = {{u"WEP", PRIVACY_WEP}, {u"None", PRIVACY_NONE}, {u"TKIP", 4},
-                                  {u"AES", 6},           {nullptr, 0}};
+const NamedCode kEncryptions[] = {
+    {u"WEP", PRIVACY_WEP}, {u"None", PRIVACY_NONE}, {u"TKIP", 4}, {u"AES", 6}, {nullptr, 0}};
 // An empty method leaves the platform's default, EAP-TLS.
-const NamedCode kEapMethods[] = {{u"PEAP", EAP_TYPE_PEAP}, {u"EAP-TLS", EAP_TYPE_TLS},
-                                 {u"", EAP_TYPE_TLS},      {nullptr, 0}};
+const NamedCode kEapMethods[] = {{u"PEAP", EAP_TYPE_PEAP},
+                                 {u"EAP-TLS", EAP_TYPE_TLS},
+                                 {u"", EAP_TYPE_TLS},
+                                 {nullptr, 0}};
 
 bool LookUp(const NamedCode* table, const std::u16string& text, uint32_t* code)
 {
@@ -132,8 +143,9 @@ bool IsOneXMode(uint32_t authentication)
 bool IsHexKey(const WirelessNetwork& n)
 {
     size_t length = n.key.size();
-    bool hexLength = n.privacy == PRIVACY_WEP ? (length == 10 || length == 26)
-                                              : IsPresharedKeyMode(n.authentication) && length == 64;
+    bool hexLength = n.privacy == PRIVACY_WEP
+                         ? (length == 10 || length == 26)
+                         : IsPresharedKeyMode(n.authentication) && length == 64;
     return hexLength && IsHexText(n.key);
 }
 
@@ -257,7 +269,8 @@ bool SsidFieldEquals(const std::vector<uint8_t>& bytes, size_t offset, const std
 {
     uint8_t field[MAX_SSID_BYTES] = {};
     memcpy(field, ssid.data(), SsidSize(ssid));
-    return bytes.size() >= offset + MAX_SSID_BYTES && memcmp(&bytes[offset], field, sizeof(field)) == 0;
+    return bytes.size() >= offset + MAX_SSID_BYTES &&
+           memcmp(&bytes[offset], field, sizeof(field)) == 0;
 }
 
 } // namespace

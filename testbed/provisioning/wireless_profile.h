@@ -69,14 +69,14 @@ struct ProfileElement {
 
 // What a valid document describes, in the wireless service's codes.
 struct WirelessNetwork {
-    std::string ssid;             // 1..32 bytes
-    uint32_t infrastructure = 1;  // ESS 1, IBSS 0
-    uint32_t authentication = 0;  // Open 0, Shared 1, WPA 3, WPAPSK 4, WPA2 6, WPA2PSK 7
-    uint32_t privacy = 0;         // WEP 0, None 1, TKIP 4, AES 6
-    std::string key;              // the key to store (bytes as given), empty for none
-    uint32_t keyIndex = 1;        // 1..4, as given
+    std::string ssid;            // 1..32 bytes
+    uint32_t infrastructure = 1; // ESS 1, IBSS 0
+    uint32_t authentication = 0; // Open 0, Shared 1, WPA 3, WPAPSK 4, WPA2 6, WPA2PSK 7
+    uint32_t privacy = 0;        // WEP 0, None 1, TKIP 4, AES 6
+    std::string key;             // the key to store (bytes as given), empty for none
+    uint32_t keyIndex = 1;       // 1..4, as given
     bool oneXEnabled = false;
-    uint32_t eapType = 0;         // 802.1X only: PEAP 25, EAP-TLS 13 (also for an empty method)
+    uint32_t eapType = 0; // 802.1X only: PEAP 25, EAP-TLS 13 (also for an empty method)
 };
 
 // Checks the children in schema order, then each value, then the combination. Returns

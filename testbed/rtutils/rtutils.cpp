@@ -14,10 +14,10 @@
 // (no buffering in the process), so a crash loses nothing. To empty a log while a process
 // traces into it, truncate it; a deleted log is not recreated until the path changes.
 #include <windows.h>
-
 #include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
+
 #include <string>
 
 namespace {
@@ -159,8 +159,8 @@ extern "C" DWORD WINAPI TraceVprintfExA(DWORD id, DWORD flags, LPCSTR format, va
     return AppendRecord(id, record + "\n");
 }
 
-extern "C" DWORD WINAPI TraceDumpExA(DWORD id, DWORD flags, LPBYTE bytes, DWORD count, DWORD groupSize,
-                                     BOOL addressPrefix, LPCSTR prefix)
+extern "C" DWORD WINAPI TraceDumpExA(DWORD id, DWORD flags, LPBYTE bytes, DWORD count,
+                                     DWORD groupSize, BOOL addressPrefix, LPCSTR prefix)
 {
     char head[64];
     snprintf(head, sizeof(head), " D %lu %d ", groupSize, addressPrefix ? 1 : 0);

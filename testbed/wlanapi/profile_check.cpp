@@ -23,58 +23,52 @@ struct Particle {
     const wchar_t* name;
     const wchar_t* ns;
     bool required;
-    const struct Particle* content;   // its child elements; null: text only
+    const struct Particle* content; // its child elements; null: text only
 };
 
-const Particle kEapMethod[] = {
-    {L"Type", kEapCommonNs, true, nullptr},
-    {L"VendorId", kEapCommonNs, true, nullptr},
-    {L"VendorType", kEapCommonNs, true, nullptr},
-    {L"AuthorId", kEapCommonNs, true, nullptr},
-    {}};
-const Particle kEapHostConfig[] = {
-    {L"EapMethod", kEapHostNs, true, kEapMethod},
-    {L"ConfigBlob", kEapHostNs, true, nullptr},
-    {}};
+const Particle kEapMethod[] = {{L"Type", kEapCommonNs, true, nullptr},
+                               {L"VendorId", kEapCommonNs, true, nullptr},
+                               {L"VendorType", kEapCommonNs, true, nullptr},
+                               {L"AuthorId", kEapCommonNs, true, nullptr},
+                               {}};
+const Particle kEapHostConfig[] = {{L"EapMethod", kEapHostNs, true, kEapMethod},
+                                   {L"ConfigBlob", kEapHostNs, true, nullptr},
+                                   {}};
 const Particle kEapConfig[] = {{L"EapHostConfig", kEapHostNs, true, kEapHostConfig}, {}};
 const Particle kOneX[] = {{L"EAPConfig", kOneXNs, true, kEapConfig}, {}};
-const Particle kAuthEncryption[] = {
-    {L"authentication", kWlanNs, true, nullptr},
-    {L"encryption", kWlanNs, true, nullptr},
-    {L"useOneX", kWlanNs, false, nullptr},
-    {L"transitionMode", kWlanV4Ns, false, nullptr},
-    {}};
-const Particle kSharedKey[] = {
-    {L"keyType", kWlanNs, true, nullptr},
-    {L"protected", kWlanNs, true, nullptr},
-    {L"keyMaterial", kWlanNs, true, nullptr},
-    {}};
-const Particle kSecurity[] = {
-    {L"authEncryption", kWlanNs, false, kAuthEncryption},
-    {L"sharedKey", kWlanNs, false, kSharedKey},
-    {L"keyIndex", kWlanNs, false, nullptr},
-    {L"OneX", kOneXNs, false, kOneX},
-    {}};
+const Particle kAuthEncryption[] = {{L"authentication", kWlanNs, true, nullptr},
+                                    {L"encryption", kWlanNs, true, nullptr},
+                                    {L"useOneX", kWlanNs, false, nullptr},
+                                    {L"transitionMode", kWlanV4Ns, false, nullptr},
+                                    {}};
+const Particle kSharedKey[] = {{L"keyType", kWlanNs, true, nullptr},
+                               {L"protected", kWlanNs, true, nullptr},
+                               {L"keyMaterial", kWlanNs, true, nullptr},
+                               {}};
+const Particle kSecurity[] = {{L"authEncryption", kWlanNs, false, kAuthEncryption},
+                              {L"sharedKey", kWlanNs, false, kSharedKey},
+                              {L"keyIndex", kWlanNs, false, nullptr},
+                              {L"OneX", kOneXNs, false, kOneX},
+                              {}};
 const Particle kMsm[] = {{L"security", kWlanNs, false, kSecurity}, {}};
-const Particle kSsid[] = {{L"hex", kWlanNs, false, nullptr}, {L"name", kWlanNs, false, nullptr}, {}};
-const Particle kSsidConfig[] = {
-    {L"SSID", kWlanNs, false, kSsid},
-    {L"nonBroadcast", kWlanNs, false, nullptr},
-    {}};
-const Particle kMacRandomization[] = {
-    {L"enableRandomization", kWlanV3Ns, false, nullptr},
-    {L"randomizeEveryday", kWlanV3Ns, false, nullptr},
-    {L"randomizationSeed", kWlanV3Ns, false, nullptr},
-    {}};
-const Particle kWlanProfile[] = {
-    {L"name", kWlanNs, false, nullptr},
-    {L"SSIDConfig", kWlanNs, false, kSsidConfig},
-    {L"connectionType", kWlanNs, false, nullptr},
-    {L"connectionMode", kWlanNs, true, nullptr},
-    {L"autoSwitch", kWlanNs, false, nullptr},
-    {L"MSM", kWlanNs, false, kMsm},
-    {L"MacRandomization", kWlanV3Ns, false, kMacRandomization},
-    {}};
+const Particle kSsid[] = {{L"hex", kWlanNs, false, nullptr},
+                          {L"name", kWlanNs, false, nullptr},
+                          {}};
+const Particle kSsidConfig[] = {{L"SSID", kWlanNs, false, kSsid},
+                                {L"nonBroadcast", kWlanNs, false, nullptr},
+                                {}};
+const Particle kMacRandomization[] = {{L"enableRandomization", kWlanV3Ns, false, nullptr},
+                                      {L"randomizeEveryday", kWlanV3Ns, false, nullptr},
+                                      {L"randomizationSeed", kWlanV3Ns, false, nullptr},
+                                      {}};
+const Particle kWlanProfile[] = {{L"name", kWlanNs, false, nullptr},
+                                 {L"SSIDConfig", kWlanNs, false, kSsidConfig},
+                                 {L"connectionType", kWlanNs, false, nullptr},
+                                 {L"connectionMode", kWlanNs, true, nullptr},
+                                 {L"autoSwitch", kWlanNs, false, nullptr},
+                                 {L"MSM", kWlanNs, false, kMsm},
+                                 {L"MacRandomization", kWlanV3Ns, false, kMacRandomization},
+                                 {}};
 
 bool IsBlank(const std::wstring& text)
 {
@@ -226,12 +220,12 @@ struct AuthCipher {
     const wchar_t* encryption;
 };
 const AuthCipher kPairs[] = {
-    {L"open", L"none"},        {L"open", L"WEP"},          {L"shared", L"WEP"},
-    {L"WPA", L"TKIP"},         {L"WPA", L"AES"},           {L"WPAPSK", L"TKIP"},
-    {L"WPAPSK", L"AES"},       {L"WPA2", L"TKIP"},         {L"WPA2", L"AES"},
-    {L"WPA2PSK", L"TKIP"},     {L"WPA2PSK", L"AES"},       {L"WPA3", L"GCMP256"},
-    {L"WPA3ENT192", L"GCMP256"}, {L"WPA3ENT", L"AES"},     {L"WPA3ENT", L"GCMP256"},
-    {L"WPA3SAE", L"AES"},      {L"OWE", L"AES"},
+    {L"open", L"none"},          {L"open", L"WEP"},    {L"shared", L"WEP"},
+    {L"WPA", L"TKIP"},           {L"WPA", L"AES"},     {L"WPAPSK", L"TKIP"},
+    {L"WPAPSK", L"AES"},         {L"WPA2", L"TKIP"},   {L"WPA2", L"AES"},
+    {L"WPA2PSK", L"TKIP"},       {L"WPA2PSK", L"AES"}, {L"WPA3", L"GCMP256"},
+    {L"WPA3ENT192", L"GCMP256"}, {L"WPA3ENT", L"AES"}, {L"WPA3ENT", L"GCMP256"},
+    {L"WPA3SAE", L"AES"},        {L"OWE", L"AES"},
 };
 
 bool KnownAuthentication(const std::wstring& value)
@@ -253,7 +247,8 @@ bool PairFits(const std::wstring& authentication, const std::wstring& encryption
 // The structure was checked against the schema already: every element used here is there.
 DWORD CheckOneX(const XmlElement& oneX)
 {
-    const XmlElement* host = Child(*Child(oneX, L"EAPConfig", kOneXNs), L"EapHostConfig", kEapHostNs);
+    const XmlElement* host = Child(*Child(oneX, L"EAPConfig", kOneXNs), L"EapHostConfig",
+                                   kEapHostNs);
     const XmlElement* method = Child(*host, L"EapMethod", kEapHostNs);
     const XmlElement* blob = Child(*host, L"ConfigBlob", kEapHostNs);
     for (const XmlElement& field : method->children)
@@ -275,7 +270,7 @@ DWORD CheckSharedKey(const XmlElement& sharedKey, const std::wstring& authentica
         !IsOneOf(isProtected->text, {L"true", L"false"}))
         return WLAN_REASON_INVALID_PROFILE_SCHEMA;
     if (isProtected->text == L"true")
-        return 0;   // encrypted key material: its clear length cannot be checked here
+        return 0; // encrypted key material: its clear length cannot be checked here
     const std::wstring& key = material->text;
     size_t length = key.size();
     bool passPhrase = keyType->text == L"passPhrase";

@@ -72,8 +72,9 @@ bool ParseGuid(const std::wstring& text, GUID* guid)
 LONG WriteInterfaces(const std::vector<TestbedInterface>& interfaces)
 {
     HKEY list = nullptr;
-    LONG result = RegCreateKeyExW(HKEY_LOCAL_MACHINE, (TestbedStateKeyPath() + L"\\Interfaces").c_str(),
-                                  0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &list, nullptr);
+    LONG result = RegCreateKeyExW(HKEY_LOCAL_MACHINE,
+                                  (TestbedStateKeyPath() + L"\\Interfaces").c_str(), 0, nullptr, 0,
+                                  KEY_ALL_ACCESS, nullptr, &list, nullptr);
     if (result != ERROR_SUCCESS)
         return result;
     RegCloseKey(list);
@@ -115,7 +116,8 @@ DWORD QueryFault(HKEY faults, const std::wstring& name)
 {
     DWORD type = 0, code = 0, bytes = sizeof(code);
     if (RegQueryValueExW(faults, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&code),
-                         &bytes) != ERROR_SUCCESS || type != REG_DWORD)
+                         &bytes) != ERROR_SUCCESS ||
+        type != REG_DWORD)
         return 0;
     return code;
 }
@@ -319,8 +321,8 @@ LONG ReadFaultsIn(const std::wstring& faultsKeyPath, std::vector<TestbedFault>* 
     for (DWORD i = 0;; ++i) {
         wchar_t name[256];
         DWORD nameLength = 256, type = 0, code = 0, bytes = sizeof(code);
-        if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type,
-                          reinterpret_cast<BYTE*>(&code), &bytes) != ERROR_SUCCESS)
+        if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, reinterpret_cast<BYTE*>(&code),
+                          &bytes) != ERROR_SUCCESS)
             break;
         if (type == REG_DWORD)
             faults->push_back({std::wstring(name, nameLength), code});
@@ -342,7 +344,8 @@ DWORD FaultForIn(const std::wstring& faultsKeyPath, const wchar_t* call, int ind
     std::wstring counter = std::wstring(call) + L"@calls";
     DWORD calls = 0, type = 0, bytes = sizeof(calls);
     if (RegQueryValueExW(key, counter.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&calls),
-                         &bytes) == ERROR_SUCCESS && type == REG_BINARY && bytes == sizeof(calls)) {
+                         &bytes) == ERROR_SUCCESS &&
+        type == REG_BINARY && bytes == sizeof(calls)) {
         ++calls;
         RegSetValueExW(key, counter.c_str(), 0, REG_BINARY, reinterpret_cast<const BYTE*>(&calls),
                        sizeof(calls));
@@ -374,8 +377,9 @@ LONG SetNthCallFaultIn(const std::wstring& faultsKeyPath, const wchar_t* call, i
 DWORD CountedCallsIn(const std::wstring& faultsKeyPath, const wchar_t* call)
 {
     DWORD calls = 0, bytes = sizeof(calls);
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, faultsKeyPath.c_str(), (std::wstring(call) + L"@calls").c_str(),
-                     RRF_RT_REG_BINARY, nullptr, &calls, &bytes) != ERROR_SUCCESS)
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, faultsKeyPath.c_str(),
+                     (std::wstring(call) + L"@calls").c_str(), RRF_RT_REG_BINARY, nullptr, &calls,
+                     &bytes) != ERROR_SUCCESS)
         return 0;
     return calls;
 }

@@ -30,16 +30,16 @@ struct TestbedInterface {
 struct TestbedProfile {
     std::wstring name;
     std::wstring document;
-    std::vector<uint8_t> ssid;   // empty for a document not stored through WlanSetProfile
+    std::vector<uint8_t> ssid; // empty for a document not stored through WlanSetProfile
 };
 
 struct TestbedFault {
-    std::wstring call;   // "WlanSetProfile" or "WlanSetProfile#1"
+    std::wstring call; // "WlanSetProfile" or "WlanSetProfile#1"
     DWORD code;
 };
 
 std::wstring TestbedStateName();
-std::wstring TestbedStateKeyPath();   // under HKEY_LOCAL_MACHINE
+std::wstring TestbedStateKeyPath(); // under HKEY_LOCAL_MACHINE
 std::vector<TestbedInterface> DefaultTestbedInterfaces();
 
 // Replaces the whole state with these interfaces, no profile and no fault.

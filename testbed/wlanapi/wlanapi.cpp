@@ -29,8 +29,14 @@ std::set<void*>* g_liveBlocks;
 ULONG_PTR g_lastHandle = 0x5A10;
 
 struct Lock {
-    Lock() { EnterCriticalSection(&g_lock); }
-    ~Lock() { LeaveCriticalSection(&g_lock); }
+    Lock()
+    {
+        EnterCriticalSection(&g_lock);
+    }
+    ~Lock()
+    {
+        LeaveCriticalSection(&g_lock);
+    }
 };
 
 bool IsOpen(HANDLE handle)
@@ -181,8 +187,8 @@ DWORD WINAPI WlanSetProfile(HANDLE clientHandle, const GUID* interfaceGuid, DWOR
     return WriteTestbedProfile(index, name.c_str(), profileXml, ssid);
 }
 
-DWORD WINAPI WlanDeleteProfile(HANDLE clientHandle, const GUID* interfaceGuid,
-                               LPCWSTR profileName, PVOID reserved)
+DWORD WINAPI WlanDeleteProfile(HANDLE clientHandle, const GUID* interfaceGuid, LPCWSTR profileName,
+                               PVOID reserved)
 {
     int index = -1;
     DWORD result = CheckInterfaceCall(L"WlanDeleteProfile", clientHandle, interfaceGuid, reserved,
@@ -197,8 +203,8 @@ DWORD WINAPI WlanGetProfileList(HANDLE clientHandle, const GUID* interfaceGuid, 
                                 PWLAN_PROFILE_INFO_LIST* profileList)
 {
     int index = -1;
-    DWORD result = CheckInterfaceCall(L"WlanGetProfileList", clientHandle, interfaceGuid,
-                                      reserved, profileList != nullptr, &index);
+    DWORD result = CheckInterfaceCall(L"WlanGetProfileList", clientHandle, interfaceGuid, reserved,
+                                      profileList != nullptr, &index);
     if (result != 0)
         return result;
     std::vector<TestbedProfile> profiles;
@@ -221,8 +227,7 @@ DWORD WINAPI WlanGetProfileList(HANDLE clientHandle, const GUID* interfaceGuid, 
 }
 
 DWORD WINAPI WlanGetProfile(HANDLE clientHandle, const GUID* interfaceGuid, LPCWSTR profileName,
-                            PVOID reserved, LPWSTR* profileXml, DWORD* flags,
-                            PDWORD grantedAccess)
+                            PVOID reserved, LPWSTR* profileXml, DWORD* flags, PDWORD grantedAccess)
 {
     int index = -1;
     DWORD result = CheckInterfaceCall(L"WlanGetProfile", clientHandle, interfaceGuid, reserved,
@@ -233,7 +238,8 @@ DWORD WINAPI WlanGetProfile(HANDLE clientHandle, const GUID* interfaceGuid, LPCW
     result = ReadTestbedProfile(index, profileName, &document);
     if (result != 0)
         return result == ERROR_FILE_NOT_FOUND ? ERROR_NOT_FOUND : result;
-    auto* copy = static_cast<LPWSTR>(WlanAllocateMemory((DWORD)((document.size() + 1) * sizeof(wchar_t))));
+    auto* copy = static_cast<LPWSTR>(
+        WlanAllocateMemory((DWORD)((document.size() + 1) * sizeof(wchar_t))));
     if (!copy)
         return ERROR_NOT_ENOUGH_MEMORY;
     wmemcpy(copy, document.c_str(), document.size() + 1);

@@ -18,8 +18,8 @@ namespace {
 
 // The calls of the emulated WLAN API that look up an injected fault.
 const wchar_t* const kFaultableCalls[] = {
-    L"WlanOpenHandle", L"WlanCloseHandle", L"WlanEnumInterfaces", L"WlanSetProfile",
-    L"WlanDeleteProfile", L"WlanGetProfileList", L"WlanGetProfile", L"WlanReasonCodeToString",
+    L"WlanOpenHandle",    L"WlanCloseHandle",    L"WlanEnumInterfaces", L"WlanSetProfile",
+    L"WlanDeleteProfile", L"WlanGetProfileList", L"WlanGetProfile",     L"WlanReasonCodeToString",
 };
 
 enum { MAX_INTERFACES = 64 };
@@ -32,8 +32,8 @@ void Print(const std::wstring& text)
         WriteConsoleW(out, text.data(), (DWORD)text.size(), &written, nullptr);
         return;
     }
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), nullptr, 0,
-                                    nullptr, nullptr);
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), nullptr, 0, nullptr,
+                                    nullptr);
     if (bytes <= 0)
         return;
     std::string utf8(bytes, '\0');
@@ -155,12 +155,14 @@ int Fault(const wchar_t* call, const wchar_t* indexText, const wchar_t* codeText
         return Refuse(std::wstring(L"no emulated WLAN API call is named \"") + call + L"\"");
     DWORD code = 0, index = 0;
     if (!ParseNumber(codeText, &code))
-        return Refuse(std::wstring(L"the code must be a decimal number, not \"") + codeText + L"\"");
+        return Refuse(std::wstring(L"the code must be a decimal number, not \"") + codeText +
+                      L"\"");
     if (indexText) {
         std::vector<TestbedInterface> interfaces;
         LONG result = ReadTestbedInterfaces(&interfaces);
         if (result != 0)
-            return Refuse(L"the interfaces cannot be read (error " + std::to_wstring(result) + L")");
+            return Refuse(L"the interfaces cannot be read (error " + std::to_wstring(result) +
+                          L")");
         if (!ParseNumber(indexText, &index) || index >= interfaces.size())
             return Refuse(std::wstring(L"no interface has the index \"") + indexText + L"\" (" +
                           std::to_wstring(interfaces.size()) + L" interface(s))");

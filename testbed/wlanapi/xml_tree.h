@@ -14,7 +14,7 @@ struct XmlElement {
     std::wstring namespaceUri;
     // Qualified name and value; namespace declarations are not attributes here.
     std::vector<std::pair<std::wstring, std::wstring>> attributes;
-    std::wstring text;          // character data directly inside, entities decoded
+    std::wstring text; // character data directly inside, entities decoded
     std::vector<XmlElement> children;
 };
 

@@ -6,7 +6,7 @@
 namespace {
 
 struct HandedBlock {
-    SIZE_T size;    // with the tag
+    SIZE_T size; // with the tag
     ULONGLONG tag;
 };
 

@@ -7,15 +7,15 @@
 
 struct InterfaceRecordLayout {
     uint32_t size;
-    int32_t capabilities;   // offset of dwCapabilities, -1 where the build has none
-    uint32_t listLength;    // byte length of the preferred-list blob
-    uint32_t listPointer;   // its address
+    int32_t capabilities; // offset of dwCapabilities, -1 where the build has none
+    uint32_t listLength;  // byte length of the preferred-list blob
+    uint32_t listPointer; // its address
 };
 
 const uint32_t kSelectPreferredList = 0x00040000;
 const uint32_t kSelectCapabilities = 0x00080000;
 const uint32_t kNetworkRecordSize = 160;
-const uint32_t kListHeaderSize = 8;   // count, index
+const uint32_t kListHeaderSize = 8; // count, index
 
 // productVersionLS: build number in the high 16 bits, revision in the low ones. Builds before
 // 2600.1181 have the 76-byte record, those before 2600.2180 the 80-byte one, later ones 92.

@@ -146,7 +146,8 @@ DWORD WINAPI WZCEnumInterfaces(LPWSTR server, INTFS_KEY_TABLE* table)
     INTF_KEY_ENTRY* entries = nullptr;
     DWORD result = 0;
     if (!adapters.empty()) {
-        entries = static_cast<INTF_KEY_ENTRY*>(HandOutBlock(sizeof(INTF_KEY_ENTRY) * adapters.size()));
+        entries = static_cast<INTF_KEY_ENTRY*>(
+            HandOutBlock(sizeof(INTF_KEY_ENTRY) * adapters.size()));
         if (!entries)
             return ERROR_NOT_ENOUGH_MEMORY;
     }
@@ -212,7 +213,8 @@ DWORD WINAPI WZCSetInterface(LPWSTR server, DWORD inFlags, void* record, DWORD* 
 DWORD WINAPI WZCRefreshInterface(LPWSTR server, DWORD, void* record, DWORD* outFlags)
 {
     int index = -1;
-    DWORD result = CheckAdapterCall(L"WZCRefreshInterface", server, RecordGuid(record), true, &index);
+    DWORD result = CheckAdapterCall(L"WZCRefreshInterface", server, RecordGuid(record), true,
+                                    &index);
     if (result == 0 && outFlags)
         *outFlags = 0;
     return result;
@@ -227,7 +229,8 @@ DWORD WINAPI WZCEapolGetInterfaceParams(LPWSTR server, LPWSTR guid, void* params
     if (result != 0)
         return result;
     std::vector<uint8_t> stored;
-    result = ReadXpEapolParams(index, static_cast<const uint8_t*>(params) + 20, ssidLength, &stored);
+    result = ReadXpEapolParams(index, static_cast<const uint8_t*>(params) + 20, ssidLength,
+                               &stored);
     if (result == ERROR_FILE_NOT_FOUND)
         stored.assign(kEapolParamsSize, 0);
     else if (result != 0)
@@ -250,8 +253,8 @@ DWORD WINAPI WZCEapolSetInterfaceParams(LPWSTR server, LPWSTR guid, void* params
     return WriteXpEapolParams(index, kept);
 }
 
-DWORD WINAPI WZCEapolSetCustomAuthData(LPWSTR server, LPWSTR guid, DWORD eapType,
-                                       DWORD ssidLength, BYTE* ssid, BYTE* data, DWORD dataLength)
+DWORD WINAPI WZCEapolSetCustomAuthData(LPWSTR server, LPWSTR guid, DWORD eapType, DWORD ssidLength,
+                                       BYTE* ssid, BYTE* data, DWORD dataLength)
 {
     int index = -1;
     bool given = ssidLength <= kSsidMax && (ssid || ssidLength == 0) && (data || dataLength == 0);

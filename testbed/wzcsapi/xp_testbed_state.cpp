@@ -70,8 +70,8 @@ uint32_t NameHash(const std::wstring& name)
 
 LONG CreateKey(const std::wstring& path, HKEY* key)
 {
-    return RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                           nullptr, key, nullptr);
+    return RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                           key, nullptr);
 }
 
 LONG DeleteTree(const std::wstring& path)
@@ -148,7 +148,8 @@ int StaticIndex(const std::wstring& name)
 LONG ReadAdapter(int index, XpAdapter* adapter)
 {
     HKEY key = nullptr;
-    LONG result = RegOpenKeyExW(HKEY_LOCAL_MACHINE, AdapterKeyPath(index).c_str(), 0, KEY_READ, &key);
+    LONG result = RegOpenKeyExW(HKEY_LOCAL_MACHINE, AdapterKeyPath(index).c_str(), 0, KEY_READ,
+                                &key);
     if (result != ERROR_SUCCESS)
         return result;
     result = ReadRegistryString(key, L"Guid", &adapter->guid);
@@ -480,7 +481,8 @@ LONG ReadXpServiceTiming(XpServiceTiming* timing)
     for (const auto& entry : kTimingValues) {
         DWORD type = 0, value = 0, bytes = sizeof(value);
         if (RegQueryValueExW(key, entry.name, nullptr, &type, reinterpret_cast<BYTE*>(&value),
-                             &bytes) == ERROR_SUCCESS && type == REG_DWORD)
+                             &bytes) == ERROR_SUCCESS &&
+            type == REG_DWORD)
             timing->*entry.field = value;
     }
     RegCloseKey(key);
@@ -489,7 +491,8 @@ LONG ReadXpServiceTiming(XpServiceTiming* timing)
 
 LONG WriteXpServiceTiming(const XpServiceTiming& timing)
 {
-    if (!(timing.startPendingMs | timing.startWaitHint | timing.stopPendingMs | timing.stopWaitHint))
+    if (!(timing.startPendingMs | timing.startWaitHint | timing.stopPendingMs |
+          timing.stopWaitHint))
         return DeleteTree(kServiceTiming);
     HKEY key = nullptr;
     LONG result = CreateKey(kServiceTiming, &key);

@@ -36,7 +36,7 @@
 #include "testbed_state.h"
 
 struct XpAdapter {
-    std::wstring guid;          // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}"
+    std::wstring guid; // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}"
     std::wstring description;
     DWORD capabilities;
 };
@@ -57,9 +57,9 @@ struct XpCustomAuthData {
 // 0x100 WPA, 0x200 WPA2 (with WPA: 0x300).
 const DWORD kXpDefaultCapabilities = 0x300;
 
-std::wstring XpStateKeyPath();                       // under HKEY_LOCAL_MACHINE
-std::vector<XpAdapter> XpAdaptersFor(int count);     // for the current state name
-std::vector<XpAdapter> DefaultXpAdapters();          // XpAdaptersFor(2)
+std::wstring XpStateKeyPath();                   // under HKEY_LOCAL_MACHINE
+std::vector<XpAdapter> XpAdaptersFor(int count); // for the current state name
+std::vector<XpAdapter> DefaultXpAdapters();      // XpAdaptersFor(2)
 std::wstring WzcInterfaceKeyPath(const wchar_t* guidText);
 std::wstring EapolInterfaceKeyPath(const wchar_t* guidText);
 
@@ -82,7 +82,8 @@ LONG WritePreferredList(const wchar_t* guidText, const std::vector<std::vector<u
 
 LONG ReadEapolValues(const wchar_t* guidText,
                      std::vector<std::pair<std::wstring, std::vector<uint8_t>>>* values);
-LONG WriteEapolValue(const wchar_t* guidText, const wchar_t* name, const std::vector<uint8_t>& data);
+LONG WriteEapolValue(const wchar_t* guidText, const wchar_t* name,
+                     const std::vector<uint8_t>& data);
 
 // Interface parameters of one SSID: ERROR_FILE_NOT_FOUND when never set. The writer keys the
 // record by its own SSID (length @16, bytes @20).

@@ -58,13 +58,13 @@ std::wstring Named(DWORD value, const wchar_t* const* names, DWORD count)
     return std::to_wstring(value);
 }
 
-const wchar_t* const kAuthentication[] = {L"Open", L"Shared", L"AutoSwitch", L"WPA", L"WPAPSK",
-                                          L"WPANone", L"WPA2", L"WPA2PSK"};
+const wchar_t* const kAuthentication[] = {L"Open",   L"Shared",  L"AutoSwitch", L"WPA",
+                                          L"WPAPSK", L"WPANone", L"WPA2",       L"WPA2PSK"};
 const wchar_t* const kPrivacy[] = {L"WEP", L"None", nullptr, nullptr, L"TKIP", nullptr, L"AES"};
 
-const wchar_t* const kServiceStates[] = {nullptr, L"stopped", L"start pending", L"stop pending",
-                                         L"running", L"continue pending", L"pause pending",
-                                         L"paused"};
+const wchar_t* const kServiceStates[] = {nullptr,          L"stopped", L"start pending",
+                                         L"stop pending",  L"running", L"continue pending",
+                                         L"pause pending", L"paused"};
 
 void ShowService()
 {
@@ -81,16 +81,16 @@ void ShowService()
         CloseServiceHandle(manager);
     XpServiceTiming timing;
     if (ReadXpServiceTiming(&timing) == 0)
-        wprintf(L"service timing: start pending %lu ms (hint %lu), stop pending %lu ms (hint %lu)\n",
-                timing.startPendingMs, timing.startWaitHint, timing.stopPendingMs,
-                timing.stopWaitHint);
+        wprintf(
+            L"service timing: start pending %lu ms (hint %lu), stop pending %lu ms (hint %lu)\n",
+            timing.startPendingMs, timing.startWaitHint, timing.stopPendingMs, timing.stopWaitHint);
 }
 
 void ShowAdapter(int index, const XpAdapter& adapter)
 {
     const wchar_t* guid = adapter.guid.c_str();
-    wprintf(L"adapter %d: %ls %ls, capabilities 0x%lX\n", index, guid,
-            adapter.description.c_str(), adapter.capabilities);
+    wprintf(L"adapter %d: %ls %ls, capabilities 0x%lX\n", index, guid, adapter.description.c_str(),
+            adapter.capabilities);
     std::vector<std::pair<std::wstring, std::vector<uint8_t>>> values;
     ReadPreferredValues(guid, &values);
     if (values.empty())
@@ -172,7 +172,8 @@ int wmain(int argc, wchar_t** argv)
         return Done(SetXpFault(argv[2], index, wcstoul(argv[argc - 1], nullptr, 10)));
     }
     if (wcscmp(argv[1], L"service") == 0 && argc == 6)
-        return Done(WriteXpServiceTiming({wcstoul(argv[2], nullptr, 10), wcstoul(argv[3], nullptr, 10),
-                                          wcstoul(argv[4], nullptr, 10), wcstoul(argv[5], nullptr, 10)}));
+        return Done(
+            WriteXpServiceTiming({wcstoul(argv[2], nullptr, 10), wcstoul(argv[3], nullptr, 10),
+                                  wcstoul(argv[4], nullptr, 10), wcstoul(argv[5], nullptr, 10)}));
     return Usage();
 }

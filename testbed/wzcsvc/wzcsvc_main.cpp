@@ -82,19 +82,21 @@ int Install()
     wcscat(path, L"\"");
     DWORD result = 0;
     SC_HANDLE service = nullptr;
-    SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT | SC_MANAGER_CREATE_SERVICE);
+    SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr,
+                                       SC_MANAGER_CONNECT | SC_MANAGER_CREATE_SERVICE);
     if (!manager) {
         result = GetLastError();
         goto done;
     }
     service = CreateServiceW(manager, kServiceName, L"Wireless Zero Configuration",
                              SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START,
-                             SERVICE_ERROR_NORMAL, path, nullptr, nullptr, nullptr, nullptr, nullptr);
+                             SERVICE_ERROR_NORMAL, path, nullptr, nullptr, nullptr, nullptr,
+                             nullptr);
     if (!service && GetLastError() == ERROR_SERVICE_EXISTS) {
         service = OpenServiceW(manager, kServiceName, SERVICE_CHANGE_CONFIG | SERVICE_START);
-        if (service && !ChangeServiceConfigW(service, SERVICE_NO_CHANGE, SERVICE_NO_CHANGE,
-                                             SERVICE_NO_CHANGE, path, nullptr, nullptr, nullptr,
-                                             nullptr, nullptr, nullptr))
+        if (service &&
+            !ChangeServiceConfigW(service, SERVICE_NO_CHANGE, SERVICE_NO_CHANGE, SERVICE_NO_CHANGE,
+                                  path, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr))
             result = GetLastError();
     }
     if (!service)

@@ -8,10 +8,10 @@
 
 #include "globals.h"
 #include "option_grammar.h"
+#include "test_support.h"
 #include "vista_grammar.h"
 #include "xpsp1_grammar.h"
 #include "xpsp2_grammar.h"
-#include "test_support.h"
 
 namespace {
 
@@ -26,9 +26,9 @@ enum HandlerKind {
 
 const HandlerGrammar* GrammarOf(HandlerKind kind)
 {
-    static const HandlerGrammar* const grammars[] = {
-        &kVistaAddGrammar,    &kXpSp2AddGrammar,    &kXpSp1AddGrammar,
-        &kVistaRemoveGrammar, &kXpSp2RemoveGrammar, &kXpSp1RemoveGrammar};
+    static const HandlerGrammar* const grammars[] = {&kVistaAddGrammar,    &kXpSp2AddGrammar,
+                                                     &kXpSp1AddGrammar,    &kVistaRemoveGrammar,
+                                                     &kXpSp2RemoveGrammar, &kXpSp1RemoveGrammar};
     return grammars[kind];
 }
 
@@ -66,13 +66,19 @@ Parsed Parse(HandlerKind kind, std::vector<std::string> options)
 }
 
 class OptionGrammar : public ::testing::Test {
-protected:
-    void SetUp() override { g_bDebugLog = 0; }
-    void TearDown() override { g_bDebugLog = 0; }
+  protected:
+    void SetUp() override
+    {
+        g_bDebugLog = 0;
+    }
+    void TearDown() override
+    {
+        g_bDebugLog = 0;
+    }
 };
 
-const HandlerKind kAllHandlers[] = {HANDLER_ADD_VISTA,    HANDLER_ADD_XP_SP2,
-                                    HANDLER_ADD_XP_SP1,   HANDLER_REMOVE_VISTA,
+const HandlerKind kAllHandlers[] = {HANDLER_ADD_VISTA,     HANDLER_ADD_XP_SP2,
+                                    HANDLER_ADD_XP_SP1,    HANDLER_REMOVE_VISTA,
                                     HANDLER_REMOVE_XP_SP2, HANDLER_REMOVE_XP_SP1};
 const HandlerKind kAddHandlers[] = {HANDLER_ADD_VISTA, HANDLER_ADD_XP_SP2, HANDLER_ADD_XP_SP1};
 
@@ -171,9 +177,10 @@ TEST_F(OptionGrammar, TokensPerHandler)
 {
     for (const Acceptance& a : kAcceptance) {
         for (HandlerKind kind : kAllHandlers) {
-            bool accepted = kind == HANDLER_ADD_VISTA ? a.vista
-                          : kind == HANDLER_ADD_XP_SP2 ? a.xpSp2
-                          : kind == HANDLER_ADD_XP_SP1 ? a.xpSp1 : a.removal;
+            bool accepted = kind == HANDLER_ADD_VISTA    ? a.vista
+                            : kind == HANDLER_ADD_XP_SP2 ? a.xpSp2
+                            : kind == HANDLER_ADD_XP_SP1 ? a.xpSp1
+                                                         : a.removal;
             Parsed p = Parse(kind, {a.argument});
             if (accepted) {
                 EXPECT_EQ(0u, p.result) << a.argument << " / " << HandlerName(kind);
@@ -191,7 +198,7 @@ TEST_F(OptionGrammar, TokensPerHandler)
 struct BadValue {
     const char* argument;
     const char* element;
-    bool vista, xpSp2, xpSp1;  // whether that handler refuses it (all accept the token)
+    bool vista, xpSp2, xpSp1; // whether that handler refuses it (all accept the token)
 };
 
 const std::string k33(33, 's');
@@ -256,17 +263,18 @@ TEST_F(OptionGrammar, BadValueMessages)
                          element == "MacRandomization" || element == "SaveProfile";
         for (HandlerKind kind : kAddHandlers) {
             if (xpOnly && kind == HANDLER_ADD_VISTA)
-                continue;  // not a Vista token at all (see TokensPerHandler)
+                continue; // not a Vista token at all (see TokensPerHandler)
             if (vistaOnly && kind != HANDLER_ADD_VISTA)
                 continue;
-            bool refused = kind == HANDLER_ADD_VISTA ? b.vista
-                         : kind == HANDLER_ADD_XP_SP2 ? b.xpSp2 : b.xpSp1;
+            bool refused = kind == HANDLER_ADD_VISTA    ? b.vista
+                           : kind == HANDLER_ADD_XP_SP2 ? b.xpSp2
+                                                        : b.xpSp1;
             Parsed p = Parse(kind, {b.argument});
             std::string where = std::string(b.argument) + " / " + HandlerName(kind);
             if (refused) {
                 EXPECT_EQ(13u, p.result) << where;
-                EXPECT_EQ(Line(kind, "[" + std::string(b.element) + "] : invalid input"),
-                          p.output) << where;
+                EXPECT_EQ(Line(kind, "[" + std::string(b.element) + "] : invalid input"), p.output)
+                    << where;
             } else {
                 EXPECT_EQ(0u, p.result) << where;
                 EXPECT_EQ("", p.output) << where;
@@ -279,8 +287,8 @@ TEST_F(OptionGrammar, LengthLimits)
 {
     std::string ssid32(32, 's'), key64(64, 'k'), ca256(256, 'c');
     for (HandlerKind kind : kAddHandlers) {
-        Parsed ok = Parse(kind, {"/SSID:" + ssid32, "/NetworkKey:" + key64,
-                                 "/TrustRootCA:" + ca256, "/NetworkKey:" + key64});
+        Parsed ok = Parse(kind, {"/SSID:" + ssid32, "/NetworkKey:" + key64, "/TrustRootCA:" + ca256,
+                                 "/NetworkKey:" + key64});
         ASSERT_EQ(0u, ok.result) << ok.output;
         EXPECT_EQ(ssid32, ok.options.ssid);
         EXPECT_EQ(std::wstring(64, L'k'), ok.options.networkKey);
@@ -308,10 +316,10 @@ TEST_F(OptionGrammar, WholeValueIsStoredInTheAnsiCodePage)
 {
     // Blanks stay, leading ones included; \x80 and \x92 are the euro sign and the right
     // single quote of code page 1252, the prefix's ANSI code page.
-    Parsed p = Parse(HANDLER_ADD_VISTA, {"/SSID:my net", "/NetworkKey: abc def\x80",
-                                         "/TrustRootCA:My_Root CA\x92s"});
+    Parsed p = Parse(HANDLER_ADD_VISTA,
+                     {"/SSID:my net", "/NetworkKey: abc def\x80", "/TrustRootCA:My_Root CA\x92s"});
     ASSERT_EQ(0u, p.result);
-    EXPECT_STREQ("my net", p.options.ssid);  // the SSID is kept as the narrow bytes
+    EXPECT_STREQ("my net", p.options.ssid); // the SSID is kept as the narrow bytes
     EXPECT_STREQ(L" abc def\x20ac", p.options.networkKey);
     EXPECT_STREQ(L"My Root CA\x2019s", p.options.trustRootCa[0]);
 
@@ -337,14 +345,14 @@ TEST_F(OptionGrammar, RepeatedOptionsReplace)
     ASSERT_EQ(0u, p.result);
     EXPECT_STREQ("ab", p.options.ssid);
     EXPECT_STREQ(L"open", p.options.authentication);
-    EXPECT_STREQ(L"false", VistaUseOneX(&p.options));  // derived from the last authentication
+    EXPECT_STREQ(L"false", VistaUseOneX(&p.options)); // derived from the last authentication
     EXPECT_STREQ(L"EAP-TLS", p.options.eapType);
     EXPECT_EQ(13, VistaEapTypeNumber(&p.options));
     EXPECT_EQ(2, p.options.keyIndex);
     EXPECT_EQ(0, p.options.validateServerCert);
 
-    Parsed again = Parse(HANDLER_ADD_VISTA, {"/EAPType:EAP-TLS", "/EAPType:PEAP",
-                                             "/Authentication:WPA"});
+    Parsed again = Parse(HANDLER_ADD_VISTA,
+                         {"/EAPType:EAP-TLS", "/EAPType:PEAP", "/Authentication:WPA"});
     EXPECT_EQ(25, VistaEapTypeNumber(&again.options));
     EXPECT_STREQ(L"true", VistaUseOneX(&again.options));
 }
@@ -355,10 +363,22 @@ LONG Field(const OptionSet& o)
 {
     return o.*member;
 }
-LONG Sp1Authentication(const OptionSet& o) { return XpSp1CodesOf(&o).authenticationCode; }
-LONG Sp1Encryption(const OptionSet& o) { return XpSp1CodesOf(&o).encryptionCode; }
-LONG Sp1EapType(const OptionSet& o) { return XpSp1CodesOf(&o).eapTypeNumber; }
-LONG VistaEapType(const OptionSet& o) { return VistaEapTypeNumber(&o); }
+LONG Sp1Authentication(const OptionSet& o)
+{
+    return XpSp1CodesOf(&o).authenticationCode;
+}
+LONG Sp1Encryption(const OptionSet& o)
+{
+    return XpSp1CodesOf(&o).encryptionCode;
+}
+LONG Sp1EapType(const OptionSet& o)
+{
+    return XpSp1CodesOf(&o).eapTypeNumber;
+}
+LONG VistaEapType(const OptionSet& o)
+{
+    return VistaEapTypeNumber(&o);
+}
 
 TEST_F(OptionGrammar, DerivedValuesPerHandler)
 {
@@ -384,8 +404,10 @@ TEST_F(OptionGrammar, DerivedValuesPerHandler)
         {HANDLER_ADD_XP_SP2, "/KeyIndex:3", Field<&OptionSet::keyIndex>, 3},
         {HANDLER_ADD_XP_SP2, "/MACHINE_AUTH:TRUE", Field<&OptionSet::machineAuth>, 1},
         {HANDLER_ADD_XP_SP2, "/GUEST_AUTH:TRUE", Field<&OptionSet::guestAuth>, 1},
-        {HANDLER_ADD_XP_SP2, "/UseWindowsLogonInfo:TRUE", Field<&OptionSet::useWindowsLogonInfo>, 1},
-        {HANDLER_ADD_XP_SP2, "/EnableFastReconnect:TRUE", Field<&OptionSet::enableFastReconnect>, 1},
+        {HANDLER_ADD_XP_SP2, "/UseWindowsLogonInfo:TRUE", Field<&OptionSet::useWindowsLogonInfo>,
+         1},
+        {HANDLER_ADD_XP_SP2, "/EnableFastReconnect:TRUE", Field<&OptionSet::enableFastReconnect>,
+         1},
         {HANDLER_ADD_XP_SP2, "/KeyProvidedAutomatically:TRUE",
          Field<&OptionSet::keyProvidedAutomatically>, 1},
         {HANDLER_ADD_XP_SP2, "/IEEE8021xEnabled:TRUE", Field<&OptionSet::ieee8021xEnabled>, 1},
@@ -399,8 +421,8 @@ TEST_F(OptionGrammar, DerivedValuesPerHandler)
     Parsed flags = Parse(HANDLER_ADD_XP_SP1, {"/MACHINE_AUTH:TRUE", "/IEEE8021xEnabled:TRUE",
                                               "/GUEST_AUTH:TRUE", "/GUEST_AUTH:FALSE"});
     EXPECT_EQ(0xC0000000u, XpSp1CodesOf(&flags.options).eapFlags);
-    Parsed all = Parse(HANDLER_ADD_XP_SP1, {"/MACHINE_AUTH:TRUE", "/IEEE8021xEnabled:TRUE",
-                                            "/GUEST_AUTH:TRUE"});
+    Parsed all = Parse(HANDLER_ADD_XP_SP1,
+                       {"/MACHINE_AUTH:TRUE", "/IEEE8021xEnabled:TRUE", "/GUEST_AUTH:TRUE"});
     EXPECT_EQ(0xE0000000u, XpSp1CodesOf(&all.options).eapFlags);
 }
 
@@ -422,7 +444,7 @@ TEST_F(OptionGrammar, TrustedRootLimitAndUnderscores)
         EXPECT_EQ(13u, eleven.result);
         EXPECT_EQ(Line(kind, "[TrustRootCA] : the max number of certificates is 10."),
                   eleven.output);
-        EXPECT_EQ(0, g_bDebugLog);  // parsing stopped before it
+        EXPECT_EQ(0, g_bDebugLog); // parsing stopped before it
 
         // The length is tested before the count.
         args[10] = "/TrustRootCA:";
@@ -448,18 +470,18 @@ TEST_F(OptionGrammar, DebugLogTakesEffectAtOnce)
 
 TEST_F(OptionGrammar, StopsAtFirstBadToken)
 {
-    Parsed p = Parse(HANDLER_ADD_XP_SP2, {"/SSID:first", "/Bogus:1", "/SSID:second",
-                                          "/KeyIndex:7"});
+    Parsed p = Parse(HANDLER_ADD_XP_SP2,
+                     {"/SSID:first", "/Bogus:1", "/SSID:second", "/KeyIndex:7"});
     EXPECT_EQ(13u, p.result);
-    EXPECT_EQ("WZC_XP_SP2 :: invalid input\n", p.output);  // one line only
+    EXPECT_EQ("WZC_XP_SP2 :: invalid input\n", p.output); // one line only
     EXPECT_STREQ("first", p.options.ssid);
 }
 
 TEST_F(OptionGrammar, EchoLinesVista)
 {
     Parsed p = Parse(HANDLER_ADD_VISTA,
-                     {"/SSID:Office", "/Authentication:WPA2", "/Encryption:AES",
-                      "/EAPType:PEAP", "/InnerAuthentication:GTC", "/EnableFastReconnect:TRUE",
+                     {"/SSID:Office", "/Authentication:WPA2", "/Encryption:AES", "/EAPType:PEAP",
+                      "/InnerAuthentication:GTC", "/EnableFastReconnect:TRUE",
                       "/ValidateServerCert:TRUE", "/TrustRootCA:Root_One", "/TrustRootCA:Two"});
     ASSERT_EQ(0u, p.result);
     StdoutCapture capture;
@@ -483,26 +505,26 @@ TEST_F(OptionGrammar, EchoLinesXp)
 {
     for (HandlerKind kind : {HANDLER_ADD_XP_SP2, HANDLER_ADD_XP_SP1}) {
         Parsed p = Parse(kind, {"/SSID:Lab", "/Authentication:WPAPSK", "/Encryption:TKIP",
-                                "/NetworkKey:secret123", "/KeyIndex:3",
-                                "/IEEE8021xEnabled:FALSE", "/GUEST_AUTH:TRUE"});
+                                "/NetworkKey:secret123", "/KeyIndex:3", "/IEEE8021xEnabled:FALSE",
+                                "/GUEST_AUTH:TRUE"});
         ASSERT_EQ(0u, p.result);
         StdoutCapture capture;
         EchoOptions(&p.options, GrammarOf(kind));
         std::string n = HandlerName(kind);
-        EXPECT_EQ(n + " :: input parameter: SSID : Lab\n" +
-                  n + " :: input parameter: AuthenticationMode : WPAPSK\n" +
-                  n + " :: input parameter: EncryptionType : TKIP\n" +
-                  n + " :: input parameter: NetworkKey : secret123\n" +
-                  n + " :: input parameter: KeyIndex : 3\n" +
-                  n + " :: input parameter: keyProvidedAutomatically : 0\n" +
-                  n + " :: input parameter: IEEE8021xEnabled : 0\n" +
-                  n + " :: input parameter: EAPType : \n" +
-                  n + " :: input parameter: MACHINE_AUTH : 0\n" +
-                  n + " :: input parameter: GUEST_AUTH : 1\n" +
-                  n + " :: input parameter: InnerAuthenticaionMode : \n" +
-                  n + " :: input parameter: UseWindowsLogonInfo : 0\n" +
-                  n + " :: input parameter: EnableFastReconnect : 0\n" +
-                  n + " :: input parameter: ValidateServerCert : 0\n",
+        EXPECT_EQ(n + " :: input parameter: SSID : Lab\n" + n +
+                      " :: input parameter: AuthenticationMode : WPAPSK\n" + n +
+                      " :: input parameter: EncryptionType : TKIP\n" + n +
+                      " :: input parameter: NetworkKey : secret123\n" + n +
+                      " :: input parameter: KeyIndex : 3\n" + n +
+                      " :: input parameter: keyProvidedAutomatically : 0\n" + n +
+                      " :: input parameter: IEEE8021xEnabled : 0\n" + n +
+                      " :: input parameter: EAPType : \n" + n +
+                      " :: input parameter: MACHINE_AUTH : 0\n" + n +
+                      " :: input parameter: GUEST_AUTH : 1\n" + n +
+                      " :: input parameter: InnerAuthenticaionMode : \n" + n +
+                      " :: input parameter: UseWindowsLogonInfo : 0\n" + n +
+                      " :: input parameter: EnableFastReconnect : 0\n" + n +
+                      " :: input parameter: ValidateServerCert : 0\n",
                   capture.Text());
     }
 }

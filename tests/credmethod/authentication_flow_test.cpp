@@ -24,8 +24,8 @@ std::wstring User(const char* name)
 }
 
 struct Credentials {
-    const char* name;  // null: nothing saved
-    const char* password;  // null: a password that does not unprotect (another machine's)
+    const char* name;     // null: nothing saved
+    const char* password; // null: a password that does not unprotect (another machine's)
 };
 
 void Save(const std::wstring& user, const Credentials& saved)
@@ -55,7 +55,8 @@ std::string Saved(const std::wstring& user)
     if (data.size() != sizeof(ENCRYPTED_USER_IDENTITY))
         return "<" + std::to_string(data.size()) + " bytes>";
     const ENCRYPTED_USER_IDENTITY* record = (const ENCRYPTED_USER_IDENTITY*)data.data();
-    DATA_BLOB in = {record->dwSizeOfProtectedPassword, (BYTE*)record->abProtectedPassword}, out = {};
+    DATA_BLOB in = {record->dwSizeOfProtectedPassword, (BYTE*)record->abProtectedPassword},
+              out = {};
     if (!CryptUnprotectData(&in, NULL, NULL, NULL, NULL, 0, &out))
         return std::string(record->aszIdentity) + "|<unprotect failed>";
     std::string password((const char*)out.pbData, out.cbData);
@@ -64,10 +65,11 @@ std::string Saved(const std::wstring& user)
 }
 
 // planted: the host runs in the folder of planted libraries, which is also on its PATH.
-ProcessResult Authenticate(const std::wstring& user, const std::wstring& arguments, bool planted = false)
+ProcessResult Authenticate(const std::wstring& user, const std::wstring& arguments,
+                           bool planted = false)
 {
-    std::wstring command = L"\"" + MachineDir() + L"\\eaphost.exe\" \"" + TestDir() + L"credmethod.dll\" --user " +
-                           user + L" " + arguments;
+    std::wstring command = L"\"" + MachineDir() + L"\\eaphost.exe\" \"" + TestDir() +
+                           L"credmethod.dll\" --user " + user + L" " + arguments;
     std::string traceDir = TraceDir();
     return RunProcess(command,
                       L"TESTBED_TRACE_DIR=" + std::wstring(traceDir.begin(), traceDir.end()) +
@@ -80,7 +82,8 @@ bool HasOutputLine(const std::string& output, const std::string& line)
     return ("\n" + output).find("\n" + line + "\n") != std::string::npos;
 }
 
-const wchar_t kCredentialsDialog[] = L"--fill 1087=alice --fill 1088=s3cret --fill 1089=CORP --press ok ";
+const wchar_t kCredentialsDialog[] =
+    L"--fill 1087=alice --fill 1088=s3cret --fill 1089=CORP --press ok ";
 
 TEST(AuthenticationFlow, ThroughTheEmulatedHost)
 {
@@ -89,14 +92,15 @@ TEST(AuthenticationFlow, ThroughTheEmulatedHost)
         Credentials before;
         std::wstring arguments;
         DWORD exitCode;
-        std::vector<std::string> lines;  // in the host's output
-        std::string after;               // saved afterwards, as Saved() shows it
+        std::vector<std::string> lines; // in the host's output
+        std::string after;              // saved afterwards, as Saved() shows it
     } cases[] = {
         {"first connection",
          {nullptr, nullptr},
          kCredentialsDialog + std::wstring(L"--round Password: s3cret"),
          0,
-         {"eaphost :: dialog \"Enter Credentials\"", "eaphost :: identity \"CORP\\alice\", 2584 bytes of user data",
+         {"eaphost :: dialog \"Enter Credentials\"",
+          "eaphost :: identity \"CORP\\alice\", 2584 bytes of user data",
           "server :: identity \"CORP\\alice\"; GTC Request 1 \"Password:\"",
           "eaphost :: saved 776 bytes of user data (status 0)"},
          std::string("CORP\\alice|s3cret", 18)},
@@ -125,7 +129,8 @@ TEST(AuthenticationFlow, ThroughTheEmulatedHost)
          {"gina", nullptr},
          kCredentialsDialog + std::wstring(L"--round Password: s3cret"),
          0,
-         {"eaphost :: dialog \"Enter Credentials\"", "eaphost :: saved 776 bytes of user data (status 0)"},
+         {"eaphost :: dialog \"Enter Credentials\"",
+          "eaphost :: saved 776 bytes of user data (status 0)"},
          std::string("CORP\\alice|s3cret", 18)},
         {"unreadable saved record, non-interactive",
          {"gina", nullptr},
@@ -161,11 +166,15 @@ TEST(AuthenticationFlow, ThroughTheEmulatedHost)
         EXPECT_FALSE(run.timedOut) << c.name;
         EXPECT_EQ(c.exitCode, run.exitCode) << c.name << "\n" << run.output;
         for (const std::string& line : c.lines)
-            EXPECT_TRUE(HasOutputLine(run.output, line)) << c.name << ": " << line << "\n" << run.output;
-        EXPECT_EQ(std::string::npos, run.output.find("s3cret")) << c.name << ": a password in the host's log";
+            EXPECT_TRUE(HasOutputLine(run.output, line)) << c.name << ": " << line << "\n"
+                                                         << run.output;
+        EXPECT_EQ(std::string::npos, run.output.find("s3cret"))
+            << c.name << ": a password in the host's log";
         EXPECT_EQ(c.after, Saved(user)) << c.name;
         if (c.before.name && c.after.empty()) {
-            EXPECT_TRUE(HasOutputLine(run.output, "eaphost :: erased the saved user data (status 0)")) << c.name;
+            EXPECT_TRUE(
+                HasOutputLine(run.output, "eaphost :: erased the saved user data (status 0)"))
+                << c.name;
         }
         EraseUserData(user, 6);
     }
@@ -178,7 +187,8 @@ TEST(AuthenticationFlow, PlantedCompanionIsNeverLoaded)
     std::wstring user = User("planted");
     Save(user, {"frank", "pw"});
     ClearMarkers();
-    ProcessResult run = Authenticate(user, L"--round Password: pw --round Token: 7 --fill 1001=7 --press ok", true);
+    ProcessResult run =
+        Authenticate(user, L"--round Password: pw --round Token: 7 --fill 1001=7 --press ok", true);
     EXPECT_EQ(0u, run.exitCode) << run.output;
     EXPECT_TRUE(HasOutputLine(run.output, "eaphost :: dialog \"EAP GTC\"")) << run.output;
     EXPECT_TRUE(LoadMarkers().empty());
@@ -189,12 +199,14 @@ TEST(AuthenticationFlow, SecondConnectionNeedsNoDialog)
 {
     std::wstring user = User("twice");
     Save(user, {nullptr, nullptr});
-    ProcessResult first = Authenticate(user, kCredentialsDialog + std::wstring(L"--round Password: s3cret"));
+    ProcessResult first = Authenticate(user, kCredentialsDialog +
+                                                 std::wstring(L"--round Password: s3cret"));
     ASSERT_EQ(0u, first.exitCode) << first.output;
     ProcessResult second = Authenticate(user, L"--non-interactive --round Password: s3cret");
     EXPECT_EQ(0u, second.exitCode) << second.output;
     EXPECT_EQ(std::string::npos, second.output.find("eaphost :: dialog")) << second.output;
-    EXPECT_TRUE(HasOutputLine(second.output, "server :: identity \"CORP\\alice\"; GTC Request 1 \"Password:\""))
+    EXPECT_TRUE(HasOutputLine(second.output,
+                              "server :: identity \"CORP\\alice\"; GTC Request 1 \"Password:\""))
         << second.output;
     EXPECT_EQ(std::string("CORP\\alice|s3cret", 18), Saved(user));
     EraseUserData(user, 6);

@@ -23,12 +23,12 @@ std::wstring Take(BSTR text)
 }
 
 class Connection : public PluginTest {
-protected:
+  protected:
     void SetUp() override
     {
         CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
         PluginTest::SetUp();
-        EntryTable();  // a host calls RasEapGetInfo first: the load-time banner is behind us
+        EntryTable(); // a host calls RasEapGetInfo first: the load-time banner is behind us
         ClearTraceLog();
         createXml_ = (ConnectionXmlFn)Export("RasEapCreateConnectionPropertiesXml");
         create_ = (ConnectionFn)Export("RasEapCreateConnectionProperties");
@@ -84,8 +84,8 @@ TEST_F(Connection, DocumentNamesTheMethod)
     for (const Case& c : cases) {
         ClearTraceLog();
         IXMLDOMDocument2* doc = nullptr;
-        ASSERT_EQ(0u, createXml_(6, 0x20, c.data.empty() ? nullptr : (BYTE*)c.data.data(), (DWORD)c.data.size(),
-                                 &doc));
+        ASSERT_EQ(0u, createXml_(6, 0x20, c.data.empty() ? nullptr : (BYTE*)c.data.data(),
+                                 (DWORD)c.data.size(), &doc));
         ASSERT_NE(nullptr, doc);
         ExpectConnectionDocument(doc);
         EXPECT_EQ(0u, doc->Release());
@@ -94,16 +94,18 @@ TEST_F(Connection, DocumentNamesTheMethod)
         std::string dumped;
         for (const TraceRecord& r : log)
             r.kind == 'T' ? lines.push_back(r.text) : (void)(dumped = r.text);
-        std::vector<std::string> expected = {"RasEapCreateConnectionPropertiesXml :: Enter",
-                                             "RasEapCreateConnectionPropertiesXml :: dwEapTypeId: 6",
-                                             "RasEapCreateConnectionPropertiesXml :: dwFlags: 00000020"};
+        std::vector<std::string> expected = {
+            "RasEapCreateConnectionPropertiesXml :: Enter",
+            "RasEapCreateConnectionPropertiesXml :: dwEapTypeId: 6",
+            "RasEapCreateConnectionPropertiesXml :: dwFlags: 00000020"};
         if (c.dumpHex)
             expected.push_back("RasEapCreateConnectionPropertiesXml :: pConnectionDataIn: ");
         expected.push_back("RasEapCreateConnectionPropertiesXml :: dwSizeOfConnectionDataIn: " +
                            std::to_string(c.data.size()));
         ASSERT_EQ(expected.size() + 1, lines.size());
         EXPECT_EQ(expected, std::vector<std::string>(lines.begin(), lines.end() - 1));
-        EXPECT_EQ(0u, lines.back().find("RasEapCreateConnectionPropertiesXml :: exit(0) with pConfigDoc: 0x"));
+        EXPECT_EQ(0u, lines.back().find(
+                          "RasEapCreateConnectionPropertiesXml :: exit(0) with pConfigDoc: 0x"));
         EXPECT_EQ(c.dumpHex ? c.dumpHex : "", dumped);
     }
 }
@@ -113,14 +115,16 @@ TEST_F(Connection, RejectedRequests)
     IXMLDOMDocument2* doc = (IXMLDOMDocument2*)0xdeadbeef;
     EXPECT_EQ(50u, createXml_(25, 0, nullptr, 0, &doc));
     EXPECT_EQ((IXMLDOMDocument2*)0xdeadbeef, doc);
-    EXPECT_TRUE(HasLine(TraceLines(),
-                        "RasEapCreateConnectionPropertiesXml :: Input Eap Type Info does not match the supported Eap Type"));
+    EXPECT_TRUE(HasLine(
+        TraceLines(),
+        "RasEapCreateConnectionPropertiesXml :: Input Eap Type Info does not match the supported Eap Type"));
     EXPECT_EQ(0x1000Eu, ReadTraceLog()[4].flags);
 
     ClearTraceLog();
     EXPECT_EQ(87u, createXml_(6, 0, nullptr, 0, nullptr));
     EXPECT_TRUE(HasLine(TraceLines(), "RasEapCreateConnectionPropertiesXml :: pConfigDoc is NULL"));
-    EXPECT_TRUE(HasLine(TraceLines(), "RasEapCreateConnectionPropertiesXml :: exit(87) with pConfigDoc: 0x0"));
+    EXPECT_TRUE(HasLine(TraceLines(),
+                        "RasEapCreateConnectionPropertiesXml :: exit(87) with pConfigDoc: 0x0"));
 }
 
 HRESULT g_createResult;
@@ -146,14 +150,25 @@ TEST_F(Connection, ComFailuresReportTheLowHalfOfTheResult)
         DWORD expected;
         const char* line;
     } cases[] = {
-        {REGDB_E_CLASSNOTREG, {}, 0x154,
+        {REGDB_E_CLASSNOTREG,
+         {},
+         0x154,
          "RasEapCreateConnectionPropertiesXml :: Unable to CoCreate XMLDOMDocument2: Status = 340"},
-        {S_OK, {E_FAIL, S_OK, VARIANT_TRUE}, 0x4005,
+        {S_OK,
+         {E_FAIL, S_OK, VARIANT_TRUE},
+         0x4005,
          "RasEapCreateConnectionPropertiesXml :: put_async failed: Status = 16389"},
-        {S_OK, {S_OK, S_FALSE, VARIANT_FALSE}, 1, "RasEapCreateConnectionPropertiesXml :: loadXML failed: Status = 1"},
-        {S_OK, {S_OK, E_OUTOFMEMORY, VARIANT_FALSE}, 14,
+        {S_OK,
+         {S_OK, S_FALSE, VARIANT_FALSE},
+         1,
+         "RasEapCreateConnectionPropertiesXml :: loadXML failed: Status = 1"},
+        {S_OK,
+         {S_OK, E_OUTOFMEMORY, VARIANT_FALSE},
+         14,
          "RasEapCreateConnectionPropertiesXml :: loadXML failed: Status = 14"},
-        {S_OK, {S_OK, S_OK, VARIANT_FALSE}, ERROR_INVALID_DATA,
+        {S_OK,
+         {S_OK, S_OK, VARIANT_FALSE},
+         ERROR_INVALID_DATA,
          "RasEapCreateConnectionPropertiesXml :: loadXML failed: Status = 13"},
     };
     for (const Case& c : cases) {
@@ -188,10 +203,11 @@ TEST_F(Connection, BinaryPropertiesAreZeroBytes)
     ASSERT_EQ(2u, lines.size());
     EXPECT_EQ(0u, lines[0].find("RasEapCreateConnectionProperties(6, 7, 10, 20, 9, "));
     char last[160];
-    snprintf(last, sizeof(last),
-             "RasEapCreateConnectionProperties() :: *ppConnectionDataOut 0x%X, *pdwSizeOfConnectionDataOut: 776, "
-             "returning with NO_ERROR",
-             (unsigned)(ULONG_PTR)data);
+    snprintf(
+        last, sizeof(last),
+        "RasEapCreateConnectionProperties() :: *ppConnectionDataOut 0x%X, *pdwSizeOfConnectionDataOut: 776, "
+        "returning with NO_ERROR",
+        (unsigned)(ULONG_PTR)data);
     EXPECT_EQ(last, lines[1]);
     EXPECT_EQ(0u, freeMemory(data));
 }

@@ -32,15 +32,15 @@ struct Seen {
     bool found = false;
     bool closed = false;
     std::wstring caption;
-    std::wstring prompt;  // control 1003, when there is one
-    std::vector<int> ids;  // controls in template order; -1 for a control without id
-    std::vector<int> masked;  // ids of password-style edits
+    std::wstring prompt;     // control 1003, when there is one
+    std::vector<int> ids;    // controls in template order; -1 for a control without id
+    std::vector<int> masked; // ids of password-style edits
 };
 
 // Answers the dialogs of this process from a second thread while the test's thread sits in the
 // plug-in's modal loop. Consecutive steps may answer the same dialog when it stays open.
 class DialogDriver {
-public:
+  public:
     explicit DialogDriver(std::vector<Step> steps, DWORD waitMs = kDialogWaitMs)
         : steps_(std::move(steps)), seen_(steps_.size()), waitMs_(waitMs)
     {
@@ -63,9 +63,13 @@ public:
             thread_ = NULL;
         }
     }
-    const Seen& At(size_t i) { Join(); return seen_[i]; }
+    const Seen& At(size_t i)
+    {
+        Join();
+        return seen_[i];
+    }
 
-private:
+  private:
     static DWORD WINAPI Run(void* self)
     {
         DialogDriver* d = (DialogDriver*)self;
@@ -83,7 +87,8 @@ private:
             for (const BridgeControl& control : read.controls) {
                 int id = (control.id & 0xFFFF) == 0xFFFF ? -1 : control.id;
                 seen.ids.push_back(id);
-                if (control.style & ES_PASSWORD && lstrcmpiW(control.className.c_str(), L"Edit") == 0)
+                if (control.style & ES_PASSWORD &&
+                    lstrcmpiW(control.className.c_str(), L"Edit") == 0)
                     seen.masked.push_back(id);
             }
             for (const auto& field : d->steps_[i].fields)
@@ -129,11 +134,11 @@ bool AnyLineHolds(const std::vector<std::string>& lines, const std::string& text
 }
 
 class Dialogs : public PluginTest {
-protected:
+  protected:
     void SetUp() override
     {
         PluginTest::SetUp();
-        EntryTable();  // a host calls RasEapGetInfo first: the load-time banner is behind us
+        EntryTable(); // a host calls RasEapGetInfo first: the load-time banner is behind us
         ClearTraceLog();
     }
 
@@ -144,8 +149,8 @@ protected:
         EAP_UI_CONTEXT copy = context;
         out_ = kPoison;
         outSize_ = 0xdeadbeef;
-        DWORD result = ((InvokeUIFn)Export("RasEapInvokeInteractiveUI"))(6, NULL, (BYTE*)&copy, size, &out_,
-                                                                          &outSize_);
+        DWORD result = ((InvokeUIFn)Export("RasEapInvokeInteractiveUI"))(6, NULL, (BYTE*)&copy,
+                                                                         size, &out_, &outSize_);
         memset(&record_, 0xcc, sizeof(record_));
         if (result == NO_ERROR && out_ && out_ != kPoison) {
             EXPECT_EQ(sizeof(EAP_NAME_DIALOG), LocalSize(out_));
@@ -175,8 +180,10 @@ TEST_F(Dialogs, CredentialsDialogFillsTheRecordOnOk)
         std::wstring identity, domainField, caption;
     } cases[] = {
         {"no domain", L"", L"alice", L"s3cret!", L"", L"alice", L"", L"Enter Credentials"},
-        {"domain joined", L"", L"alice", L"s3cret!", L"CORP", L"CORP\\alice", L"CORP\\alice", L"Enter Credentials"},
-        {"prompt as caption", L"Sign in to Campus", L"bob", L"pw", L"", L"bob", L"", L"Sign in to Campus"},
+        {"domain joined", L"", L"alice", L"s3cret!", L"CORP", L"CORP\\alice", L"CORP\\alice",
+         L"Enter Credentials"},
+        {"prompt as caption", L"Sign in to Campus", L"bob", L"pw", L"", L"bob", L"",
+         L"Sign in to Campus"},
         {"fields cut at 256", L"", u300, p300, L"", u300.substr(0, 256), L"", L"Enter Credentials"},
         {"join of exactly 256", L"", u155, L"pw", d100, d100 + L"\\" + u155, d100 + L"\\" + u155,
          L"Enter Credentials"},
@@ -198,11 +205,11 @@ TEST_F(Dialogs, CredentialsDialogFillsTheRecordOnOk)
         EXPECT_EQ(0, record_.wReserved) << c.name;
         EXPECT_EQ((DWORD)UI_TYPE_CREDENTIALS, record_.dwUIType) << c.name;
         std::vector<std::string> lines = TraceLines();
-        EXPECT_TRUE(HasLine(lines, "UsernameCommand :: username : " + std::string(c.identity.begin(),
-                                                                                   c.identity.end())))
+        EXPECT_TRUE(HasLine(lines, "UsernameCommand :: username : " +
+                                       std::string(c.identity.begin(), c.identity.end())))
             << c.name;
         EXPECT_FALSE(AnyLineHolds(lines, secret)) << c.name;
-        EXPECT_EQ(0, probe.SecretsFreed()) << c.name;  // wiped before release
+        EXPECT_EQ(0, probe.SecretsFreed()) << c.name; // wiped before release
     }
 }
 
@@ -216,8 +223,8 @@ TEST_F(Dialogs, TokenDialogShowsThePromptAndTakesTheCode)
         std::wstring shown, title, input;
     } cases[] = {
         {"template prompt", L"", L"123456", kPressOk, kTemplatePrompt, L"", L"123456"},
-        {"server prompt", L"Enter the next code", L"987", kPressOk, L"Enter the next code", L"Enter the next code",
-         L"987"},
+        {"server prompt", L"Enter the next code", L"987", kPressOk, L"Enter the next code",
+         L"Enter the next code", L"987"},
         {"prompt cut at 260", p300, L"1", kPressOk, p300.substr(0, 260), p300.substr(0, 260), L"1"},
         {"code cut at 256", L"Code:", c300, kPressOk, L"Code:", L"Code:", c300.substr(0, 256)},
         {"Enter presses OK", L"PIN?", L"42", kEnter, L"PIN?", L"PIN?", L"42"},
@@ -246,11 +253,15 @@ TEST_F(Dialogs, ClosingWithoutOkHandsOutNothing)
     };
     const char* credentialsFailed =
         "RasEapInvokeInteractiveUI :: dialog prompt failed, returning without username/password";
-    const char* tokenFailed = "RasEapInvokeInteractiveUI :: dialog prompt failed, returning without user's input";
+    const char* tokenFailed =
+        "RasEapInvokeInteractiveUI :: dialog prompt failed, returning without user's input";
     const Case cases[] = {
-        {UI_TYPE_CREDENTIALS, kPressCancel, "GetUsernameAndPassword :: user canceled", credentialsFailed},
-        {UI_TYPE_CREDENTIALS, kEscape, "GetUsernameAndPassword :: user canceled", credentialsFailed},
-        {UI_TYPE_CREDENTIALS, kCloseBox, "GetUsernameAndPassword :: user canceled", credentialsFailed},
+        {UI_TYPE_CREDENTIALS, kPressCancel, "GetUsernameAndPassword :: user canceled",
+         credentialsFailed},
+        {UI_TYPE_CREDENTIALS, kEscape, "GetUsernameAndPassword :: user canceled",
+         credentialsFailed},
+        {UI_TYPE_CREDENTIALS, kCloseBox, "GetUsernameAndPassword :: user canceled",
+         credentialsFailed},
         {UI_TYPE_TOKEN, kPressCancel, "GetUserInput :: user canceled", tokenFailed},
         {UI_TYPE_TOKEN, kEscape, "GetUserInput :: user canceled", tokenFailed},
         {UI_TYPE_TOKEN, kCloseBox, "GetUserInput :: user canceled", tokenFailed},
@@ -274,15 +285,16 @@ TEST_F(Dialogs, ClosingWithoutOkHandsOutNothing)
 TEST_F(Dialogs, JoinedNameThatDoesNotFitKeepsTheDialogOpen)
 {
     const std::wstring domain(10, L'D'), user(250, L'u');
-    DialogDriver driver({{{{1087, user}, {1088, L"pw"}, {1089, domain}}, kPressOk},
-                         {{{1089, L""}}, kPressOk}});
+    DialogDriver driver(
+        {{{{1087, user}, {1088, L"pw"}, {1089, domain}}, kPressOk}, {{{1089, L""}}, kPressOk}});
     EXPECT_EQ(0u, Invoke(Context(UI_TYPE_CREDENTIALS, L"")));
     EXPECT_FALSE(driver.At(0).closed);
     EXPECT_TRUE(driver.At(1).closed);
     ASSERT_EQ((DWORD)sizeof(EAP_NAME_DIALOG), outSize_);
     EXPECT_EQ(user, record_.awszIdentity);
     EXPECT_EQ(L"", std::wstring(record_.awszDomain));
-    EXPECT_TRUE(HasLine(TraceLines(), "UsernameCommand :: domain and user name together exceed 256 characters"));
+    EXPECT_TRUE(HasLine(TraceLines(),
+                        "UsernameCommand :: domain and user name together exceed 256 characters"));
 }
 
 TEST_F(Dialogs, TraceOfAnAcceptedDialog)
@@ -295,26 +307,33 @@ TEST_F(Dialogs, TraceOfAnAcceptedDialog)
         {UI_TYPE_TOKEN,
          {{{1001, L"555"}}, kPressOk},
          {"RasEapInvokeInteractiveUI :: called", "RasEapInvokeInteractiveUI :: dwEapTypeId=6",
-          "RasEapInvokeInteractiveUI :: UI type: 1", "RasEapInvokeInteractiveUI :: dwSizeofUIContextData: 528",
+          "RasEapInvokeInteractiveUI :: UI type: 1",
+          "RasEapInvokeInteractiveUI :: dwSizeofUIContextData: 528",
           "RasEapInvokeInteractiveUI :: allocate the memory",
           "RasEapInvokeInteractiveUI :: Change dialog title to: Enter PIN",
-          "RasEapInvokeInteractiveUI :: Set  dialog type to: 1", "GetUserInput :: called with ID: 1092",
-          "UserInputDialogProc :: - WM_INITDIALOG", "UserInputCommand :: called - IDOK",
-          "UserInputCommand :: returning - 1", "GetUserInput :: user pressed ok", "GetUserInput :: returning with: 1",
-          "RasEapInvokeInteractiveUI :: set the OUT parameters", "RasEapInvokeInteractiveUI :: free memory: 00000000",
+          "RasEapInvokeInteractiveUI :: Set  dialog type to: 1",
+          "GetUserInput :: called with ID: 1092", "UserInputDialogProc :: - WM_INITDIALOG",
+          "UserInputCommand :: called - IDOK", "UserInputCommand :: returning - 1",
+          "GetUserInput :: user pressed ok", "GetUserInput :: returning with: 1",
+          "RasEapInvokeInteractiveUI :: set the OUT parameters",
+          "RasEapInvokeInteractiveUI :: free memory: 00000000",
           "RasEapInvokeInteractiveUI :: return 0"}},
         {UI_TYPE_CREDENTIALS,
          {{{1087, L"carol"}, {1088, L"hunter2"}, {1089, L"LAB"}}, kPressOk},
          {"RasEapInvokeInteractiveUI :: called", "RasEapInvokeInteractiveUI :: dwEapTypeId=6",
-          "RasEapInvokeInteractiveUI :: UI type: 0", "RasEapInvokeInteractiveUI :: dwSizeofUIContextData: 528",
+          "RasEapInvokeInteractiveUI :: UI type: 0",
+          "RasEapInvokeInteractiveUI :: dwSizeofUIContextData: 528",
           "RasEapInvokeInteractiveUI :: allocate the memory",
           "RasEapInvokeInteractiveUI :: Change dialog title to: Enter PIN",
-          "RasEapInvokeInteractiveUI :: Set  dialog type to: 0", "GetUsernameAndPassword :: called with ID: 1086",
-          "UsernameDialogProc :: - WM_INITDIALOG", "UsernameCommand :: called - IDOK",
-          "UsernameCommand :: username : LAB\\carol", "UsernameCommand :: returning - 1",
-          "GetUsernameAndPassword :: user pressed ok", "GetUsernameAndPassword :: returning with: 1",
-          "RasEapInvokeInteractiveUI :: set the OUT parameters", "RasEapInvokeInteractiveUI :: username : LAB\\carol",
-          "RasEapInvokeInteractiveUI :: free memory: 00000000", "RasEapInvokeInteractiveUI :: return 0"}},
+          "RasEapInvokeInteractiveUI :: Set  dialog type to: 0",
+          "GetUsernameAndPassword :: called with ID: 1086", "UsernameDialogProc :: - WM_INITDIALOG",
+          "UsernameCommand :: called - IDOK", "UsernameCommand :: username : LAB\\carol",
+          "UsernameCommand :: returning - 1", "GetUsernameAndPassword :: user pressed ok",
+          "GetUsernameAndPassword :: returning with: 1",
+          "RasEapInvokeInteractiveUI :: set the OUT parameters",
+          "RasEapInvokeInteractiveUI :: username : LAB\\carol",
+          "RasEapInvokeInteractiveUI :: free memory: 00000000",
+          "RasEapInvokeInteractiveUI :: return 0"}},
     };
     for (const Case& c : cases) {
         ClearTraceLog();
@@ -331,11 +350,12 @@ TEST_F(Dialogs, BadUITypeShowsNoDialog)
 {
     for (DWORD uiType : {2u, 0xFFFFFFFFu}) {
         ClearTraceLog();
-        DialogDriver driver({{{}, kPressCancel}});  // answers a dialog that should not be there
+        DialogDriver driver({{{}, kPressCancel}}); // answers a dialog that should not be there
         EXPECT_EQ(0u, Invoke(Context(uiType, L"x"))) << uiType;
         EXPECT_FALSE(driver.At(0).found) << uiType;
         ExpectNothingHandedOut();
-        EXPECT_TRUE(HasLine(TraceLines(), "RasEapInvokeInteractiveUI :: failed Invalid input:bad UI type"));
+        EXPECT_TRUE(
+            HasLine(TraceLines(), "RasEapInvokeInteractiveUI :: failed Invalid input:bad UI type"));
     }
 }
 
@@ -368,7 +388,8 @@ TEST_F(Dialogs, DialogThatCannotOpenHandsOutNothing)
     } cases[] = {
         {UI_TYPE_CREDENTIALS, "GetUsernameAndPassword :: error opening dialog, status: 1814",
          "GetUsernameAndPassword :: returning with: -1"},
-        {UI_TYPE_TOKEN, "GetUserInput :: error opening dialog, status: 1814", "GetUserInput :: returning with: -1"},
+        {UI_TYPE_TOKEN, "GetUserInput :: error opening dialog, status: 1814",
+         "GetUserInput :: returning with: -1"},
     };
     for (const Case& c : cases) {
         ClearTraceLog();
@@ -382,16 +403,19 @@ TEST_F(Dialogs, DialogThatCannotOpenHandsOutNothing)
 
 TEST_F(Dialogs, ContextTooShortOrMissingIsRefused)
 {
-    EXPECT_EQ((DWORD)ERROR_INVALID_PARAMETER, Invoke(Context(UI_TYPE_TOKEN, L""), sizeof(EAP_UI_CONTEXT) - 1));
+    EXPECT_EQ((DWORD)ERROR_INVALID_PARAMETER,
+              Invoke(Context(UI_TYPE_TOKEN, L""), sizeof(EAP_UI_CONTEXT) - 1));
     EXPECT_EQ(kPoison, out_);
     EXPECT_EQ(0xdeadbeefu, outSize_);
     InvokeUIFn invoke = (InvokeUIFn)Export("RasEapInvokeInteractiveUI");
     BYTE* out = kPoison;
     DWORD size = 0xdeadbeef;
-    EXPECT_EQ((DWORD)ERROR_INVALID_PARAMETER, invoke(6, NULL, NULL, sizeof(EAP_UI_CONTEXT), &out, &size));
+    EXPECT_EQ((DWORD)ERROR_INVALID_PARAMETER,
+              invoke(6, NULL, NULL, sizeof(EAP_UI_CONTEXT), &out, &size));
     EXPECT_EQ(kPoison, out);
     EAP_UI_CONTEXT context = Context(UI_TYPE_TOKEN, L"");
-    EXPECT_EQ((DWORD)ERROR_INVALID_PARAMETER, invoke(6, NULL, (BYTE*)&context, sizeof(context), NULL, NULL));
+    EXPECT_EQ((DWORD)ERROR_INVALID_PARAMETER,
+              invoke(6, NULL, (BYTE*)&context, sizeof(context), NULL, NULL));
 }
 
 TEST_F(Dialogs, CompanionLibrarySuppliesTheDialogs)
@@ -401,7 +425,7 @@ TEST_F(Dialogs, CompanionLibrarySuppliesTheDialogs)
     SetEnvironmentVariableW(L"TESTBED_LOAD_MARKERS", MarkerDir().c_str());
     ClearMarkers();
     LoadPlugin(L"companion\\credmethod.dll");
-    EntryTable();  // the first entry point maps the companion library
+    EntryTable(); // the first entry point maps the companion library
     ASSERT_TRUE(MappedInProcess(L"methodres.dll"));
 
     struct Case {
@@ -410,11 +434,34 @@ TEST_F(Dialogs, CompanionLibrarySuppliesTheDialogs)
         Step step;
         std::wstring caption, shown, identity, input;
     } cases[] = {
-        {UI_TYPE_CREDENTIALS, L"", {{{1087, L"dave"}, {1088, L"pw"}, {1089, L"HQ"}}, kPressOk},
-         L"Companion Credentials", L"", L"HQ\\dave", L""},
-        {UI_TYPE_CREDENTIALS, L"Campus", {{{1087, L"dave"}}, kPressOk}, L"Campus", L"", L"dave", L""},
-        {UI_TYPE_TOKEN, L"", {{{1001, L"31337"}}, kPressOk}, L"Companion GTC", L"COMPANION TOKEN CODE", L"", L"31337"},
-        {UI_TYPE_TOKEN, L"Next code:", {{{1001, L"1"}}, kPressOk}, L"Companion GTC", L"Next code:", L"", L"1"},
+        {UI_TYPE_CREDENTIALS,
+         L"",
+         {{{1087, L"dave"}, {1088, L"pw"}, {1089, L"HQ"}}, kPressOk},
+         L"Companion Credentials",
+         L"",
+         L"HQ\\dave",
+         L""},
+        {UI_TYPE_CREDENTIALS,
+         L"Campus",
+         {{{1087, L"dave"}}, kPressOk},
+         L"Campus",
+         L"",
+         L"dave",
+         L""},
+        {UI_TYPE_TOKEN,
+         L"",
+         {{{1001, L"31337"}}, kPressOk},
+         L"Companion GTC",
+         L"COMPANION TOKEN CODE",
+         L"",
+         L"31337"},
+        {UI_TYPE_TOKEN,
+         L"Next code:",
+         {{{1001, L"1"}}, kPressOk},
+         L"Companion GTC",
+         L"Next code:",
+         L"",
+         L"1"},
     };
     for (const Case& c : cases) {
         DialogDriver driver({c.step});
@@ -451,7 +498,8 @@ TEST_F(Dialogs, TemplatesAndBanner)
     EXPECT_EQ(1, header[0]);
     EXPECT_EQ(0xFFFF, header[1]);
 
-    HBITMAP banner = (HBITMAP)LoadImageW(plugin_, MAKEINTRESOURCEW(103), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
+    HBITMAP banner = (HBITMAP)LoadImageW(plugin_, MAKEINTRESOURCEW(103), IMAGE_BITMAP, 0, 0,
+                                         LR_CREATEDIBSECTION);
     ASSERT_NE(nullptr, banner);
     BITMAP info = {};
     GetObjectW(banner, sizeof(info), &info);
@@ -466,7 +514,8 @@ TEST_F(Dialogs, ConfigHookShowsNothingAndWritesNothing)
     BYTE* out = kPoison;
     DWORD size = 0xdeadbeef;
     BYTE in[4] = {1, 2, 3, 4};
-    EXPECT_EQ(0u, ((ConfigUIFn)Export("RasEapInvokeConfigUI"))(6, NULL, 0, in, sizeof(in), &out, &size));
+    EXPECT_EQ(0u, ((ConfigUIFn)Export("RasEapInvokeConfigUI"))(6, NULL, 0, in, sizeof(in), &out,
+                                                               &size));
     EXPECT_EQ(kPoison, out);
     EXPECT_EQ(0xdeadbeefu, size);
     EXPECT_EQ(std::vector<std::string>{"RasEapInvokeConfigUI :: return NO_ERROR"}, TraceLines());

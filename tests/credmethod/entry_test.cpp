@@ -44,7 +44,7 @@ bool AllZero(const void* data, size_t size)
 }
 
 class Entry : public PluginTest {
-protected:
+  protected:
     void SetUp() override
     {
         PluginTest::SetUp();
@@ -61,7 +61,8 @@ TEST_F(Entry, GetInfoFillsTheTableForTypeSixOnly)
     GetInfoFn getInfo = (GetInfoFn)Export("RasEapGetInfo");
     EXPECT_EQ(50u, getInfo(13, &info));
     EXPECT_TRUE(std::string((char*)&info, sizeof(info)) == std::string(sizeof(info), '\xde'));
-    EXPECT_EQ(std::vector<std::string>({"RasEapGetInfo :: typeid = 13", "RasEapGetInfo :: error typeid = 13"}),
+    EXPECT_EQ(std::vector<std::string>(
+                  {"RasEapGetInfo :: typeid = 13", "RasEapGetInfo :: error typeid = 13"}),
               TraceLines());
     EXPECT_EQ(0x1000Eu, ReadTraceLog()[1].flags);
 
@@ -79,7 +80,8 @@ TEST_F(Entry, GetInfoFillsTheTableForTypeSixOnly)
         EXPECT_NE((void*)0xdededede, slot);
         EXPECT_NE(nullptr, slot);
     }
-    EXPECT_EQ(std::vector<std::string>({"RasEapGetInfo :: typeid = 6", "RasEapGetInfo :: return NO_ERROR"}),
+    EXPECT_EQ(std::vector<std::string>(
+                  {"RasEapGetInfo :: typeid = 6", "RasEapGetInfo :: return NO_ERROR"}),
               TraceLines());
 }
 
@@ -87,8 +89,9 @@ TEST_F(Entry, InitializeTracesItsFlag)
 {
     EXPECT_EQ(0u, table_.RasEapInitialize(TRUE));
     EXPECT_EQ(0u, table_.RasEapInitialize(FALSE));
-    EXPECT_EQ(std::vector<std::string>({"RasEapInitialize(1) :: Enter", "RasEapInitialize(1) :: return NO_ERROR",
-                                        "RasEapInitialize(0) :: Enter", "RasEapInitialize(0) :: return NO_ERROR"}),
+    EXPECT_EQ(std::vector<std::string>(
+                  {"RasEapInitialize(1) :: Enter", "RasEapInitialize(1) :: return NO_ERROR",
+                   "RasEapInitialize(0) :: Enter", "RasEapInitialize(0) :: return NO_ERROR"}),
               TraceLines());
 }
 
@@ -112,15 +115,20 @@ TEST_F(Entry, BeginTakesTheFirstCredentialSource)
         const char* expectedIdentity;
         const char* expectedPassword;
     } cases[] = {
-        {"user data wins", (BYTE*)&fromIdentity, 2584, (BYTE*)&fromUi, 2584, (BYTE*)&fromConfig, 2584, L"host\\name",
-         L"std-pass", "RasEapBegin :: user data received from RasEapGetIdentity()", "host\\name", "identity-pass"},
-        {"user data of another size is ignored", small, 100, (BYTE*)&fromUi, 2584, (BYTE*)&fromConfig, 2584,
-         L"host", L"std-pass", "RasEapBegin :: user data received from RasEapInvokeInteractiveUI()", "ui-user",
+        {"user data wins", (BYTE*)&fromIdentity, 2584, (BYTE*)&fromUi, 2584, (BYTE*)&fromConfig,
+         2584, L"host\\name", L"std-pass",
+         "RasEapBegin :: user data received from RasEapGetIdentity()", "host\\name",
+         "identity-pass"},
+        {"user data of another size is ignored", small, 100, (BYTE*)&fromUi, 2584,
+         (BYTE*)&fromConfig, 2584, L"host", L"std-pass",
+         "RasEapBegin :: user data received from RasEapInvokeInteractiveUI()", "ui-user",
          "ui-pass"},
-        {"connection data", nullptr, 2584, (BYTE*)&fromUi, 2583, (BYTE*)&fromConfig, 2584, L"host", L"std-pass",
-         "RasEapBegin :: user data received from RasEapInvokeConfigUI()", "config-user", "config-pass"},
-        {"host strings", nullptr, 0, nullptr, 2584, (BYTE*)&fromConfig, 776, L"std-user", L"std-pass",
-         "RasEapBegin :: user data received from the standard dialog", "std-user", "std-pass"},
+        {"connection data", nullptr, 2584, (BYTE*)&fromUi, 2583, (BYTE*)&fromConfig, 2584, L"host",
+         L"std-pass", "RasEapBegin :: user data received from RasEapInvokeConfigUI()",
+         "config-user", "config-pass"},
+        {"host strings", nullptr, 0, nullptr, 2584, (BYTE*)&fromConfig, 776, L"std-user",
+         L"std-pass", "RasEapBegin :: user data received from the standard dialog", "std-user",
+         "std-pass"},
         {"absent host strings", nullptr, 0, nullptr, 0, nullptr, 0, nullptr, nullptr,
          "RasEapBegin :: user data received from the standard dialog", "", ""},
     };
@@ -162,19 +170,29 @@ TEST_F(Entry, BeginTracesItsInput)
     snprintf(pointer, sizeof(pointer), "RasEapBegin :: Returning status 0 with %08X ppWorkBuffer",
              (unsigned)(ULONG_PTR)work);
     table_.RasEapEnd(work);
-    std::vector<std::string> expected = {
-        "RasEapBegin :: called", "RasEapBegin :: flags=0x1FF",
-        "RasEapBegin :: RAS_EAP_FLAG_NON_ROUTER", "RasEapBegin :: RAS_EAP_FLAG_NON_INTERACTIVE",
-        "RasEapBegin :: RAS_EAP_FLAG_LOGON", "RasEapBegin :: RAS_EAP_FLAG_PREVIEW",
-        "RasEapBegin :: RAS_EAP_FLAG_FIRST_LINK", "RasEapBegin :: RAS_EAP_FLAG_MACHINE_AUTH",
-        "RasEapBegin :: RAS_EAP_FLAG_GUEST_ACCESS", "RasEapBegin :: RAS_EAP_FLAG_8021X_AUTH",
-        "RasEapBegin :: RAS_EAP_FLAG_HOSTED_IN_PEAP", "RasEapBegin :: pwszIdentity : bob",
-        "RasEapBegin :: pUserData: 00000000", "RasEapBegin :: dwSizeOfUserData: 0",
-        "RasEapBegin :: pConnectionData: (null)", "RasEapBegin :: dwSizeOfConnectionData: 0",
-        "RasEapBegin :: fDataReceivedFromInteractiveUI: 0", "RasEapBegin :: pDataFromInteractiveUI: (null)",
-        "RasEapBegin :: dwSizeOfDataFromInteractiveUI: 0", "RasEapBegin :: size of EAP_NAME_DIALOG: 2584",
-        "RasEapBegin :: size of ENCRYPTED_USER_IDENTITY: 776",
-        std::string("RasEapBegin :: size of EAPCB: ") + std::to_string(sizeof(EAPCB))};
+    std::vector<std::string> expected = {"RasEapBegin :: called",
+                                         "RasEapBegin :: flags=0x1FF",
+                                         "RasEapBegin :: RAS_EAP_FLAG_NON_ROUTER",
+                                         "RasEapBegin :: RAS_EAP_FLAG_NON_INTERACTIVE",
+                                         "RasEapBegin :: RAS_EAP_FLAG_LOGON",
+                                         "RasEapBegin :: RAS_EAP_FLAG_PREVIEW",
+                                         "RasEapBegin :: RAS_EAP_FLAG_FIRST_LINK",
+                                         "RasEapBegin :: RAS_EAP_FLAG_MACHINE_AUTH",
+                                         "RasEapBegin :: RAS_EAP_FLAG_GUEST_ACCESS",
+                                         "RasEapBegin :: RAS_EAP_FLAG_8021X_AUTH",
+                                         "RasEapBegin :: RAS_EAP_FLAG_HOSTED_IN_PEAP",
+                                         "RasEapBegin :: pwszIdentity : bob",
+                                         "RasEapBegin :: pUserData: 00000000",
+                                         "RasEapBegin :: dwSizeOfUserData: 0",
+                                         "RasEapBegin :: pConnectionData: (null)",
+                                         "RasEapBegin :: dwSizeOfConnectionData: 0",
+                                         "RasEapBegin :: fDataReceivedFromInteractiveUI: 0",
+                                         "RasEapBegin :: pDataFromInteractiveUI: (null)",
+                                         "RasEapBegin :: dwSizeOfDataFromInteractiveUI: 0",
+                                         "RasEapBegin :: size of EAP_NAME_DIALOG: 2584",
+                                         "RasEapBegin :: size of ENCRYPTED_USER_IDENTITY: 776",
+                                         std::string("RasEapBegin :: size of EAPCB: ") +
+                                             std::to_string(sizeof(EAPCB))};
     std::vector<std::string> lines = TraceLines();
     ASSERT_GE(lines.size(), expected.size() + 3);
     EXPECT_EQ(expected, std::vector<std::string>(lines.begin(), lines.begin() + expected.size()));
@@ -186,9 +204,12 @@ TEST_F(Entry, BeginTracesItsInput)
 TEST_F(Entry, UnterminatedRecordFieldsAreReadWithinTheirBounds)
 {
     EAP_NAME_DIALOG record;
-    for (WCHAR& c : record.awszIdentity) c = L'u';
-    for (WCHAR& c : record.awszPassword) c = L'p';
-    for (WCHAR& c : record.awszDomain) c = L'd';
+    for (WCHAR& c : record.awszIdentity)
+        c = L'u';
+    for (WCHAR& c : record.awszPassword)
+        c = L'p';
+    for (WCHAR& c : record.awszDomain)
+        c = L'd';
     PPP_EAP_INPUT in = {};
     in.pDataFromInteractiveUI = (BYTE*)&record;
     in.dwSizeOfDataFromInteractiveUI = sizeof(record);
@@ -208,7 +229,7 @@ TEST_F(Entry, StoredCredentialsDecryptThroughDpapi)
 {
     struct Case {
         const char* name;
-        int damage;  // 0 none, 1 zero-length blob, 2 length beyond the field, 3 flipped byte
+        int damage; // 0 none, 1 zero-length blob, 2 length beyond the field, 3 flipped byte
         const char* expectedPassword;
         const char* decryptLine;
     } cases[] = {
@@ -221,9 +242,12 @@ TEST_F(Entry, StoredCredentialsDecryptThroughDpapi)
     for (const Case& c : cases) {
         ClearTraceLog();
         ENCRYPTED_USER_IDENTITY stored = StoredRecord("corp\\carol", "stored-pass");
-        if (c.damage == 1) stored.dwSizeOfProtectedPassword = 0;
-        if (c.damage == 2) stored.dwSizeOfProtectedPassword = 513;
-        if (c.damage == 3) stored.abProtectedPassword[stored.dwSizeOfProtectedPassword - 1] ^= 0x5A;
+        if (c.damage == 1)
+            stored.dwSizeOfProtectedPassword = 0;
+        if (c.damage == 2)
+            stored.dwSizeOfProtectedPassword = 513;
+        if (c.damage == 3)
+            stored.abProtectedPassword[stored.dwSizeOfProtectedPassword - 1] ^= 0x5A;
         ENCRYPTED_USER_IDENTITY before = stored;
         PPP_EAP_INPUT in = {};
         in.pUserData = (BYTE*)&stored;
@@ -233,12 +257,15 @@ TEST_F(Entry, StoredCredentialsDecryptThroughDpapi)
         void* work = (void*)0xdeadbeef;
         ASSERT_EQ(0u, table_.RasEapBegin(&work, &in)) << c.name;
         bool readable = c.expectedPassword != nullptr;
-        EXPECT_STREQ(readable ? "corp\\carol" : "host-identity", ((EAPCB*)work)->aszIdentity) << c.name;
+        EXPECT_STREQ(readable ? "corp\\carol" : "host-identity", ((EAPCB*)work)->aszIdentity)
+            << c.name;
         EXPECT_STREQ(readable ? c.expectedPassword : "", ((EAPCB*)work)->aszPassword) << c.name;
         EXPECT_EQ(0, memcmp(&before, &stored, sizeof(stored))) << "the host's record is the host's";
         std::vector<std::string> lines = TraceLines();
-        EXPECT_TRUE(HasLine(lines, readable ? "RasEapBegin :: user data received from the registry"
-                                            : "RasEapBegin :: user data received from the standard dialog"));
+        EXPECT_TRUE(
+            HasLine(lines, readable
+                               ? "RasEapBegin :: user data received from the registry"
+                               : "RasEapBegin :: user data received from the standard dialog"));
         EXPECT_TRUE(HasLine(lines, c.decryptLine)) << c.name;
         EXPECT_TRUE(HasLine(lines, readable ? "RasEapBegin :: username : corp\\carol"
                                             : "RasEapBegin :: username : host-identity"));
@@ -263,10 +290,12 @@ TEST_F(Entry, BeginAllocationFailures)
         const char* line;
         DWORD lineFlags;
     } cases[] = {
-        {"work buffer", false, 1, ERROR_OUTOFMEMORY, 8, "RasEapBegin :: Not enough memory", 0x1000E},
-        {"copy of stored record", true, 2, ERROR_OUTOFMEMORY, ERROR_OUTOFMEMORY, "RasEapBegin :: Out of memory",
+        {"work buffer", false, 1, ERROR_OUTOFMEMORY, 8, "RasEapBegin :: Not enough memory",
          0x1000E},
-        {"copy of stored record, no last error", true, 2, 0, 8, "RasEapBegin :: Out of memory", 0x1000E},
+        {"copy of stored record", true, 2, ERROR_OUTOFMEMORY, ERROR_OUTOFMEMORY,
+         "RasEapBegin :: Out of memory", 0x1000E},
+        {"copy of stored record, no last error", true, 2, 0, 8, "RasEapBegin :: Out of memory",
+         0x1000E},
     };
     for (const Case& c : cases) {
         ClearTraceLog();
@@ -279,7 +308,8 @@ TEST_F(Entry, BeginAllocationFailures)
         void* work = (void*)0xdeadbeef;
         EXPECT_EQ(c.expected, table_.RasEapBegin(&work, &in)) << c.name;
         EXPECT_EQ((void*)0xdeadbeef, work) << c.name;
-        EXPECT_EQ(probe.Allocations() - 1, probe.Frees()) << c.name << ": every block obtained is released";
+        EXPECT_EQ(probe.Allocations() - 1, probe.Frees())
+            << c.name << ": every block obtained is released";
         bool found = false;
         for (const TraceRecord& r : ReadTraceLog())
             if (r.text == c.line) {
@@ -302,7 +332,8 @@ TEST_F(Entry, EndWipesThePasswordBeforeRelease)
     EXPECT_EQ(0u, table_.RasEapEnd(work));
     EXPECT_EQ(1, probe.Frees());
     EXPECT_EQ(0, probe.SecretsFreed());
-    EXPECT_EQ(std::vector<std::string>({"RasEapEnd :: called", "RasEapEnd :: return NO_ERROR"}), TraceLines());
+    EXPECT_EQ(std::vector<std::string>({"RasEapEnd :: called", "RasEapEnd :: return NO_ERROR"}),
+              TraceLines());
 }
 
 TEST_F(Entry, EndOfNothing)

@@ -11,7 +11,8 @@ namespace {
 LONG WINAPI ReportFault(EXCEPTION_POINTERS* info)
 {
     const EXCEPTION_RECORD* record = info->ExceptionRecord;
-    fprintf(stderr, "fault 0x%08lX at %p (access to %p)\n", record->ExceptionCode, record->ExceptionAddress,
+    fprintf(stderr, "fault 0x%08lX at %p (access to %p)\n", record->ExceptionCode,
+            record->ExceptionAddress,
             record->NumberParameters > 1 ? (void*)record->ExceptionInformation[1] : nullptr);
     fflush(stderr);
     TerminateProcess(GetCurrentProcess(), 3);
@@ -97,15 +98,16 @@ MessageResult ExchangeTest::Message(const Bytes* packet, DWORD sendSize, PPP_EAP
         result.out.dwSizeInBytes = sizeof(result.out);
     }
     result.status = table_.RasEapMakeMessage(work_, (PPP_EAP_PACKET*)received.bytes,
-                                             (PPP_EAP_PACKET*)send.storage.data(), sendSize, &result.out,
-                                             input ? input : &input_);
+                                             (PPP_EAP_PACKET*)send.storage.data(), sendSize,
+                                             &result.out, input ? input : &input_);
     FreeGuardedCopy(&received);
     result.sent.assign(send.storage.begin(), send.storage.begin() + sendSize);
     result.guardIntact = SendGuardIntact(send);
     return result;
 }
 
-MessageResult ExchangeTest::AfterDialog(const EAP_NAME_DIALOG* record, DWORD sendSize, DWORD recordSize)
+MessageResult ExchangeTest::AfterDialog(const EAP_NAME_DIALOG* record, DWORD sendSize,
+                                        DWORD recordSize)
 {
     // The host hands the data in a block of the plug-in's kind, placed against a no-access page.
     DWORD size = record ? (recordSize ? recordSize : (DWORD)sizeof(*record)) : 0;

@@ -15,8 +15,8 @@
 struct MessageResult {
     DWORD status;
     PPP_EAP_OUTPUT out;
-    Bytes sent;        // the send buffer's usable bytes
-    bool guardIntact;  // nothing written past the declared send-buffer size
+    Bytes sent;       // the send buffer's usable bytes
+    bool guardIntact; // nothing written past the declared send-buffer size
 };
 
 // A packet whose Length field says declared, holding the header and body only.
@@ -31,17 +31,24 @@ EAP_NAME_DIALOG CredentialsAnswer(const wchar_t* identity, const wchar_t* passwo
 
 // Fixture: the plug-in loaded, one authentication begun with identity and password.
 class ExchangeTest : public PluginTest {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
     void Begin(const wchar_t* identity, const wchar_t* password);
-    EAPCB* Work() { return (EAPCB*)work_; }
+    EAPCB* Work()
+    {
+        return (EAPCB*)work_;
+    }
     // One call; packet null for the call after the interactive UI. out starts as outInit.
-    MessageResult Message(const Bytes* packet, DWORD sendSize = 1500, PPP_EAP_INPUT* input = nullptr,
-                          const PPP_EAP_OUTPUT* outInit = nullptr);
-    MessageResult Receive(const Bytes& packet, DWORD sendSize = 1500) { return Message(&packet, sendSize); }
+    MessageResult Message(const Bytes* packet, DWORD sendSize = 1500,
+                          PPP_EAP_INPUT* input = nullptr, const PPP_EAP_OUTPUT* outInit = nullptr);
+    MessageResult Receive(const Bytes& packet, DWORD sendSize = 1500)
+    {
+        return Message(&packet, sendSize);
+    }
     // The call after the dialog: record null for a cancelled dialog.
-    MessageResult AfterDialog(const EAP_NAME_DIALOG* record, DWORD sendSize = 1500, DWORD recordSize = 0);
+    MessageResult AfterDialog(const EAP_NAME_DIALOG* record, DWORD sendSize = 1500,
+                              DWORD recordSize = 0);
     // Releases the blocks an output handed to the host.
     void ReturnBlocks(const PPP_EAP_OUTPUT& out);
 

@@ -58,7 +58,7 @@ TEST_F(ExchangeTest, FirstRequestIsAnsweredWithThePassword)
     } cases[] = {
         {L"abc", 7, {2, 7, 0, 8, 6, 'a', 'b', 'c', 0}},
         {L"", 200, {2, 200, 0, 5, 6, 0}},
-        {L"p\u00e9", 0, {2, 0, 0, 7, 6, 'p', 0xE9, 0}},  // system ANSI code page
+        {L"p\u00e9", 0, {2, 0, 0, 7, 6, 'p', 0xE9, 0}}, // system ANSI code page
     };
     for (const Case& c : cases) {
         Begin(L"alice", c.password);
@@ -79,7 +79,9 @@ TEST_F(ExchangeTest, FirstRequestIsAnsweredWithThePassword)
     for (const TraceRecord& rec : ReadTraceLog())
         if (rec.kind == 'D')
             dumps.push_back(std::to_string(rec.flags) + " " + rec.text);
-    EXPECT_EQ(std::vector<std::string>({"524295 0100000E0650617373776F72643A", "262151 50617373776F72643A"}), dumps)
+    EXPECT_EQ(std::vector<std::string>(
+                  {"524295 0100000E0650617373776F72643A", "262151 50617373776F72643A"}),
+              dumps)
         << "the packet at the detail level, its Type-Data at the protocol level";
     EXPECT_EQ(0x4000Eu, LineFlags("RasEapMakeMessage :: Got EAPCODE_Request"));
     EXPECT_EQ(0x4000Eu, LineFlags("RasEapMakeMessage :: EAPCODE_Request message with len:9 :"));
@@ -98,11 +100,18 @@ TEST_F(ExchangeTest, LaterRequestAsksForTheTokenDialog)
         {MakeEapTyped(1, 42, 6, Text("Enter your token code:")), L"Enter your token code:"},
         {RawPacket(1, 43, 5, {6}), L""},
         // UTF-8 decoded; the Type byte is not examined.
-        {MakeEapTyped(1, 44, 9, Text("C\xC3\xB3" "digo \xE2\x82\xAC \xF0\x9F\x94\x91")), L"C\u00f3digo \u20ac \U0001F511"},
-        {MakeEapTyped(1, 45, 6, Text("a\xFF" "b\xC3")), L"a\uFFFDb\uFFFD"},
+        {MakeEapTyped(1, 44, 9,
+                      Text("C\xC3\xB3"
+                           "digo \xE2\x82\xAC \xF0\x9F\x94\x91")),
+         L"C\u00f3digo \u20ac \U0001F511"},
+        {MakeEapTyped(1, 45, 6,
+                      Text("a\xFF"
+                           "b\xC3")),
+         L"a\uFFFDb\uFFFD"},
         {MakeEapTyped(1, 46, 6, Bytes(300, 'x')), std::wstring(260, L'x')},
         // Cut at 260 units, never between the halves of a pair.
-        {MakeEapTyped(1, 47, 6, Text(std::string(259, 'x') + "\xF0\x9F\x94\x91")), std::wstring(259, L'x')},
+        {MakeEapTyped(1, 47, 6, Text(std::string(259, 'x') + "\xF0\x9F\x94\x91")),
+         std::wstring(259, L'x')},
         {MakeEapTyped(1, 48, 6, Text(std::string(258, 'x') + "\xF0\x9F\x94\x91")),
          std::wstring(258, L'x') + L"\U0001F511"},
     };
@@ -129,7 +138,8 @@ TEST_F(ExchangeTest, LaterRequestAsksForTheTokenDialog)
         EXPECT_EQ(4, Work()->EapState);
         EXPECT_EQ(0x4000Eu, LineFlags("RasEapMakeMessage :: Erase the saved credentials"));
         EXPECT_EQ(0x4000Eu, LineFlags("RasEapMakeMessage :: Invoke the interactive UI"));
-        EXPECT_EQ(0x8000Eu, LineFlags("RasEapMakeMessage :: Save the receive packet ID: " + std::to_string(c.packet[1])));
+        EXPECT_EQ(0x8000Eu, LineFlags("RasEapMakeMessage :: Save the receive packet ID: " +
+                                      std::to_string(c.packet[1])));
         ReturnBlocks(r.out);
     }
 }
@@ -163,7 +173,9 @@ TEST_F(ExchangeTest, DialogAnswersGoOutWithTheSavedIdentifier)
     EXPECT_STREQ("CORP\\bob", Work()->aszIdentity);
     EXPECT_STREQ("new", Work()->aszPassword);
     EXPECT_TRUE(HasLine(TraceLines(), "RasEapMakeMessage :: pEapInput ->username : CORP\\bob"));
-    EXPECT_TRUE(HasLine(TraceLines(), "RasEapMakeMessage :: pEapInput ->pDataFromInteractiveUI ->identity : CORP\\bob"));
+    EXPECT_TRUE(
+        HasLine(TraceLines(),
+                "RasEapMakeMessage :: pEapInput ->pDataFromInteractiveUI ->identity : CORP\\bob"));
 }
 
 TEST_F(ExchangeTest, DialogDataThatCannotBeSent)
@@ -178,11 +190,21 @@ TEST_F(ExchangeTest, DialogDataThatCannotBeSent)
         const EAP_NAME_DIALOG* record;
         DWORD size;
         DWORD status;
-        Bytes expected;  // empty: nothing sent
+        Bytes expected; // empty: nothing sent
         const char* line;
     } cases[] = {
-        {"cancelled", nullptr, 0, 0, {}, "RasEapMakeMessage :: no data from the interactive UI, nothing to send"},
-        {"short block", &badType, 2583, 0, {}, "RasEapMakeMessage :: no data from the interactive UI, nothing to send"},
+        {"cancelled",
+         nullptr,
+         0,
+         0,
+         {},
+         "RasEapMakeMessage :: no data from the interactive UI, nothing to send"},
+        {"short block",
+         &badType,
+         2583,
+         0,
+         {},
+         "RasEapMakeMessage :: no data from the interactive UI, nothing to send"},
         {"bad UI type", &badType, 0, 0, {}, "RasEapMakeMessage :: Invalid Interactive UI type 7"},
         {"unterminated input", &unterminated, 0, 0, Bytes{2, 5, 1, 5, 6}, nullptr},
     };
@@ -235,7 +257,8 @@ TEST_F(ExchangeTest, SuccessHandsOutTheStoredRecord)
     ASSERT_LE(record->dwSizeOfProtectedPassword, 512u);
     for (size_t i = 264 + record->dwSizeOfProtectedPassword; i < 776; i++)
         ASSERT_EQ(0, raw[i]) << i;
-    EXPECT_EQ(std::string("S3cretPass", 11), Unprotect(record->abProtectedPassword, record->dwSizeOfProtectedPassword))
+    EXPECT_EQ(std::string("S3cretPass", 11),
+              Unprotect(record->abProtectedPassword, record->dwSizeOfProtectedPassword))
         << "the password with its zero, not the token code";
     EXPECT_EQ(5, Work()->EapState);
     EXPECT_EQ(0x4000Eu, LineFlags("RasEapMakeMessage :: Authentication succeeded"));
@@ -250,7 +273,7 @@ TEST_F(ExchangeTest, EmptyDialogDataLeavesThePacketsDecisionStanding)
     Begin(L"bob", L"pw");
     ReturnBlocks(Receive(MakeEapTyped(1, 4, 6, Text("Password:"))).out);
     PPP_EAP_INPUT input = {};
-    input.fDataReceivedFromInteractiveUI = TRUE;  // and no data: a cancelled dialog
+    input.fDataReceivedFromInteractiveUI = TRUE; // and no data: a cancelled dialog
     Bytes success = MakeEapResult(3, 4);
     MessageResult r = Message(&success, 1500, &input);
     EXPECT_EQ(0u, r.status);
@@ -269,11 +292,12 @@ TEST_F(ExchangeTest, FailureAndUnexpectedCodes)
         const char* line;
         DWORD lineFlags;
     } cases[] = {
-        {MakeEapResult(4, 2), 0, EAPACTION_Done, 691, "RasEapMakeMessage :: Authentication failed. Wrong password. ",
-         0x1000E},
+        {MakeEapResult(4, 2), 0, EAPACTION_Done, 691,
+         "RasEapMakeMessage :: Authentication failed. Wrong password. ", 0x1000E},
         {MakeEapTyped(2, 2, 6, Text("x")), 722, EAPACTION_NoAction, 0xdeadbeef,
          "RasEapMakeMessage :: Got EAPCODE_Response", 0x4000E},
-        {RawPacket(5, 2, 4), 722, EAPACTION_NoAction, 0xdeadbeef, "RasEapMakeMessage :: Unexpected code 5", 0x4000E},
+        {RawPacket(5, 2, 4), 722, EAPACTION_NoAction, 0xdeadbeef,
+         "RasEapMakeMessage :: Unexpected code 5", 0x4000E},
     };
     for (const Case& c : cases) {
         Begin(L"alice", L"pw");
@@ -298,8 +322,9 @@ TEST_F(ExchangeTest, FailureAndUnexpectedCodes)
 }
 
 // Injected failures of the platform calls behind a Success and a later Request.
-int g_protectMode;  // 0 fail, else the size of the protected output
-BOOL WINAPI FakeProtect(DATA_BLOB*, LPCWSTR, DATA_BLOB*, PVOID, CRYPTPROTECT_PROMPTSTRUCT*, DWORD, DATA_BLOB* out)
+int g_protectMode; // 0 fail, else the size of the protected output
+BOOL WINAPI FakeProtect(DATA_BLOB*, LPCWSTR, DATA_BLOB*, PVOID, CRYPTPROTECT_PROMPTSTRUCT*, DWORD,
+                        DATA_BLOB* out)
 {
     if (g_protectMode == 0) {
         SetLastError(NTE_BAD_KEY);
@@ -366,7 +391,7 @@ TEST_F(ExchangeTest, AllocationFailuresEndTheCall)
         Work()->EapState = 4;
         EAP_NAME_DIALOG answer = TokenAnswer(L"99");
         PPP_EAP_INPUT input = input_;
-        input.fDataReceivedFromInteractiveUI = TRUE;  // skipped with the rest of the call
+        input.fDataReceivedFromInteractiveUI = TRUE; // skipped with the rest of the call
         input.pDataFromInteractiveUI = (BYTE*)&answer;
         input.dwSizeOfDataFromInteractiveUI = sizeof(answer);
         AllocatorProbe probe(plugin_, 1, c.lastError);
@@ -378,7 +403,9 @@ TEST_F(ExchangeTest, AllocationFailuresEndTheCall)
         EXPECT_EQ(nullptr, r.out.pUserData) << c.name;
         EXPECT_EQ(4, Work()->EapState) << c.name << ": the dialog data was not sent";
         EXPECT_EQ(0x1000Eu, LineFlags("RasEapMakeMessage :: Out of memory")) << c.name;
-        EXPECT_TRUE(HasLine(TraceLines(), "RasEapMakeMessage :: return " + std::to_string(c.expected))) << c.name;
+        EXPECT_TRUE(
+            HasLine(TraceLines(), "RasEapMakeMessage :: return " + std::to_string(c.expected)))
+            << c.name;
         table_.RasEapEnd(work_);
         work_ = nullptr;
     }

@@ -1,8 +1,8 @@
 // Identity retrieval without a dialog: from stored credentials, the request for interaction,
 // bad user data, allocation failures. (The dialog cases run through the emulated host.)
 #include <windows.h>
-#include <wincrypt.h>
 #include <raseapif.h>
+#include <wincrypt.h>
 
 #include <string>
 #include <vector>
@@ -12,8 +12,8 @@
 
 namespace {
 
-typedef DWORD(WINAPI* GetIdentityFn)(DWORD, HWND, DWORD, const WCHAR*, const WCHAR*, BYTE*, DWORD, BYTE*, DWORD,
-                                     BYTE**, DWORD*, WCHAR**);
+typedef DWORD(WINAPI* GetIdentityFn)(DWORD, HWND, DWORD, const WCHAR*, const WCHAR*, BYTE*, DWORD,
+                                     BYTE*, DWORD, BYTE**, DWORD*, WCHAR**);
 
 struct IdentityResult {
     DWORD status;
@@ -33,24 +33,24 @@ ENCRYPTED_USER_IDENTITY Stored(const char* name)
         memcpy(record.abProtectedPassword, out.pbData, out.cbData);
     }
     LocalFree(out.pbData);
-    record.abReserved[1] = 0x77;  // copied as it is, whatever it holds
+    record.abReserved[1] = 0x77; // copied as it is, whatever it holds
     return record;
 }
 
 class Identity : public PluginTest {
-protected:
+  protected:
     void SetUp() override
     {
         PluginTest::SetUp();
-        EntryTable();  // a host calls RasEapGetInfo first: the load-time banner is behind us
+        EntryTable(); // a host calls RasEapGetInfo first: the load-time banner is behind us
         ClearTraceLog();
     }
     IdentityResult Get(DWORD flags, const void* userData, DWORD size)
     {
         IdentityResult r = {0, (BYTE*)0xdeadbeef, 0xdeadbeef, (WCHAR*)0xdeadbeef};
-        r.status = ((GetIdentityFn)Export("RasEapGetIdentity"))(6, NULL, flags, L"book", L"entry", NULL, 0,
-                                                                 (BYTE*)userData, size, &r.data, &r.size,
-                                                                 &r.identity);
+        r.status = ((GetIdentityFn)Export("RasEapGetIdentity"))(6, NULL, flags, L"book", L"entry",
+                                                                NULL, 0, (BYTE*)userData, size,
+                                                                &r.data, &r.size, &r.identity);
         return r;
     }
     void Release(const IdentityResult& r)
@@ -127,9 +127,10 @@ TEST_F(Identity, CredentialsDialogThatCannotOpenIsAFailure)
     EXPECT_TRUE(HasLine(lines, "GetUsernameAndPassword :: error opening dialog, status: 1814"));
     bool errorLevel = false;
     for (const TraceRecord& record : ReadTraceLog())
-        errorLevel |= record.text ==
-                          "RasEapGetIdentity :: the credentials dialog could not be opened, error 1814" &&
-                      (record.flags & 0x10000);
+        errorLevel |=
+            record.text ==
+                "RasEapGetIdentity :: the credentials dialog could not be opened, error 1814" &&
+            (record.flags & 0x10000);
     EXPECT_TRUE(errorLevel);
     EXPECT_EQ("RasEapGetIdentity :: Returning 1814", lines.back());
 }
@@ -139,8 +140,9 @@ TEST_F(Identity, CredentialsDialogWithABadParentIsAFailure)
     // DialogBoxParamW returns 0, not -1, for a parent that is no window.
     AllocatorProbe probe(plugin_, 0, 0);
     IdentityResult r = {0, (BYTE*)0xdeadbeef, 0xdeadbeef, (WCHAR*)0xdeadbeef};
-    r.status = ((GetIdentityFn)Export("RasEapGetIdentity"))(6, (HWND)(ULONG_PTR)0xdead0, 0x80, L"book", L"entry",
-                                                             NULL, 0, NULL, 0, &r.data, &r.size, &r.identity);
+    r.status = ((GetIdentityFn)Export("RasEapGetIdentity"))(6, (HWND)(ULONG_PTR)0xdead0, 0x80,
+                                                            L"book", L"entry", NULL, 0, NULL, 0,
+                                                            &r.data, &r.size, &r.identity);
     EXPECT_NE(0u, r.status);
     EXPECT_NE((DWORD)ERROR_CANCELLED, r.status);
     EXPECT_TRUE(Untouched(r));
@@ -152,7 +154,7 @@ TEST_F(Identity, StoredCredentialsAreHandedBackWithoutDialog)
     std::string longName(256, 'n');
     ENCRYPTED_USER_IDENTITY unterminated = Stored("");
     memset(unterminated.aszIdentity, 'u', sizeof(unterminated.aszIdentity));
-    ENCRYPTED_USER_IDENTITY nonAscii = Stored("CORP\\j\xF6rg");  // system ANSI code page
+    ENCRYPTED_USER_IDENTITY nonAscii = Stored("CORP\\j\xF6rg"); // system ANSI code page
     struct Case {
         ENCRYPTED_USER_IDENTITY record;
         DWORD flags;
@@ -211,7 +213,8 @@ TEST_F(Identity, AllocationFailuresHandOutNothing)
             if (t.text == "RasEapGetIdentity :: Out of memory")
                 flags = t.flags;
         EXPECT_EQ(c.lineFlags, flags) << c.failAt;
-        EXPECT_EQ("RasEapGetIdentity :: Returning " + std::to_string(c.expected), TraceLines().back());
+        EXPECT_EQ("RasEapGetIdentity :: Returning " + std::to_string(c.expected),
+                  TraceLines().back());
     }
 }
 

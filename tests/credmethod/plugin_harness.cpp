@@ -169,14 +169,14 @@ std::vector<std::string> DebugOutputCapture::Lines() const
     return g_debugLines;
 }
 
-bool RunUnderDebugger(const std::wstring& commandLine, std::vector<std::string>* debugStrings, DWORD* exitCode,
-                      DWORD timeoutMs)
+bool RunUnderDebugger(const std::wstring& commandLine, std::vector<std::string>* debugStrings,
+                      DWORD* exitCode, DWORD timeoutMs)
 {
     STARTUPINFOW startup = {sizeof(startup)};
     PROCESS_INFORMATION process = {};
     std::wstring mutableLine = commandLine;
-    if (!CreateProcessW(NULL, &mutableLine[0], NULL, NULL, FALSE, DEBUG_ONLY_THIS_PROCESS, NULL, NULL, &startup,
-                        &process))
+    if (!CreateProcessW(NULL, &mutableLine[0], NULL, NULL, FALSE, DEBUG_ONLY_THIS_PROCESS, NULL,
+                        NULL, &startup, &process))
         return false;
     bool ended = false;
     DWORD deadline = GetTickCount() + timeoutMs;
@@ -198,8 +198,8 @@ bool RunUnderDebugger(const std::wstring& commandLine, std::vector<std::string>*
             const OUTPUT_DEBUG_STRING_INFO& info = event.u.DebugString;
             std::string text(info.nDebugStringLength, '\0');
             SIZE_T read = 0;
-            if (!info.fUnicode &&
-                ReadProcessMemory(process.hProcess, info.lpDebugStringData, &text[0], text.size(), &read)) {
+            if (!info.fUnicode && ReadProcessMemory(process.hProcess, info.lpDebugStringData,
+                                                    &text[0], text.size(), &read)) {
                 text.resize(strnlen(text.c_str(), read));
                 debugStrings->push_back(text);
             }
@@ -213,8 +213,7 @@ bool RunUnderDebugger(const std::wstring& commandLine, std::vector<std::string>*
             *exitCode = event.u.ExitProcess.dwExitCode;
             ended = true;
             break;
-        default:
-            break;
+        default: break;
         }
         ContinueDebugEvent(event.dwProcessId, event.dwThreadId, continueStatus);
     }

@@ -17,7 +17,7 @@ struct ExpectedValue {
     const wchar_t* name;
     DWORD type;
     DWORD number;
-    const wchar_t* text;  // null: the plug-in's full path
+    const wchar_t* text; // null: the plug-in's full path
 };
 
 const ExpectedValue kValues[] = {
@@ -90,12 +90,12 @@ void ExpectValues(size_t count, const std::wstring& path)
 }
 
 class Registration : public PluginTest {
-protected:
+  protected:
     void SetUp() override
     {
         RemoveMethodKey();
         PluginTest::SetUp();
-        EntryTable();  // a host calls RasEapGetInfo first: the load-time banner is behind us
+        EntryTable(); // a host calls RasEapGetInfo first: the load-time banner is behind us
         ClearTraceLog();
         register_ = (RegisterFn)Export("DllRegisterServer");
         unregister_ = (RegisterFn)Export("DllUnregisterServer");
@@ -105,7 +105,10 @@ protected:
         PluginTest::TearDown();
         RemoveMethodKey();
     }
-    std::wstring PluginPath() { return TestDir() + L"credmethod.dll"; }
+    std::wstring PluginPath()
+    {
+        return TestDir() + L"credmethod.dll";
+    }
     RegisterFn register_, unregister_;
 };
 
@@ -113,9 +116,10 @@ TEST_F(Registration, RegistersTwelveValuesAndUnregisters)
 {
     EXPECT_EQ(S_OK, register_());
     ExpectValues(ARRAYSIZE(kValues), PluginPath());
-    EXPECT_EQ(S_OK, register_());  // twice: same values
+    EXPECT_EQ(S_OK, register_()); // twice: same values
     ExpectValues(ARRAYSIZE(kValues), PluginPath());
-    EXPECT_EQ(std::vector<std::string>({"DllRegisterServer :: exit(0)", "DllRegisterServer :: exit(0)"}),
+    EXPECT_EQ(std::vector<std::string>(
+                  {"DllRegisterServer :: exit(0)", "DllRegisterServer :: exit(0)"}),
               TraceLines());
 
     ClearTraceLog();
@@ -147,13 +151,14 @@ LONG WINAPI FailingCreate(HKEY key, LPCWSTR sub, DWORD r, LPWSTR cls, DWORD opt,
                           LPSECURITY_ATTRIBUTES sa, PHKEY result, LPDWORD disp)
 {
     if (++g_calls == g_failCall) {
-        *result = (HKEY)0xdeadbeef;  // a failing call's output must not be trusted
+        *result = (HKEY)0xdeadbeef; // a failing call's output must not be trusted
         return g_failStatus;
     }
     return g_realCreate(key, sub, r, cls, opt, sam, sa, result, disp);
 }
 
-LONG WINAPI FailingSetValue(HKEY key, LPCWSTR name, DWORD r, DWORD type, const BYTE* data, DWORD size)
+LONG WINAPI FailingSetValue(HKEY key, LPCWSTR name, DWORD r, DWORD type, const BYTE* data,
+                            DWORD size)
 {
     return ++g_calls == g_failCall ? g_failStatus : g_realSetValue(key, name, r, type, data, size);
 }
@@ -182,12 +187,21 @@ TEST_F(Registration, KeyFailuresStopRegistration)
         std::vector<std::string> lines;
         bool subkeyExists;
     } cases[] = {
-        {1, ERROR_ACCESS_DENIED, (HRESULT)0x80070005,
-         {"DllRegisterServer :: RasMan not properly installed\n", "DllRegisterServer :: exit(5)"}, false},
-        {2, ERROR_OUTOFMEMORY, (HRESULT)0x8007000E,
-         {"DllRegisterServer :: subkey 6 could not be created", "DllRegisterServer :: exit(14)"}, false},
-        {2, 0x12345, (HRESULT)0x80072345,
-         {"DllRegisterServer :: subkey 6 could not be created", "DllRegisterServer :: exit(74565)"}, false},
+        {1,
+         ERROR_ACCESS_DENIED,
+         (HRESULT)0x80070005,
+         {"DllRegisterServer :: RasMan not properly installed\n", "DllRegisterServer :: exit(5)"},
+         false},
+        {2,
+         ERROR_OUTOFMEMORY,
+         (HRESULT)0x8007000E,
+         {"DllRegisterServer :: subkey 6 could not be created", "DllRegisterServer :: exit(14)"},
+         false},
+        {2,
+         0x12345,
+         (HRESULT)0x80072345,
+         {"DllRegisterServer :: subkey 6 could not be created", "DllRegisterServer :: exit(74565)"},
+         false},
     };
     for (const Case& c : cases) {
         ClearTraceLog();
@@ -207,7 +221,8 @@ TEST_F(Registration, ValueFailureStopsAtThatValue)
         ArmFailure((int)failing + 1, ERROR_ACCESS_DENIED);
         EXPECT_EQ((HRESULT)0x80070005, register_());
         ExpectValues(failing, PluginPath());
-        std::string name(kValues[failing].name, kValues[failing].name + wcslen(kValues[failing].name));
+        std::string name(kValues[failing].name,
+                         kValues[failing].name + wcslen(kValues[failing].name));
         EXPECT_EQ(std::vector<std::string>({"DllRegisterServer :: could not set " + name,
                                             "DllRegisterServer :: exit(5)"}),
                   TraceLines());
@@ -222,8 +237,9 @@ TEST_F(Registration, UnregisterFailures)
         ClearTraceLog();
         ArmFailure(1, ERROR_ACCESS_DENIED);
         EXPECT_EQ((HRESULT)0x80070005, unregister_());
-        EXPECT_EQ(std::vector<std::string>({"DllUnregisterServer :: RasMan not properly installed\n",
-                                            "DllUnregisterServer :: exit(5)"}),
+        EXPECT_EQ(std::vector<std::string>(
+                      {"DllUnregisterServer :: RasMan not properly installed\n",
+                       "DllUnregisterServer :: exit(5)"}),
                   TraceLines());
     }
     {
@@ -244,7 +260,8 @@ TEST_F(Registration, Regsvr32RegistersAndUnregisters)
     std::wstring path = PluginPath();
     std::string traceDir = TraceDir();
     ProcessResult reg = RunProcess(L"regsvr32 /s \"" + path + L"\"",
-                                   L"TESTBED_TRACE_DIR=" + std::wstring(traceDir.begin(), traceDir.end()));
+                                   L"TESTBED_TRACE_DIR=" +
+                                       std::wstring(traceDir.begin(), traceDir.end()));
     EXPECT_EQ(0u, reg.exitCode) << reg.output;
     ExpectValues(ARRAYSIZE(kValues), path);
     EXPECT_TRUE(HasLine(TraceLines(), "DllRegisterServer :: exit(0)"));
@@ -266,16 +283,20 @@ TEST_F(Registration, DebuggerOutputFollowsTheTracingKey)
     } cases[] = {{1, 0x80000, true}, {1, 0x10000, false}, {0, 0x80000, false}};
     for (const Case& c : cases) {
         HKEY key;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, tracingKey, 0, NULL, 0, KEY_ALL_ACCESS, NULL,
-                                                 &key, NULL));
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, tracingKey, 0, NULL, 0,
+                                                 KEY_ALL_ACCESS, NULL, &key, NULL));
         RegSetValueExA(key, "EnableDebugConsoleLogging", 0, REG_DWORD, (const BYTE*)&c.console, 4);
         RegSetValueExA(key, "FileTracingMask", 0, REG_DWORD, (const BYTE*)&c.mask, 4);
         RegCloseKey(key);
         std::vector<std::string> strings;
         DWORD exitCode = 0xdeadbeef;
-        ASSERT_TRUE(RunUnderDebugger(L"regsvr32 /s \"" + PluginPath() + L"\"", &strings, &exitCode));
+        ASSERT_TRUE(
+            RunUnderDebugger(L"regsvr32 /s \"" + PluginPath() + L"\"", &strings, &exitCode));
         EXPECT_EQ(0u, exitCode);
-        EXPECT_EQ(c.shown, HasLine(strings, "DllMain :: enabled log(credmethod) with version: 2.00.0.0011 [RELEASE]"));
+        EXPECT_EQ(
+            c.shown,
+            HasLine(strings,
+                    "DllMain :: enabled log(credmethod) with version: 2.00.0.0011 [RELEASE]"));
         EXPECT_EQ(c.shown, HasLine(strings, "DllRegisterServer :: exit(0)"));
     }
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, tracingKey);

@@ -31,10 +31,8 @@ Expect ExpectedFor(BYTE code, WORD length, LONG state)
             return kRefused;
         return state == 0 ? Expect{0, EAPACTION_Send} : Expect{0, EAPACTION_NoAction};
     case 3:
-    case 4:
-        return Expect{0, EAPACTION_Done};
-    default:
-        return kRefused;
+    case 4: return Expect{0, EAPACTION_Done};
+    default: return kRefused;
     }
 }
 
@@ -52,17 +50,18 @@ TEST_F(ExchangeTest, MalformedPacketsAreRefusedWithinTheirLength)
     for (int code : {0, 1, 2, 3, 4, 5, 255})
         for (WORD length = 0; length <= 5; length++)
             packets.push_back(Hostile((BYTE)code, length));
-    packets.push_back(RawPacket(1, 1, 65535, Bytes(65531, 'A')));        // 64 KiB prompt
-    packets.push_back(RawPacket(1, 1, 65535, Bytes(65531, 0xC3)));       // lead bytes only
-    packets.push_back(MakeEapTyped(1, 1, 6, Text("\xF4\x90\x80\x80\xED\xA0\x80\xC0\xAF\xF8")));  // invalid UTF-8
-    packets.push_back(RawPacket(1, 1, 6, {6, 0xE2}));                    // sequence cut by Length
+    packets.push_back(RawPacket(1, 1, 65535, Bytes(65531, 'A')));  // 64 KiB prompt
+    packets.push_back(RawPacket(1, 1, 65535, Bytes(65531, 0xC3))); // lead bytes only
+    packets.push_back(
+        MakeEapTyped(1, 1, 6, Text("\xF4\x90\x80\x80\xED\xA0\x80\xC0\xAF\xF8"))); // invalid UTF-8
+    packets.push_back(RawPacket(1, 1, 6, {6, 0xE2})); // sequence cut by Length
     for (LONG state : {0, 4}) {
         for (const Bytes& packet : packets) {
             Begin(L"alice", L"pw");
             Work()->EapState = state;
             WORD length = (WORD)((packet[2] << 8) | packet[3]);
-            std::string name = "code " + std::to_string(packet[0]) + " length " + std::to_string(length) +
-                               " state " + std::to_string(state);
+            std::string name = "code " + std::to_string(packet[0]) + " length " +
+                               std::to_string(length) + " state " + std::to_string(state);
             MessageResult r = Receive(packet);
             Expect e = ExpectedFor(packet[0], length, state);
             EXPECT_EQ(e.status, r.status) << name;
@@ -98,8 +97,9 @@ TEST_F(ExchangeTest, ShortLengthIsReportedAtTheErrorLevel)
     for (const TraceRecord& r : ReadTraceLog())
         if (r.flags == 0x1000E)
             errors.push_back(r.text);
-    EXPECT_EQ(std::vector<std::string>({"RasEapMakeMessage :: packet Length 2 is shorter than its header",
-                                        "RasEapMakeMessage :: Request of 4 bytes has no Type"}),
+    EXPECT_EQ(std::vector<std::string>(
+                  {"RasEapMakeMessage :: packet Length 2 is shorter than its header",
+                   "RasEapMakeMessage :: Request of 4 bytes has no Type"}),
               errors);
 }
 
@@ -108,11 +108,14 @@ TEST_F(ExchangeTest, SendBuffersOfEverySize)
 {
     struct Case {
         const char* name;
-        Bytes packet;          // empty: the call after a token dialog
-        Bytes answer;          // what goes out when it fits, its zero included
-        DWORD tooSmallStatus;  // result when it does not fit
+        Bytes packet;         // empty: the call after a token dialog
+        Bytes answer;         // what goes out when it fits, its zero included
+        DWORD tooSmallStatus; // result when it does not fit
     } cases[] = {
-        {"password", MakeEapTyped(1, 7, 6, Text("Password:")), {2, 7, 0, 8, 6, 'a', 'b', 'c', 0}, 122},
+        {"password",
+         MakeEapTyped(1, 7, 6, Text("Password:")),
+         {2, 7, 0, 8, 6, 'a', 'b', 'c', 0},
+         122},
         {"token code", Bytes(), {2, 9, 0, 7, 6, '4', '2', 0}, 122},
         {"success", MakeEapResult(3, 4), {3, 4, 0, 4}, 0},
     };
@@ -121,7 +124,7 @@ TEST_F(ExchangeTest, SendBuffersOfEverySize)
             Begin(L"alice", L"abc");
             Work()->bRecvPacketId = 9;
             if (c.packet.size() == 4)
-                Work()->EapState = 4;  // the password went out before the Success
+                Work()->EapState = 4; // the password went out before the Success
             ClearTraceLog();
             MessageResult r;
             if (c.packet.empty()) {
@@ -135,13 +138,15 @@ TEST_F(ExchangeTest, SendBuffersOfEverySize)
             bool fits = size >= c.answer.size();
             if (fits) {
                 EXPECT_EQ(0u, r.status) << name;
-                EXPECT_EQ(c.answer, Bytes(r.sent.begin(), r.sent.begin() + c.answer.size())) << name;
+                EXPECT_EQ(c.answer, Bytes(r.sent.begin(), r.sent.begin() + c.answer.size()))
+                    << name;
             } else {
                 EXPECT_EQ(c.tooSmallStatus, r.status) << name;
                 EXPECT_EQ(Bytes(size, kUnwritten), r.sent) << name << ": nothing written";
                 bool errorLine = false;
                 for (const TraceRecord& t : ReadTraceLog())
-                    errorLine |= t.flags == 0x1000E && t.text.find("too small") != std::string::npos;
+                    errorLine |= t.flags == 0x1000E &&
+                                 t.text.find("too small") != std::string::npos;
                 EXPECT_TRUE(errorLine) << name;
                 if (c.tooSmallStatus == 122) {
                     EXPECT_EQ(EAPACTION_NoAction, r.out.Action) << name;
@@ -173,7 +178,8 @@ TEST_F(ExchangeTest, ConcurrentAuthenticationsStayApart)
         info.dwSizeInBytes = sizeof(info);
         if (getInfo(6, &info) != 0)
             return;
-        std::wstring user = L"user" + std::to_wstring(thread), password = L"pw" + std::to_wstring(thread);
+        std::wstring user = L"user" + std::to_wstring(thread),
+                     password = L"pw" + std::to_wstring(thread);
         std::string expected = "pw" + std::to_string(thread);
         for (int i = 0; i < 100; i++) {
             PPP_EAP_INPUT in = {};
@@ -185,12 +191,15 @@ TEST_F(ExchangeTest, ConcurrentAuthenticationsStayApart)
                 continue;
             BYTE send[64] = {};
             PPP_EAP_OUTPUT asked = {}, done = {};
-            Bytes request = MakeEapTyped(1, (uint8_t)i, 6, Text("Password:")), success = MakeEapResult(3, (uint8_t)i);
-            bool sent = info.RasEapMakeMessage(work, (PPP_EAP_PACKET*)request.data(), (PPP_EAP_PACKET*)send,
-                                               sizeof(send), &asked, &in) == 0 &&
+            Bytes request = MakeEapTyped(1, (uint8_t)i, 6, Text("Password:")),
+                  success = MakeEapResult(3, (uint8_t)i);
+            bool sent = info.RasEapMakeMessage(work, (PPP_EAP_PACKET*)request.data(),
+                                               (PPP_EAP_PACKET*)send, sizeof(send), &asked,
+                                               &in) == 0 &&
                         asked.Action == EAPACTION_Send && expected == (const char*)send + 5;
-            bool saved = info.RasEapMakeMessage(work, (PPP_EAP_PACKET*)success.data(), (PPP_EAP_PACKET*)send,
-                                                sizeof(send), &done, &in) == 0 &&
+            bool saved = info.RasEapMakeMessage(work, (PPP_EAP_PACKET*)success.data(),
+                                                (PPP_EAP_PACKET*)send, sizeof(send), &done,
+                                                &in) == 0 &&
                          done.Action == EAPACTION_Done && done.dwSizeOfUserData == 776 &&
                          std::string("user") + std::to_string(thread) ==
                              ((ENCRYPTED_USER_IDENTITY*)done.pUserData)->aszIdentity;

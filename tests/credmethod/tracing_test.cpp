@@ -12,8 +12,10 @@
 namespace {
 
 const char kTracingKey[] = "Software\\Microsoft\\Tracing\\credmethod";
-const char kLineRegistryError[] = "Error open registry for reading, tracing to debug console will not be enabled";
-const char kDumpRegistryError[] = "Error open registry for reading, dump tracing to debug console will not be enabled";
+const char kLineRegistryError[] =
+    "Error open registry for reading, tracing to debug console will not be enabled";
+const char kDumpRegistryError[] =
+    "Error open registry for reading, dump tracing to debug console will not be enabled";
 
 void RemoveTraceSettings()
 {
@@ -23,7 +25,8 @@ void RemoveTraceSettings()
 void WriteTraceSettings(DWORD console, DWORD file, DWORD mask)
 {
     HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kTracingKey, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL));
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kTracingKey, 0, NULL, 0,
+                                             KEY_ALL_ACCESS, NULL, &key, NULL));
     RegSetValueExA(key, "EnableDebugConsoleLogging", 0, REG_DWORD, (const BYTE*)&console, 4);
     RegSetValueExA(key, "EnableDebugFileLogging", 0, REG_DWORD, (const BYTE*)&file, 4);
     RegSetValueExA(key, "FileTracingMask", 0, REG_DWORD, (const BYTE*)&mask, 4);
@@ -36,7 +39,7 @@ typedef DWORD(WINAPI* EndFn)(void*);
 typedef DWORD(WINAPI* InitializeFn)(BOOL);
 
 class Tracing : public PluginTest {
-protected:
+  protected:
     void TearDown() override
     {
         PluginTest::TearDown();
@@ -51,8 +54,8 @@ protected:
     void Dump(std::vector<BYTE> bytes)
     {
         void* doc = (void*)0xdeadbeef;
-        EXPECT_EQ(50u, ((ConnectionXmlFn)Export("RasEapCreateConnectionPropertiesXml"))(25, 0, bytes.data(),
-                                                                                   (DWORD)bytes.size(), &doc));
+        EXPECT_EQ(50u, ((ConnectionXmlFn)Export("RasEapCreateConnectionPropertiesXml"))(
+                           25, 0, bytes.data(), (DWORD)bytes.size(), &doc));
     }
 };
 
@@ -67,10 +70,13 @@ TEST_F(Tracing, WithoutSettingsKeyOnlyTheRegistryErrorReachesTheDebugger)
     DebugOutputCapture debug(plugin_);
     EXPECT_EQ(50u, GetInfo(13));
     // The load-time banner, traced by this first entry point, reads the key too.
-    EXPECT_EQ(std::vector<std::string>({kLineRegistryError, kLineRegistryError, kLineRegistryError}), debug.Lines());
+    EXPECT_EQ(std::vector<std::string>(
+                  {kLineRegistryError, kLineRegistryError, kLineRegistryError}),
+              debug.Lines());
     std::vector<TraceRecord> log = ReadTraceLog();
     ASSERT_EQ(3u, log.size());
-    EXPECT_EQ("DllMain :: enabled log(credmethod) with version: 2.00.0.0011 [RELEASE]", log[0].text);
+    EXPECT_EQ("DllMain :: enabled log(credmethod) with version: 2.00.0.0011 [RELEASE]",
+              log[0].text);
     EXPECT_EQ(0x8000Eu, log[0].flags);
     EXPECT_EQ("RasEapGetInfo :: typeid = 13", log[1].text);
     EXPECT_EQ(0x8000Eu, log[1].flags);
@@ -92,15 +98,17 @@ TEST_F(Tracing, SwitchesChooseTheLinesForTheDebugger)
         {0, 1, 0xFFFFFFFF, {}},
         {0, 0, 0xFFFFFFFF, {}},
     };
-    GetInfo(6);  // the load-time banner is traced by the first entry point
+    GetInfo(6); // the load-time banner is traced by the first entry point
     for (const Case& c : cases) {
         WriteTraceSettings(c.console, c.file, c.mask);
         ClearTraceLog();
         DebugOutputCapture debug(plugin_);
         EXPECT_EQ(50u, GetInfo(13));
-        EXPECT_EQ(c.expected, debug.Lines()) << c.console << " " << c.file << " " << std::hex << c.mask;
+        EXPECT_EQ(c.expected, debug.Lines())
+            << c.console << " " << c.file << " " << std::hex << c.mask;
         // The service gets every line whatever the switches say.
-        EXPECT_EQ(std::vector<std::string>({"RasEapGetInfo :: typeid = 13", "RasEapGetInfo :: error typeid = 13"}),
+        EXPECT_EQ(std::vector<std::string>(
+                      {"RasEapGetInfo :: typeid = 13", "RasEapGetInfo :: error typeid = 13"}),
                   TraceLines());
     }
 }
@@ -118,17 +126,21 @@ TEST_F(Tracing, SwitchValuesAreReadWhateverTheirType)
         {REG_BINARY, {0, 0}, false},
         {REG_BINARY, {1, 0, 0, 0, 0}, false},
     };
-    GetInfo(6);  // the load-time banner is traced by the first entry point
+    GetInfo(6); // the load-time banner is traced by the first entry point
     for (const Case& c : cases) {
         WriteTraceSettings(0, 0, 0x80000);
         HKEY key;
-        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, kTracingKey, 0, KEY_SET_VALUE, &key));
-        RegSetValueExA(key, "EnableDebugConsoleLogging", 0, c.type, c.data.data(), (DWORD)c.data.size());
+        ASSERT_EQ(ERROR_SUCCESS,
+                  RegOpenKeyExA(HKEY_LOCAL_MACHINE, kTracingKey, 0, KEY_SET_VALUE, &key));
+        RegSetValueExA(key, "EnableDebugConsoleLogging", 0, c.type, c.data.data(),
+                       (DWORD)c.data.size());
         RegCloseKey(key);
         DebugOutputCapture debug(plugin_);
         EXPECT_EQ(50u, GetInfo(13));
-        EXPECT_EQ(c.enabled ? std::vector<std::string>({"RasEapGetInfo :: typeid = 13"}) : std::vector<std::string>(),
-                  debug.Lines()) << c.type << " " << c.data.size();
+        EXPECT_EQ(c.enabled ? std::vector<std::string>({"RasEapGetInfo :: typeid = 13"})
+                            : std::vector<std::string>(),
+                  debug.Lines())
+            << c.type << " " << c.data.size();
     }
 }
 
@@ -145,7 +157,9 @@ TEST_F(Tracing, HexDumpLinesAreExact)
          {HexLine(" 50 4F 4E 4D 4C 4B 4A 49 48 47 46 45 44 43 42 41", "ABCDEFGHIJKLMNOP", "000000"),
           HexLine(" 7F", "................", "000010")},
          "4142434445464748494A4B4C4D4E4F507F"},
-        {{' ', '~', 0x1F, 0x80}, {HexLine(" 80 1F 7E 20", " ~..............", "000000")}, "207E1F80"},
+        {{' ', '~', 0x1F, 0x80},
+         {HexLine(" 80 1F 7E 20", " ~..............", "000000")},
+         "207E1F80"},
     };
     for (const Case& c : cases) {
         ClearTraceLog();
@@ -177,8 +191,8 @@ TEST_F(Tracing, DumpSwitches)
         std::vector<std::string> expected;
     } cases[] = {
         {false, 0, 0, 0, {kDumpRegistryError}},
-        {true, 0, 1, 0x80000, {}},       // formatted, but only console logging shows it
-        {true, 1, 1, 0x10000, {}},       // detail-level dump outside the mask
+        {true, 0, 1, 0x80000, {}}, // formatted, but only console logging shows it
+        {true, 1, 1, 0x10000, {}}, // detail-level dump outside the mask
         {true, 1, 0, 0x80000, {HexLine(" 01", "................", "000000")}},
     };
     for (const Case& c : cases) {
@@ -235,10 +249,12 @@ TEST_F(Tracing, ComponentNameIsTheFileNameUpToItsFirstDot)
         EXPECT_EQ(50u, GetInfo(13));
         std::vector<std::string> lines = TraceLines(c.component);
         ASSERT_EQ(3u, lines.size()) << c.component;
-        EXPECT_EQ(std::string("DllMain :: enabled log(") + c.component + ") with version: 2.00.0.0011 [RELEASE]",
+        EXPECT_EQ(std::string("DllMain :: enabled log(") + c.component +
+                      ") with version: 2.00.0.0011 [RELEASE]",
                   lines[0]);
         // The switches still come from the fixed key of credmethod.
-        EXPECT_EQ(std::vector<std::string>({lines[0], "RasEapGetInfo :: typeid = 13"}), debug.Lines());
+        EXPECT_EQ(std::vector<std::string>({lines[0], "RasEapGetInfo :: typeid = 13"}),
+                  debug.Lines());
     }
 }
 
@@ -263,7 +279,7 @@ TEST_F(Tracing, FailedRegistrationIsRetriedByTheNextEntryPoint)
         {"RasEapInitialize :: enabled log(credmethod) with version: 2.00.0.0011 [RELEASE]", "2",
          [getInfo](HMODULE m) {
              PPP_EAP_INFO info = getInfo(m);
-             info.RasEapInitialize(FALSE);  // only an initialising call registers
+             info.RasEapInitialize(FALSE); // only an initialising call registers
              info.RasEapInitialize(TRUE);
          }},
         {"RasEapBegin :: enabled log(credmethod) with version: 2.00.0.0011 [RELEASE]", "2",
@@ -311,8 +327,9 @@ TEST_F(Tracing, CompanionResourceLibraryIsUsedWhenPresent)
     EXPECT_TRUE(TraceLines().empty());
     GetInfo(6);
     EXPECT_TRUE(MappedInProcess(L"methodres.dll"));
-    EXPECT_EQ(nullptr, GetModuleHandleW(L"methodres.dll"));  // mapped as resources, not loaded
-    EXPECT_EQ("DllMain :: enabled log(credmethod) with version: 2.00.0.0011 [RELEASE]", TraceLines().at(0));
+    EXPECT_EQ(nullptr, GetModuleHandleW(L"methodres.dll")); // mapped as resources, not loaded
+    EXPECT_EQ("DllMain :: enabled log(credmethod) with version: 2.00.0.0011 [RELEASE]",
+              TraceLines().at(0));
     // The host's uninitialisation releases it; the next entry point maps it again.
     PPP_EAP_INFO info = {};
     info.dwSizeInBytes = sizeof(info);

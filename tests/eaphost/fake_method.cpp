@@ -4,6 +4,8 @@
 // every block it hands out so that the tests can see the host return each one.
 // FAKEMETHOD_FAULTS (comma list) injects failures: getinfo, initialize, begin, makemessage,
 // overrun, badpacket. FAKEMETHOD_TYPE sets the EAP type it answers to (6 by default).
+#include "fake_method.h"
+
 #include <windows.h>
 #include <raseapif.h>
 #include <raserror.h>
@@ -11,8 +13,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-
-#include "fake_method.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ int g_openWorkBuffers;
 BYTE g_eapType = 6;
 
 struct FakeWork {
-    int state;  // 0 nothing sent, 4 password sent, 5 token sent
+    int state; // 0 nothing sent, 4 password sent, 5 token sent
     WCHAR user[64];
     WCHAR password[64];
     BYTE requestId;
@@ -225,9 +225,7 @@ DWORD WINAPI FakeMakeMessage(void* workBuffer, PPP_EAP_PACKET* received, PPP_EAP
         output->Action = EAPACTION_Done;
         output->dwAuthResultCode = ERROR_AUTHENTICATION_FAILURE;
         return NO_ERROR;
-    default:
-        output->Action = EAPACTION_NoAction;
-        return ERROR_PPP_INVALID_PACKET;
+    default: output->Action = EAPACTION_NoAction; return ERROR_PPP_INVALID_PACKET;
     }
 }
 
@@ -272,11 +270,10 @@ __declspec(dllexport) DWORD WINAPI RasEapFreeMemory(BYTE* memory)
     return NO_ERROR;
 }
 
-__declspec(dllexport) DWORD WINAPI RasEapGetIdentity(DWORD, HWND parent, DWORD flags,
-                                                     const WCHAR*, const WCHAR*, BYTE*, DWORD,
-                                                     BYTE* userData, DWORD userDataSize,
-                                                     BYTE** userDataOut, DWORD* userDataOutSize,
-                                                     WCHAR** identityOut)
+__declspec(dllexport) DWORD WINAPI
+    RasEapGetIdentity(DWORD, HWND parent, DWORD flags, const WCHAR*, const WCHAR*, BYTE*, DWORD,
+                      BYTE* userData, DWORD userDataSize, BYTE** userDataOut,
+                      DWORD* userDataOutSize, WCHAR** identityOut)
 {
     const FakeRecord* saved = reinterpret_cast<const FakeRecord*>(userData);
     bool haveSaved = saved && userDataSize == sizeof(FakeRecord) && saved->kind == kFakeSaved;
@@ -291,8 +288,8 @@ __declspec(dllexport) DWORD WINAPI RasEapGetIdentity(DWORD, HWND parent, DWORD f
         *record = *saved;
     } else {
         record->kind = kFakeCredentials;
-        if (DialogBoxParamW(g_module, MAKEINTRESOURCEW(kFakeCredentialsDialog), parent,
-                            DialogProc, reinterpret_cast<LPARAM>(record)) != IDOK)
+        if (DialogBoxParamW(g_module, MAKEINTRESOURCEW(kFakeCredentialsDialog), parent, DialogProc,
+                            reinterpret_cast<LPARAM>(record)) != IDOK)
             status = ERROR_CANCELLED;
     }
     if (status == NO_ERROR) {
@@ -307,9 +304,9 @@ __declspec(dllexport) DWORD WINAPI RasEapGetIdentity(DWORD, HWND parent, DWORD f
     return status;
 }
 
-__declspec(dllexport) DWORD WINAPI RasEapInvokeInteractiveUI(DWORD, HWND parent, BYTE* contextData,
-                                                             DWORD contextSize, BYTE** dataOut,
-                                                             DWORD* dataOutSize)
+__declspec(dllexport) DWORD WINAPI
+    RasEapInvokeInteractiveUI(DWORD, HWND parent, BYTE* contextData, DWORD contextSize,
+                              BYTE** dataOut, DWORD* dataOutSize)
 {
     *dataOut = nullptr;
     *dataOutSize = 0;

@@ -5,9 +5,9 @@
 #include <windows.h>
 
 enum FakeRecordKind : DWORD {
-    kFakeSaved = 1,        // credentials handed out for saving after a Success
-    kFakeCredentials = 2,  // output of the credentials dialog
-    kFakeTokenInput = 3,   // output of the token dialog
+    kFakeSaved = 1,       // credentials handed out for saving after a Success
+    kFakeCredentials = 2, // output of the credentials dialog
+    kFakeTokenInput = 3,  // output of the token dialog
 };
 
 struct FakeRecord {

@@ -45,8 +45,7 @@ ProcessResult Host(const std::wstring& arguments, const std::wstring& environmen
 ProcessResult Authenticate(const std::wstring& user, const std::wstring& serverAndDialogs,
                            const std::wstring& environment = L"")
 {
-    return Host(L"\"" + FakePlugin() + L"\" --user " + user + L" " + serverAndDialogs,
-                environment);
+    return Host(L"\"" + FakePlugin() + L"\" --user " + user + L" " + serverAndDialogs, environment);
 }
 
 bool HasLine(const std::string& output, const std::string& line)
@@ -80,15 +79,14 @@ void SaveRecord(const std::wstring& user, const wchar_t* name, const wchar_t* pa
     ASSERT_EQ(0u, SaveUserData(user, 6, reinterpret_cast<BYTE*>(&record), sizeof(record)));
 }
 
-const wchar_t kCredentials[] =
-    L"--fill 1087=alice --fill 1088=s3cret --fill 1089=CORP --press ok";
+const wchar_t kCredentials[] = L"--fill 1087=alice --fill 1088=s3cret --fill 1089=CORP --press ok";
 
 TEST(EapHostFlow, FirstConnectionShowsTheDialogAndSavesTheCredentials)
 {
     std::wstring user = User(L"first");
     EraseUserData(user, 6);
-    ProcessResult run =
-        Authenticate(user, L"--round Password: s3cret " + std::wstring(kCredentials));
+    ProcessResult run = Authenticate(user,
+                                     L"--round Password: s3cret " + std::wstring(kCredentials));
     EXPECT_EQ(0u, run.exitCode) << run.output;
     EXPECT_TRUE(HasLine(run.output, "eaphost :: dialog \"Fake Credentials\"")) << run.output;
     EXPECT_TRUE(HasLine(run.output, "eaphost ::   text: \"Logon domain:\"")) << run.output;
@@ -97,7 +95,8 @@ TEST(EapHostFlow, FirstConnectionShowsTheDialogAndSavesTheCredentials)
     EXPECT_TRUE(HasLine(run.output, "eaphost ::   pressed OK")) << run.output;
     EXPECT_TRUE(HasLine(run.output, "eaphost :: identity \"CORP\\alice\", 388 bytes of user data"))
         << run.output;
-    EXPECT_TRUE(HasLine(run.output, "server :: identity \"CORP\\alice\"; GTC Request 1 \"Password:\""))
+    EXPECT_TRUE(
+        HasLine(run.output, "server :: identity \"CORP\\alice\"; GTC Request 1 \"Password:\""))
         << run.output;
     EXPECT_TRUE(HasLine(run.output, "server :: answer 1 matched; Success: every answer matched"))
         << run.output;
@@ -145,7 +144,7 @@ TEST(EapHostFlow, TokenCodeAskedTwiceGoesThroughTheTokenDialogEachTime)
     EXPECT_TRUE(HasLine(run.output, kAllReturned)) << run.output;
     FakeRecord record;
     ASSERT_TRUE(Saved(user, &record));
-    EXPECT_STREQ(L"pw", record.password);  // the password, not a token code
+    EXPECT_STREQ(L"pw", record.password); // the password, not a token code
 }
 
 TEST(EapHostFlow, WrongPasswordFailsWith691AndTheNextRequestErasesTheRecord)
@@ -158,7 +157,7 @@ TEST(EapHostFlow, WrongPasswordFailsWith691AndTheNextRequestErasesTheRecord)
         << strict.output;
     EXPECT_TRUE(HasLine(strict.output, kAllReturned)) << strict.output;
     FakeRecord record;
-    EXPECT_TRUE(Saved(user, &record));  // a Failure alone does not erase
+    EXPECT_TRUE(Saved(user, &record)); // a Failure alone does not erase
 
     ProcessResult reprompt = Authenticate(
         user, L"--round Password: new --round \"Try a token:\" 424242 --mismatch continue "
@@ -166,8 +165,8 @@ TEST(EapHostFlow, WrongPasswordFailsWith691AndTheNextRequestErasesTheRecord)
     EXPECT_EQ(691u, reprompt.exitCode) << reprompt.output;
     EXPECT_TRUE(HasLine(reprompt.output, "eaphost :: erased the saved user data (status 0)"))
         << reprompt.output;
-    EXPECT_TRUE(HasLine(reprompt.output,
-                        "server :: answer 2 matched; Failure: an answer did not match"))
+    EXPECT_TRUE(
+        HasLine(reprompt.output, "server :: answer 2 matched; Failure: an answer did not match"))
         << reprompt.output;
     EXPECT_TRUE(HasLine(reprompt.output, kAllReturned)) << reprompt.output;
     EXPECT_FALSE(Saved(user, &record));
@@ -213,7 +212,8 @@ TEST(EapHostFlow, CancelInEitherDialogEndsWith1223)
          "eaphost :: RasEapGetIdentity(flags 0x0) returned 1223"},
         {"token", L"--round Password: s --round Token: 1 --press cancel", true,
          "eaphost :: the interactive UI was cancelled"},
-        {"unanswered", L"--round Password: s", false, "eaphost ::   no answer left for this dialog"},
+        {"unanswered", L"--round Password: s", false,
+         "eaphost ::   no answer left for this dialog"},
     };
     for (const CancelCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -233,7 +233,7 @@ struct FaultCase {
     const wchar_t* fault;
     DWORD exitCode;
     const char* line;
-    bool initialized;  // RasEapInitialize(TRUE) succeeded, so the counts are reported
+    bool initialized; // RasEapInitialize(TRUE) succeeded, so the counts are reported
 };
 
 TEST(EapHostFlow, PluginFailuresEndTheRunWithTheirCodeAndReturnEveryBlock)
@@ -242,12 +242,16 @@ TEST(EapHostFlow, PluginFailuresEndTheRunWithTheirCodeAndReturnEveryBlock)
         {L"getinfo", 50, "eaphost :: RasEapGetInfo(6) returned 50", false},
         {L"initialize", 21, "eaphost :: RasEapInitialize(TRUE) returned 21", false},
         {L"begin", 8, "eaphost :: RasEapBegin returned 8", true},
-        {L"makemessage", 722, "eaphost :: RasEapMakeMessage returned 722, action NoAction, "
-                              "result code 0", true},
+        {L"makemessage", 722,
+         "eaphost :: RasEapMakeMessage returned 722, action NoAction, "
+         "result code 0",
+         true},
         {L"overrun", 111, "eaphost :: RasEapMakeMessage wrote past the 1500-byte send buffer",
          true},
-        {L"badpacket", 722, "eaphost :: the method's packet is malformed: Response id 2 len 2 "
-                            "(malformed, 1500 bytes)", true},
+        {L"badpacket", 722,
+         "eaphost :: the method's packet is malformed: Response id 2 len 2 "
+         "(malformed, 1500 bytes)",
+         true},
     };
     std::wstring user = User(L"fault");
     SaveRecord(user, L"frank", L"pw");
@@ -270,8 +274,8 @@ TEST(EapHostFlow, StreamModeExchangesHexLines)
     ProcessResult run = Host(L"\"" + FakePlugin() + L"\" --stream --user " + user, L"", input);
     EXPECT_EQ(0u, run.exitCode) << run.output;
     // Standard output carries the two Responses; the log lines went to standard error.
-    EXPECT_TRUE(HasLine(run.output, "020100090167696E61")) << run.output;  // identity "gina"
-    EXPECT_TRUE(HasLine(run.output, "0202000806616263")) << run.output;    // password "abc"
+    EXPECT_TRUE(HasLine(run.output, "020100090167696E61")) << run.output; // identity "gina"
+    EXPECT_TRUE(HasLine(run.output, "0202000806616263")) << run.output;   // password "abc"
     EXPECT_TRUE(HasLine(run.output, "eaphost :: received Success id 2 len 4")) << run.output;
     EXPECT_TRUE(HasLine(run.output, kAllReturned)) << run.output;
 }
@@ -285,12 +289,13 @@ TEST(EapHostFlow, StreamModeDiscardsRuntsAndShortPacketsSkipsJunkAndEndsAtEndOfI
     ProcessResult run = Host(L"\"" + FakePlugin() + L"\" --stream --user " + user, L"", input);
     EXPECT_EQ(1460u, run.exitCode) << run.output;
     EXPECT_TRUE(HasLine(run.output, "eaphost :: received runt of 2 bytes")) << run.output;
-    EXPECT_TRUE(HasLine(run.output, "eaphost :: received Request id 1 type 6 len 100 (malformed, 7 bytes)"))
+    EXPECT_TRUE(
+        HasLine(run.output, "eaphost :: received Request id 1 type 6 len 100 (malformed, 7 bytes)"))
         << run.output;
-    EXPECT_EQ(2u, Count(run.output, "eaphost :: discarded: fewer bytes than a header or than its Length\n"))
+    EXPECT_EQ(2u, Count(run.output,
+                        "eaphost :: discarded: fewer bytes than a header or than its Length\n"))
         << run.output;
-    EXPECT_TRUE(HasLine(run.output, "eaphost :: ignored a line that is not hex: zz"))
-        << run.output;
+    EXPECT_TRUE(HasLine(run.output, "eaphost :: ignored a line that is not hex: zz")) << run.output;
     EXPECT_EQ(std::string::npos, run.output.find("RasEapBegin")) << run.output;
     EXPECT_TRUE(HasLine(run.output, "eaphost :: the authenticator has nothing more to send"))
         << run.output;
@@ -357,12 +362,12 @@ TEST(EapHostFlow, RegisteredPluginIsFoundThroughItsRegistration)
                                  L" --round Password: pw",
                              environment);
     EXPECT_EQ(0u, run.exitCode) << run.output;
-    EXPECT_TRUE(HasLine(run.output, "eaphost :: RasEapGetInfo(" + std::to_string(type) +
-                                        ") returned 0"))
+    EXPECT_TRUE(
+        HasLine(run.output, "eaphost :: RasEapGetInfo(" + std::to_string(type) + ") returned 0"))
         << run.output;
     EXPECT_TRUE(HasLine(run.output, "server :: identity \"kim\"; GTC Request 1 \"Password:\""))
         << run.output;
-    EXPECT_TRUE(Saved(user, &moved));  // the type-6 record is not the one that was used
+    EXPECT_TRUE(Saved(user, &moved)); // the type-6 record is not the one that was used
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, key.c_str());
 }
 

@@ -7,8 +7,8 @@
 
 #include "authenticator_link.h"
 #include "eap_packet.h"
-#include "guarded_buffers.h"
 #include "gtc_server.h"
+#include "guarded_buffers.h"
 #include "hex_text.h"
 #include "host_options.h"
 #include "test_support.h"
@@ -105,7 +105,7 @@ TEST(EapPacket, BuildsTypedAndResultPackets)
 struct HexCase {
     const char* line;
     bool accepted;
-    const char* bytes;  // upper-case hex of what was read
+    const char* bytes; // upper-case hex of what was read
 };
 
 TEST(HexText, ParsesPairsAndRefusesAnythingElse)
@@ -136,8 +136,8 @@ GtcServerScript Script(std::vector<std::pair<const char*, const char*>> rounds)
 struct ServerCase {
     const char* name;
     GtcServerScript script;
-    std::vector<const char*> peer;      // the peer's packets in hex, in order
-    std::vector<const char*> expected;  // the server's packets: the first, then one per peer packet
+    std::vector<const char*> peer;     // the peer's packets in hex, in order
+    std::vector<const char*> expected; // the server's packets: the first, then one per peer packet
     const char* lastNote;
 };
 
@@ -151,29 +151,56 @@ TEST(GtcServer, PlaysItsScript)
     GtcServerScript scriptedFailure = Script({{"P", "pw"}});
     scriptedFailure.outcome = kOutcomeAlwaysFailure;
     const ServerCase cases[] = {
-        {"one round", Script({{"Pass:", "pw"}}), {"0201000601 41", "020200070670 77"},
+        {"one round",
+         Script({{"Pass:", "pw"}}),
+         {"0201000601 41", "020200070670 77"},
          {"0101000501", "0102000A06506173733A", "03020004"},
          "answer 1 matched; Success: every answer matched"},
-        {"wrong answer", Script({{"P", "pw"}}), {"0201000501", "02020007067878"},
-         {"0101000501", "010200060650", "04020004"}, "Failure: answer 1 did not match"},
-        {"mismatch continues", continues, {"0201000501", "02020007067878", "02030006 0631"},
+        {"wrong answer",
+         Script({{"P", "pw"}}),
+         {"0201000501", "02020007067878"},
+         {"0101000501", "010200060650", "04020004"},
+         "Failure: answer 1 did not match"},
+        {"mismatch continues",
+         continues,
+         {"0201000501", "02020007067878", "02030006 0631"},
          {"0101000501", "010200060650", "010300060654", "04030004"},
          "answer 2 matched; Failure: an answer did not match"},
-        {"no identity", noIdentity, {"02070007067077"}, {"010700060650", "03070004"},
+        {"no identity",
+         noIdentity,
+         {"02070007067077"},
+         {"010700060650", "03070004"},
          "answer 1 matched; Success: every answer matched"},
-        {"scripted failure", scriptedFailure, {"0201000501", "02020007067077"},
-         {"0101000501", "010200060650", "04020004"}, "answer 1 matched; Failure: scripted failure"},
-        {"wrong id", Script({{"P", "pw"}}), {"0201000501", "02090007067077"},
+        {"scripted failure",
+         scriptedFailure,
+         {"0201000501", "02020007067077"},
+         {"0101000501", "010200060650", "04020004"},
+         "answer 1 matched; Failure: scripted failure"},
+        {"wrong id",
+         Script({{"P", "pw"}}),
+         {"0201000501", "02090007067077"},
          {"0101000501", "010200060650", "04020004"},
          "Failure: Response id 9 does not match Request id 2"},
-        {"a Request back", Script({{"P", "pw"}}), {"0101000501"}, {"0101000501", "04010004"},
+        {"a Request back",
+         Script({{"P", "pw"}}),
+         {"0101000501"},
+         {"0101000501", "04010004"},
          "Failure: expected a Response, got Request id 1 type 1 len 5"},
-        {"runt", Script({{"P", "pw"}}), {"0201"}, {"0101000501", "04010004"},
+        {"runt",
+         Script({{"P", "pw"}}),
+         {"0201"},
+         {"0101000501", "04010004"},
          "Failure: expected a Response, got runt of 2 bytes"},
-        {"GTC before identity", Script({{"P", "pw"}}), {"02010007067077"},
-         {"0101000501", "04010004"}, "Failure: expected the identity, got type 6"},
-        {"Nak", Script({{"P", "pw"}}), {"0201000501", "020200060304"},
-         {"0101000501", "010200060650", "04020004"}, "Failure: unexpected Response type 3"},
+        {"GTC before identity",
+         Script({{"P", "pw"}}),
+         {"02010007067077"},
+         {"0101000501", "04010004"},
+         "Failure: expected the identity, got type 6"},
+        {"Nak",
+         Script({{"P", "pw"}}),
+         {"0201000501", "020200060304"},
+         {"0101000501", "010200060650", "04020004"},
+         "Failure: unexpected Response type 3"},
     };
     for (const ServerCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -296,7 +323,7 @@ TEST(AuthenticatorLink, ServerLinkEndsWhenTheServerHasFinished)
 
 struct OptionCase {
     std::vector<const wchar_t*> args;
-    const char* error;  // null: accepted
+    const char* error; // null: accepted
 };
 
 bool Parse(std::vector<const wchar_t*> args, HostOptions* options, std::string* error)
@@ -309,11 +336,13 @@ TEST(HostOptions, ReadsTheScriptTheDialogAnswersAndTheHostSettings)
 {
     HostOptions options;
     std::string error;
-    ASSERT_TRUE(Parse({L"m.dll", L"--user", L"u", L"--non-interactive", L"--flags", L"0x80",
-                       L"--round", L"P\u00e9:", L"pw", L"--first-id", L"200", L"--mismatch",
-                       L"continue", L"--outcome", L"failure", L"--no-identity-request",
-                       L"--fill", L"1087=a=b", L"--fill", L"1088=", L"--press", L"ok", L"--press",
-                       L"cancel", L"--send-size", L"0", L"--forget"},
+    ASSERT_TRUE(Parse({L"m.dll",       L"--user",     L"u",       L"--non-interactive",
+                       L"--flags",     L"0x80",       L"--round", L"P\u00e9:",
+                       L"pw",          L"--first-id", L"200",     L"--mismatch",
+                       L"continue",    L"--outcome",  L"failure", L"--no-identity-request",
+                       L"--fill",      L"1087=a=b",   L"--fill",  L"1088=",
+                       L"--press",     L"ok",         L"--press", L"cancel",
+                       L"--send-size", L"0",          L"--forget"},
                       &options, &error))
         << error;
     EXPECT_EQ(kCommandAuthenticate, options.command);
@@ -326,7 +355,7 @@ TEST(HostOptions, ReadsTheScriptTheDialogAnswersAndTheHostSettings)
     EXPECT_EQ(0x82u, options.flags);
     EXPECT_EQ(0u, options.sendSize);
     ASSERT_EQ(1u, options.script.rounds.size());
-    EXPECT_EQ("50C3A93A", Hex(options.script.rounds[0].prompt));  // UTF-8
+    EXPECT_EQ("50C3A93A", Hex(options.script.rounds[0].prompt)); // UTF-8
     EXPECT_EQ(Text("pw"), options.script.rounds[0].expectedAnswer);
     EXPECT_EQ(200, options.script.firstId);
     EXPECT_FALSE(options.script.askIdentity);
@@ -371,7 +400,7 @@ TEST(HostOptions, ChoosesTheCommandAndRefusesWhatItCannotRead)
         EXPECT_EQ(c.error == nullptr, accepted);
         if (c.error) {
             EXPECT_EQ(c.error, error);
-            EXPECT_EQ(0xdeadbeefu, options.eapType);  // untouched on failure
+            EXPECT_EQ(0xdeadbeefu, options.eapType); // untouched on failure
         } else {
             EXPECT_EQ(commands[index], options.command);
         }

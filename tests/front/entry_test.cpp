@@ -16,8 +16,8 @@ const char kWrongInput[] =
 
 struct WlanprovRun {
     ProcessResult process;
-    int dialogs = 0;           // help dialogs seen and closed with OK
-    std::wstring usageText;    // text of the usage control of the last dialog
+    int dialogs = 0;        // help dialogs seen and closed with OK
+    std::wstring usageText; // text of the usage control of the last dialog
 };
 
 // Runs the platform's copy of wlanprov.exe. Every help dialog is closed with OK.
@@ -41,28 +41,29 @@ WlanprovRun RunWlanprov(const std::wstring& platform, const std::wstring& argume
 
 struct Detection {
     const wchar_t* platform;
-    const char* lines;  // after the banner
-    DWORD exitCode;     // with no arguments
+    const char* lines; // after the banner
+    DWORD exitCode;    // with no arguments
     int dialogs;
 };
 
 const Detection kDetections[] = {
     {L"win2000-sp3-hotfix",
      "main :: WZC Dll Version : 143857554\n"
-     "main :: Windows 2000 SP3 + hotfix : NOT SUPPORTED!!\n", 50, 0},
+     "main :: Windows 2000 SP3 + hotfix : NOT SUPPORTED!!\n",
+     50, 0},
     {L"win2000-sp4",
      "main :: WZC Dll Version : 143858124\n"
-     "main :: Windows 2000 SP4 : NOT SUPPORTED!!\n", 50, 0},
+     "main :: Windows 2000 SP4 : NOT SUPPORTED!!\n",
+     50, 0},
     {L"xp-sp0",
      "main :: WZC Dll Version : 170393600\n"
-     "main :: Windows XP SP0 : NOT SUPPORTED!!\n", 50, 0},
-    {L"xpsp1-1106",
-     "main :: WZC Dll Version : 170394706\nmain :: Windows XP SP1\n", 13, 1},
-    {L"xpsp1-1181",
-     "main :: WZC Dll Version : 170394781\nmain :: Windows XP SP1 + WPA\n", 13, 1},
+     "main :: Windows XP SP0 : NOT SUPPORTED!!\n",
+     50, 0},
+    {L"xpsp1-1106", "main :: WZC Dll Version : 170394706\nmain :: Windows XP SP1\n", 13, 1},
+    {L"xpsp1-1181", "main :: WZC Dll Version : 170394781\nmain :: Windows XP SP1 + WPA\n", 13, 1},
     {L"xp-1200", "main :: WZC Dll Version : 170394800\n", 50, 0},
-    {L"xpsp1-1276",
-     "main :: WZC Dll Version : 170394876\nmain :: Windows XP SP1 + WPA rollup\n", 13, 1},
+    {L"xpsp1-1276", "main :: WZC Dll Version : 170394876\nmain :: Windows XP SP1 + WPA rollup\n",
+     13, 1},
     {L"xpsp2", "main :: WZC Dll Version : 170395780\nmain :: Windows XP SP2\n", 13, 1},
     {L"xpsp3", "main :: WZC Dll Version : 170399112\nmain :: Windows XP SP2\n", 13, 1},
     {L"server2003", "main :: WZC Dll Version : 248381440\nmain :: Windows XP SP2\n", 13, 1},
@@ -112,7 +113,7 @@ TEST(Entry, UnreadableWlanApiVersionGivesItsError)
 
 struct Dispatch {
     const wchar_t* arguments;
-    const char* lines;  // after the platform lines
+    const char* lines; // after the platform lines
     DWORD exitCode;
     int dialogs;
 };
@@ -138,7 +139,8 @@ TEST(Entry, DispatchesCommandWords)
         {L"-delete /SSID:", "WZCRemoveProfile_XP_SP2 :: [SSID] : invalid input\n", 13, 0},
         {L"-add /DebugLog:TRUE /KeyIndex:9",
          "WZC_XP_SP2 :: [KeyIndex] : invalid input\nWZC_XP_SP2 :: returning 13\n"
-         "main :: returning 13\n", 13, 0},
+         "main :: returning 13\n",
+         13, 0},
         {L"-add /KeyIndex:9 /DebugLog:TRUE", "WZC_XP_SP2 :: [KeyIndex] : invalid input\n", 13, 0},
     };
     const std::string platformLines =

@@ -143,8 +143,8 @@ TEST(HelpDialog, VistaTexts)
     EXPECT_EQ(UsageText(kVistaUsage), usage->text);
     std::vector<std::wstring> lines = SplitLines(usage->text);
     EXPECT_EQ(16u, lines.size());
-    for (const wchar_t* xpOnly : {L"/KeyProvidedAutomatically", L"/IEEE8021xEnabled",
-                                  L"/MACHINE_AUTH", L"/GUEST_AUTH"})
+    for (const wchar_t* xpOnly :
+         {L"/KeyProvidedAutomatically", L"/IEEE8021xEnabled", L"/MACHINE_AUTH", L"/GUEST_AUTH"})
         EXPECT_EQ(std::wstring::npos, usage->text.find(xpOnly));
     const BridgeControl* examples = Find(shown.dialog, IDC_HELP_EXAMPLES);
     ASSERT_NE(nullptr, examples);
@@ -180,7 +180,7 @@ TEST(HelpDialog, ControlsAndFonts)
     struct Expected {
         int id;
         const wchar_t* className;
-        const wchar_t* text;  // null: not compared here
+        const wchar_t* text; // null: not compared here
     };
     const Expected expected[] = {
         {IDOK, L"Button", L"OK"},

@@ -1,7 +1,7 @@
 // The emulated wireless provisioning service, created and called the way the XP SP2 add
 // handler does: CoInitialize, CoCreateInstance with context 0x17, CreateProfile, Release.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <map>
 #include <string>
@@ -18,7 +18,10 @@ typedef std::map<std::wstring, Bytes> EapolValues;
 struct Outcome {
     HRESULT hr;
     ULONG status;
-    bool operator==(const Outcome& o) const { return hr == o.hr && status == o.status; }
+    bool operator==(const Outcome& o) const
+    {
+        return hr == o.hr && status == o.status;
+    }
 };
 
 std::ostream& operator<<(std::ostream& out, const Outcome& o)
@@ -41,8 +44,8 @@ Outcome Create(const wchar_t* document, GUID guid, const wchar_t* connection = n
     EXPECT_EQ(S_OK, CoCreateInstance(kClsidProvisioningService, NULL, 0x17,
                                      kIidProvisioningProfileWireless, (void**)&service));
     if (service) {
-        outcome.hr = service->CreateProfile(const_cast<BSTR>(document), const_cast<BSTR>(connection),
-                                            &guid, &outcome.status);
+        outcome.hr = service->CreateProfile(const_cast<BSTR>(document),
+                                            const_cast<BSTR>(connection), &guid, &outcome.status);
         service->Release();
     }
     CoUninitialize();
@@ -66,9 +69,10 @@ std::wstring Document(const wchar_t* ssid, const wchar_t* authentication, const 
     std::wstring text = std::wstring(L"<?xml version=\"1.0\"?> <wp:WirelessProfile xmlns=\"") + ns +
                         L"\" xmlns:wp=\"" + ns + L"\">";
     const std::pair<const wchar_t*, const wchar_t*> children[] = {
-        {L"version", L"1"}, {L"ssid", ssid}, {L"connectionType", L"ESS"},
-        {L"authentication", authentication}, {L"encryption", encryption}, {L"networkKey", key},
-        {L"keyIndex", keyIndex}, {L"keyProvidedAutomatically", automatic},
+        {L"version", L"1"},           {L"ssid", ssid},
+        {L"connectionType", L"ESS"},  {L"authentication", authentication},
+        {L"encryption", encryption},  {L"networkKey", key},
+        {L"keyIndex", keyIndex},      {L"keyProvidedAutomatically", automatic},
         {L"IEEE802.1XEnabled", oneX}, {L"EAPMethod", eapMethod}};
     for (const auto& child : children) {
         if (child.second)
@@ -145,7 +149,7 @@ EapolValues Eapol(int adapter)
 }
 
 class Provisioning : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite()
     {
         SetEnvironmentVariableW(L"WLANPROV_TESTBED_STATE", L"provisioning_test");
@@ -155,8 +159,14 @@ protected:
         auto reg = (HRESULT(WINAPI*)())(void*)GetProcAddress(server, "DllRegisterServer");
         ASSERT_EQ(S_OK, reg());
     }
-    void SetUp() override { ASSERT_EQ(0, ResetXpState(DefaultXpAdapters())); }
-    void TearDown() override { ClearXpFaults(); }
+    void SetUp() override
+    {
+        ASSERT_EQ(0, ResetXpState(DefaultXpAdapters()));
+    }
+    void TearDown() override
+    {
+        ClearXpFaults();
+    }
 };
 
 const Outcome kOk = {S_OK, 0};
@@ -165,7 +175,7 @@ struct AcceptCase {
     const char* name;
     std::wstring document;
     Bytes record;
-    Bytes eapolHeader;  // empty: no EAPOL value
+    Bytes eapolHeader; // empty: no EAPOL value
 };
 
 TEST_F(Provisioning, EveryTemplateIsStoredAsItsRecord)
@@ -179,7 +189,9 @@ TEST_F(Provisioning, EveryTemplateIsStoredAsItsRecord)
          Record(" Cafe  Co ", 1, 0)},
         {"2: passphrase", Document(L"IEEE", L"WPA2PSK", L"AES", L"password", 0, L"0", L"0", 0),
          Record("IEEE", 6, 7, 1, 0, psk)},
-        {"2: hex key", Document(L"N", L"WPAPSK", L"TKIP", (hex64 + std::wstring(32, L'F')).c_str(), 0, L"0", L"0", 0),
+        {"2: hex key",
+         Document(L"N", L"WPAPSK", L"TKIP", (hex64 + std::wstring(32, L'F')).c_str(), 0, L"0", L"0",
+                  0),
          Record("N", 4, 4, 3, 0, Join(Bytes(16, 0xaa), Bytes(16, 0xff)))},
         {"3: hex WEP", Document(L"Lab", L"Shared", L"WEP", L"0123456789", L"3", L"0", L"0", 0),
          Record("Lab", 0, 1, 3, 2, {0x01, 0x23, 0x45, 0x67, 0x89})},
@@ -189,9 +201,11 @@ TEST_F(Provisioning, EveryTemplateIsStoredAsItsRecord)
          Record("Corp", 6, 6), EapolHeader("Corp", 25)},
         {"4: no method", Document(L"Corp", L"WPA", L"TKIP", 0, 0, L"1", L"1", L""),
          Record("Corp", 4, 3), EapolHeader("Corp", 13)},
-        {"5: ASCII WEP", Document(L"W", L"Open", L"WEP", L"abcdefghijklm", L"4", L"0", L"1", L"EAP-TLS"),
+        {"5: ASCII WEP",
+         Document(L"W", L"Open", L"WEP", L"abcdefghijklm", L"4", L"0", L"1", L"EAP-TLS"),
          Record("W", 0, 0, 1, 3, Text("abcdefghijklm")), EapolHeader("W", 13)},
-        {"5: automatic", Document(L"W", L"Open", L"WEP", L"twelve chars", L"1", L"1", L"1", L"PEAP"),
+        {"5: automatic",
+         Document(L"W", L"Open", L"WEP", L"twelve chars", L"1", L"1", L"1", L"PEAP"),
          Record("W", 0, 0), EapolHeader("W", 25)},
     };
     for (const AcceptCase& c : cases) {
@@ -218,11 +232,13 @@ TEST_F(Provisioning, RefusedDocumentsWriteNothing)
     const RefuseCase cases[] = {
         {wep.substr(0, wep.size() - 2), 33},
         {Replace(wep, L"xmlns:wp=\"http://www.microsoft.com/provisioning/WirelessProfile\"",
-                 L"xmlns:wp=\"http://www.microsoft.com/provisioning/WirelessProfile/v2\""), 35},
+                 L"xmlns:wp=\"http://www.microsoft.com/provisioning/WirelessProfile/v2\""),
+         35},
         {Replace(wep, L"<wp:version>", L"<wp:profile/> <wp:version>"), 35},
         {Replace(wep, L"<wp:ssid>N</wp:ssid>", L"<wp:ssid>N</wp:ssid> <wp:ssid>M</wp:ssid>"), 35},
         {Replace(wep, L"<wp:version>1</wp:version> <wp:ssid>N</wp:ssid>",
-                 L"<wp:ssid>N</wp:ssid> <wp:version>1</wp:version>"), 35},
+                 L"<wp:ssid>N</wp:ssid> <wp:version>1</wp:version>"),
+         35},
         {Replace(wep, L"<wp:ssid>N", L"<wp:ssid><wp:b>N</wp:b>"), 35},
         {Replace(wep, L"<wp:version>1</wp:version>", L"<version xmlns=\"urn:x\">1</version>"), 35},
         {Replace(wep, L" </wp:WirelessProfile>", L" text </wp:WirelessProfile>"), 35},
@@ -241,7 +257,9 @@ TEST_F(Provisioning, RefusedDocumentsWriteNothing)
         {Replace(wep, L">1</wp:keyIndex>", L">5</wp:keyIndex>"), 13},
         {Replace(wep, L">abcde<", L">abcdefg<"), 14},
         {Replace(wep, L">abcde<", L">abcdefghij<"), 14},
-        {Replace(Document(L"N", L"WPA2PSK", L"AES", L"password", 0, L"0", L"0", 0), L">ESS<", L">IBSS<"), 15},
+        {Replace(Document(L"N", L"WPA2PSK", L"AES", L"password", 0, L"0", L"0", 0), L">ESS<",
+                 L">IBSS<"),
+         15},
         {Document(L"N", L"Open", L"AES", 0, 0, L"0", L"0", 0), 16},
         {Document(L"N", L"WPAPSK", L"TKIP", 0, 0, L"0", L"0", 0), 17},
         {Document(L"N", L"Open", L"WEP", L"abcde", 0, L"0", L"0", 0), 18},
@@ -299,7 +317,8 @@ TEST_F(Provisioning, EapolValueTakesTheSsidsNameOrTheNextFreeOne)
             ASSERT_EQ(0, WriteEapolValue(guid.c_str(), L"2", withItems));
         }
         EapolValues expected = Eapol(0);
-        EXPECT_EQ(c.outcome, CreateOn(0, Document(L"Corp", L"WPA2", L"AES", 0, 0, L"1", L"1", L"PEAP")));
+        EXPECT_EQ(c.outcome,
+                  CreateOn(0, Document(L"Corp", L"WPA2", L"AES", 0, 0, L"1", L"1", L"PEAP")));
         if (c.written)
             expected[c.written] = EapolHeader("Corp", 25);
         EXPECT_EQ(expected, Eapol(0));
@@ -334,11 +353,13 @@ TEST_F(Provisioning, ClassIsRegisteredByFullPathWithBothThreadingModels)
         L"Software\\Classes\\CLSID\\{2AA2B5FE-B846-4D07-810C-B21EE45320E3}\\InprocServer32";
     wchar_t value[MAX_PATH] = L"", self[MAX_PATH] = L"";
     DWORD bytes = sizeof(value);
-    EXPECT_EQ(0, RegGetValueW(HKEY_LOCAL_MACHINE, key, nullptr, RRF_RT_REG_SZ, nullptr, value, &bytes));
+    EXPECT_EQ(0, RegGetValueW(HKEY_LOCAL_MACHINE, key, nullptr, RRF_RT_REG_SZ, nullptr, value,
+                              &bytes));
     GetModuleFileNameW(GetModuleHandleW(kProvisioningServerFile), self, MAX_PATH);
     EXPECT_STREQ(self, value);
     bytes = sizeof(value);
-    EXPECT_EQ(0, RegGetValueW(HKEY_LOCAL_MACHINE, key, L"ThreadingModel", RRF_RT_REG_SZ, nullptr, value, &bytes));
+    EXPECT_EQ(0, RegGetValueW(HKEY_LOCAL_MACHINE, key, L"ThreadingModel", RRF_RT_REG_SZ, nullptr,
+                              value, &bytes));
     EXPECT_STREQ(L"Both", value);
 }
 

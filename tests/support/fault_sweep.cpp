@@ -100,7 +100,7 @@ void SweepFaults::Set(const wchar_t* call, int position, DWORD error)
         EXPECT_EQ(0, set_(call, position, error));
         return;
     }
-    imports_.reset();  // its patches go before the next one's are made
+    imports_.reset(); // its patches go before the next one's are made
     imports_.reset(new ImportFaults(GetModuleHandleW(nullptr), swept, position, "", error));
 }
 
@@ -115,7 +115,8 @@ std::vector<SweepPoint> SweepFaults::Points(const std::vector<std::wstring>& cal
 {
     // Every import fault set here is the last one: it counts all the swept imports.
     std::vector<SweepPoint> points = SweepPoints(
-        calls, [this](const wchar_t* call, int position, DWORD error) { Set(call, position, error); },
+        calls,
+        [this](const wchar_t* call, int position, DWORD error) { Set(call, position, error); },
         [this](const wchar_t* call) {
             SweptCall swept = SweptCallNamed(call);
             return swept == kSweptCallCount ? counted_(call) : (DWORD)imports_->Calls(swept);

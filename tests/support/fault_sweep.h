@@ -3,7 +3,6 @@
 #pragma once
 
 #include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -44,7 +43,8 @@ void CountInjectedFault();
 // Whether a sweep's table (rows with call and position) names every position of the clean run,
 // in order; if not, the message lists the run's positions.
 template <typename Row>
-::testing::AssertionResult NamesEveryPosition(const std::vector<SweepPoint>& points, const std::vector<Row>& rows)
+::testing::AssertionResult NamesEveryPosition(const std::vector<SweepPoint>& points,
+                                              const std::vector<Row>& rows)
 {
     bool same = points.size() == rows.size();
     std::string found;
@@ -62,9 +62,10 @@ template <typename Row>
 // counted, cleared through the functions given), a call named in import_faults.h to the
 // patched imports of this program, into which the handlers are linked.
 class SweepFaults {
-public:
+  public:
     SweepFaults(const std::function<LONG(const wchar_t*, int, DWORD)>& set,
-                const std::function<DWORD(const wchar_t*)>& counted, const std::function<LONG()>& clear);
+                const std::function<DWORD(const wchar_t*)>& counted,
+                const std::function<LONG()>& clear);
     ~SweepFaults();
     // The calls of one run from now on count; the position-th of call fails with error.
     void Set(const wchar_t* call, int position, DWORD error);
@@ -73,8 +74,8 @@ public:
     // One faulted run: prepare, the position-th call of call failing with error, run, every
     // fault cleared; counted as an injected fault. Returns what run returned.
     template <typename Run>
-    auto RunFaulted(const wchar_t* call, int position, DWORD error, const std::function<void()>& prepare,
-                    Run run)
+    auto RunFaulted(const wchar_t* call, int position, DWORD error,
+                    const std::function<void()>& prepare, Run run)
     {
         prepare();
         Set(call, position, error);
@@ -84,12 +85,12 @@ public:
         return outcome;
     }
     // SweepPoints over these calls.
-    std::vector<SweepPoint> Points(const std::vector<std::wstring>& calls, const std::function<void()>& run);
+    std::vector<SweepPoint> Points(const std::vector<std::wstring>& calls,
+                                   const std::function<void()>& run);
 
-private:
+  private:
     std::function<LONG(const wchar_t*, int, DWORD)> set_;
     std::function<DWORD(const wchar_t*)> counted_;
     std::function<LONG()> clear_;
     std::unique_ptr<ImportFaults> imports_;
 };
-

@@ -1,10 +1,9 @@
 #include "import_faults.h"
 
+#include <malloc.h>
 #include <objbase.h>
 #include <oleauto.h>
 #include <wincrypt.h>
-
-#include <malloc.h>
 
 #include <set>
 
@@ -16,15 +15,15 @@ int g_fail = kSweptCallCount, g_failAt, g_injected, g_frees, g_secretsFreed;
 DWORD g_error;
 std::string g_secret;
 std::set<void*> g_live;
-bool g_checking;  // the check's own blocks come back through the frees: they are not looked at
+bool g_checking; // the check's own blocks come back through the frees: they are not looked at
 
-const INT_PTR kStatus = -2;  // the failure value is the error itself (the registry's way)
+const INT_PTR kStatus = -2; // the failure value is the error itself (the registry's way)
 
 struct SweptImport {
     const char* dll;
     const char* name;
-    INT_PTR failure;  // the return value of a failed call, or kStatus
-    DWORD error;      // its usual error
+    INT_PTR failure; // the return value of a failed call, or kStatus
+    DWORD error;     // its usual error
     void* stub;
 };
 
@@ -37,7 +36,10 @@ void* StubFor(R(WINAPI*)(A...))
     return (void*)&Stub<Id, R, A...>;
 }
 
-#define SWEPT(dll, function, failure, error) {dll, #function, failure, error, StubFor<k##function>(&function)}
+#define SWEPT(dll, function, failure, error)                                                       \
+    {                                                                                              \
+        dll, #function, failure, error, StubFor<k##function>(&function)                            \
+    }
 const SweptImport kImports[kSweptCallCount] = {
     SWEPT("kernel32.dll", LocalAlloc, 0, ERROR_OUTOFMEMORY),
     SWEPT("kernel32.dll", LoadLibraryExW, 0, ERROR_MOD_NOT_FOUND),
@@ -144,17 +146,33 @@ ImportFaults::ImportFaults(HMODULE module, SweptCall fail, int failAt, const std
             new ImportPatch(module, kImports[i].dll, kImports[i].name, kImports[i].stub, false));
         g_original[i] = patches_.back()->Original();
     }
-    patches_.emplace_back(new ImportPatch(module, "kernel32.dll", "LocalFree", (void*)TrackedLocalFree, false));
+    patches_.emplace_back(
+        new ImportPatch(module, "kernel32.dll", "LocalFree", (void*)TrackedLocalFree, false));
     g_originalLocalFree = (decltype(&LocalFree))patches_.back()->Original();
     patches_.emplace_back(new ImportPatch(module, "msvcrt.dll", "free", (void*)TrackedFree, false));
     g_originalFree = (void(__cdecl*)(void*))patches_.back()->Original();
 }
 
-int ImportFaults::Calls(SweptCall call) const { return g_calls[call]; }
-int ImportFaults::Frees() const { return g_frees; }
-bool ImportFaults::Injected() const { return g_injected == 1; }
-size_t ImportFaults::LiveBlocks() const { return g_live.size(); }
-int ImportFaults::SecretsFreed() const { return g_secretsFreed; }
+int ImportFaults::Calls(SweptCall call) const
+{
+    return g_calls[call];
+}
+int ImportFaults::Frees() const
+{
+    return g_frees;
+}
+bool ImportFaults::Injected() const
+{
+    return g_injected == 1;
+}
+size_t ImportFaults::LiveBlocks() const
+{
+    return g_live.size();
+}
+int ImportFaults::SecretsFreed() const
+{
+    return g_secretsFreed;
+}
 
 bool HoldsText(const BYTE* block, size_t size, const std::string& needle)
 {

@@ -1,7 +1,6 @@
 #include "import_patch.h"
 
 #include <gtest/gtest.h>
-
 #include <string.h>
 
 ImportPatch::ImportPatch(HMODULE module, const char* dll, const char* function, void* replacement,
@@ -10,7 +9,8 @@ ImportPatch::ImportPatch(HMODULE module, const char* dll, const char* function, 
     BYTE* base = (BYTE*)module;
     IMAGE_NT_HEADERS* nt = (IMAGE_NT_HEADERS*)(base + ((IMAGE_DOS_HEADER*)base)->e_lfanew);
     IMAGE_DATA_DIRECTORY dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (IMAGE_IMPORT_DESCRIPTOR* d = (IMAGE_IMPORT_DESCRIPTOR*)(base + dir.VirtualAddress); d->Name; d++) {
+    for (IMAGE_IMPORT_DESCRIPTOR* d = (IMAGE_IMPORT_DESCRIPTOR*)(base + dir.VirtualAddress);
+         d->Name; d++) {
         if (lstrcmpiA((const char*)(base + d->Name), dll) != 0)
             continue;
         IMAGE_THUNK_DATA* names = (IMAGE_THUNK_DATA*)(base + d->OriginalFirstThunk);

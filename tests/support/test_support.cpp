@@ -61,7 +61,7 @@ namespace {
 
 std::wstring VariableName(const std::wstring& entry)
 {
-    size_t equals = entry.find(L'=', 1);  // "=C:" style entries start with '='
+    size_t equals = entry.find(L'=', 1); // "=C:" style entries start with '='
     return entry.substr(0, equals);
 }
 
@@ -84,8 +84,8 @@ std::vector<wchar_t> BuildEnvironment(const std::wstring& extra)
         std::wstring entry = p;
         bool replaced = false;
         for (const std::wstring& added : entries)
-            replaced = replaced || lstrcmpiW(VariableName(added).c_str(),
-                                             VariableName(entry).c_str()) == 0;
+            replaced = replaced ||
+                       lstrcmpiW(VariableName(added).c_str(), VariableName(entry).c_str()) == 0;
         if (!replaced)
             block.insert(block.end(), entry.c_str(), entry.c_str() + entry.size() + 1);
     }
@@ -99,9 +99,8 @@ std::vector<wchar_t> BuildEnvironment(const std::wstring& extra)
 } // namespace
 
 ProcessResult RunProcess(const std::wstring& commandLine, const std::wstring& environment,
-                         const std::function<void(DWORD processId)>& whileRunning,
-                         DWORD timeoutMs, const std::string& standardInput,
-                         const std::wstring& workingDirectory)
+                         const std::function<void(DWORD processId)>& whileRunning, DWORD timeoutMs,
+                         const std::string& standardInput, const std::wstring& workingDirectory)
 {
     ProcessResult result;
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
@@ -173,7 +172,7 @@ ProcessResult RunProcess(const std::wstring& commandLine, const std::wstring& en
         } else if (ended) {
             break;
         } else if (WaitForSingleObject(process.hProcess, 5) == WAIT_OBJECT_0) {
-            ended = true;  // one more look: what it wrote last may still be in the pipe
+            ended = true; // one more look: what it wrote last may still be in the pipe
         } else if (GetTickCount() - startedAt > timeoutMs) {
             break;
         }
@@ -217,7 +216,8 @@ bool MappedInProcess(const std::wstring& fileName)
         WCHAR name[MAX_PATH];
         DWORD length = region.State == MEM_COMMIT && region.BaseAddress == region.AllocationBase &&
                                (region.Type == MEM_IMAGE || region.Type == MEM_MAPPED)
-                           ? GetMappedFileNameW(GetCurrentProcess(), region.BaseAddress, name, MAX_PATH)
+                           ? GetMappedFileNameW(GetCurrentProcess(), region.BaseAddress, name,
+                                                MAX_PATH)
                            : 0;
         if (length > tail.size() && _wcsicmp(name + length - tail.size(), tail.c_str()) == 0)
             return true;

@@ -11,19 +11,19 @@
 // Redirects the C runtime's standard output (file descriptor 1) into a temporary file while
 // it lives; Text() returns what was printed so far, with CR LF turned into LF.
 class StdoutCapture {
-public:
+  public:
     StdoutCapture();
     ~StdoutCapture();
     std::string Text();
 
-private:
+  private:
     int savedFd_ = -1;
     std::wstring path_;
 };
 
 struct ProcessResult {
     DWORD exitCode = 0xdeadbeef;
-    std::string output;  // standard output and error, CR LF turned into LF
+    std::string output; // standard output and error, CR LF turned into LF
     bool timedOut = false;
 };
 

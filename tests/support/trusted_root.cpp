@@ -23,8 +23,8 @@ TrustedRoot::TrustedRoot(const std::wstring& commonName)
         added_ = CertAddCertificateContextToStore(store, created, CERT_STORE_ADD_NEW, nullptr);
         EXPECT_TRUE(added_);
         DWORD length = sizeof(thumbprint_);
-        EXPECT_TRUE(CertGetCertificateContextProperty(created, CERT_SHA1_HASH_PROP_ID,
-                                                      thumbprint_, &length));
+        EXPECT_TRUE(CertGetCertificateContextProperty(created, CERT_SHA1_HASH_PROP_ID, thumbprint_,
+                                                      &length));
     }
     if (created)
         CertFreeCertificateContext(created);
@@ -44,7 +44,7 @@ TrustedRoot::~TrustedRoot()
                                  : nullptr;
     EXPECT_NE(nullptr, found);
     if (found)
-        CertDeleteCertificateFromStore(found);   // frees the context too
+        CertDeleteCertificateFromStore(found); // frees the context too
     if (store)
         CertCloseStore(store, 0);
 }
@@ -95,8 +95,8 @@ bool ComesFirstInRootStore(const TrustedRoot& a, const TrustedRoot& b)
 
 std::string WideToUtf8(const std::wstring& text)
 {
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), nullptr, 0,
-                                   nullptr, nullptr);
+    int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), nullptr, 0, nullptr,
+                                   nullptr);
     std::string out(size, '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), &out[0], size, nullptr,
                         nullptr);

@@ -12,7 +12,8 @@
 
 namespace {
 
-const char kNotFound[] = "GetCertificate :: Error looking for the certificate in the system store.\n";
+const char kNotFound[] =
+    "GetCertificate :: Error looking for the certificate in the system store.\n";
 
 TEST(TrustedRoots, NameNotFoundLeavesTheOutputsAlone)
 {
@@ -39,14 +40,16 @@ std::string EntryHex(const TrustedRoot& root)
 
 ProcessResult RunAddWithRoots(const std::wstring& roots)
 {
-    return RunProcess(L"\"" + MachineDir() + L"\\platforms\\vista\\wlanprov.exe\" -add /SSID:Corp "
-                      L"/Authentication:WPA2 /Encryption:AES /EAPType:EAP-TLS "
-                      L"/ValidateServerCert:TRUE " + roots,
+    return RunProcess(L"\"" + MachineDir() +
+                          L"\\platforms\\vista\\wlanprov.exe\" -add /SSID:Corp "
+                          L"/Authentication:WPA2 /Encryption:AES /EAPType:EAP-TLS "
+                          L"/ValidateServerCert:TRUE " +
+                          roots,
                       L"WLANPROV_TESTBED_STATE=vista_end_to_end_test_roots");
 }
 
 class TrustedRootsInProfiles : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         RemoveTrustedRoots(L"Wlanprov E2E");
@@ -77,10 +80,13 @@ TEST_F(TrustedRootsInProfiles, ThumbprintsGoIntoTheRecordInCaOrder)
                                         L"/TrustRootCA:Wlanprov_E2E_Third");
     EXPECT_EQ(0u, run.exitCode);
     EXPECT_NE(std::string::npos,
-              run.output.find("WZC_Vista :: input parameter: TrustRootCA[0] : Wlanprov E2E Twin\n"
-                              "WZC_Vista :: input parameter: TrustRootCA[1] : Wlanprov E2E Root CA\n"
-                              "WZC_Vista :: input parameter: TrustRootCA[2] : Wlanprov E2E Third\n"));
-    std::string blob = "020000005A00000015000000" + EntryHex(firstTwin) + "0000" "03000000" +
+              run.output.find(
+                  "WZC_Vista :: input parameter: TrustRootCA[0] : Wlanprov E2E Twin\n"
+                  "WZC_Vista :: input parameter: TrustRootCA[1] : Wlanprov E2E Root CA\n"
+                  "WZC_Vista :: input parameter: TrustRootCA[2] : Wlanprov E2E Third\n"));
+    std::string blob = "020000005A00000015000000" + EntryHex(firstTwin) +
+                       "0000"
+                       "03000000" +
                        EntryHex(spaced) + EntryHex(third);
     EXPECT_EQ(blob, WideToUtf8(StoredBlob()));
 }

@@ -29,7 +29,8 @@ ProcessResult RunVista(const std::wstring& arguments)
 std::vector<std::string> ImportedDlls(const std::wstring& path)
 {
     std::ifstream file(path.c_str(), std::ios::binary);
-    std::vector<char> image((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::vector<char> image((std::istreambuf_iterator<char>(file)),
+                            std::istreambuf_iterator<char>());
     std::vector<std::string> names;
     if (image.size() < sizeof(IMAGE_DOS_HEADER))
         return names;
@@ -46,7 +47,8 @@ std::vector<std::string> ImportedDlls(const std::wstring& path)
     };
     DWORD importRva = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
     size_t at = offsetOf(importRva);
-    for (; at && at + sizeof(IMAGE_IMPORT_DESCRIPTOR) <= image.size(); at += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
+    for (; at && at + sizeof(IMAGE_IMPORT_DESCRIPTOR) <= image.size();
+         at += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
         auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(image.data() + at);
         if (entry->Name == 0)
             break;
@@ -61,27 +63,26 @@ std::vector<std::string> ImportedDlls(const std::wstring& path)
 TEST(EndToEnd, AddThenDeleteOnAFreshMachine)
 {
     SetEnvironmentVariableW(L"WLANPROV_TESTBED_STATE", kMachine);
-    ASSERT_EQ(0, DeleteTestbedState());   // as on a fresh clone: the default machine
+    ASSERT_EQ(0, DeleteTestbedState()); // as on a fresh clone: the default machine
 
     ProcessResult add = RunVista(L"-add /SSID:Office /Authentication:WPA2 /Encryption:AES "
                                  L"/EAPType:PEAP /InnerAuthentication:GTC");
     EXPECT_EQ(0u, add.exitCode);
-    EXPECT_EQ(std::string(kBanner) +
-                  "main :: WZC Dll Version : 393232386\n"
-                  "main :: Windows Vista\n"
-                  "WZC_Vista :: input parameter: SSID : Office\n"
-                  "WZC_Vista :: input parameter: AuthenticationMode : WPA2\n"
-                  "WZC_Vista :: input parameter: EncryptionType : AES\n"
-                  "WZC_Vista :: input parameter: NetworkKey : \n"
-                  "WZC_Vista :: input parameter: KeyIndex : 1\n"
-                  "WZC_Vista :: input parameter: EAPType : PEAP\n"
-                  "WZC_Vista :: input parameter: InnerAuthenticaionMode : GTC\n"
-                  "WZC_Vista :: input parameter: UseWindowsLogonInfo : 0\n"
-                  "WZC_Vista :: input parameter: EnableFastReconnect : 0\n"
-                  "WZC_Vista :: input parameter: ValidateServerCert : 0\n"
-                  "The WLAN API version is 2.0\n"
-                  "WZC_Vista :: WlanSetProfile succeeded\n"
-                  "WZC_Vista :: WlanSetProfile succeeded\n",
+    EXPECT_EQ(std::string(kBanner) + "main :: WZC Dll Version : 393232386\n"
+                                     "main :: Windows Vista\n"
+                                     "WZC_Vista :: input parameter: SSID : Office\n"
+                                     "WZC_Vista :: input parameter: AuthenticationMode : WPA2\n"
+                                     "WZC_Vista :: input parameter: EncryptionType : AES\n"
+                                     "WZC_Vista :: input parameter: NetworkKey : \n"
+                                     "WZC_Vista :: input parameter: KeyIndex : 1\n"
+                                     "WZC_Vista :: input parameter: EAPType : PEAP\n"
+                                     "WZC_Vista :: input parameter: InnerAuthenticaionMode : GTC\n"
+                                     "WZC_Vista :: input parameter: UseWindowsLogonInfo : 0\n"
+                                     "WZC_Vista :: input parameter: EnableFastReconnect : 0\n"
+                                     "WZC_Vista :: input parameter: ValidateServerCert : 0\n"
+                                     "The WLAN API version is 2.0\n"
+                                     "WZC_Vista :: WlanSetProfile succeeded\n"
+                                     "WZC_Vista :: WlanSetProfile succeeded\n",
               add.output);
     std::vector<TestbedInterface> interfaces;
     ASSERT_EQ(0, ReadTestbedInterfaces(&interfaces));
@@ -91,8 +92,10 @@ TEST(EndToEnd, AddThenDeleteOnAFreshMachine)
         ASSERT_EQ(0, ReadTestbedProfiles(i, &profiles));
         ASSERT_EQ(1u, profiles.size());
         EXPECT_EQ(L"Office", profiles[0].name);
-        EXPECT_NE(std::wstring::npos, profiles[0].document.find(
-            L"<ConfigBlob>01000000360000000100000000000000010000001500000017000000000000000000010000000F000000060000000000000000000000</ConfigBlob>"));
+        EXPECT_NE(
+            std::wstring::npos,
+            profiles[0].document.find(
+                L"<ConfigBlob>01000000360000000100000000000000010000001500000017000000000000000000010000000F000000060000000000000000000000</ConfigBlob>"));
     }
 
     ProcessResult remove = RunVista(L"-delete /SSID:Office");
@@ -135,16 +138,17 @@ TEST(EndToEnd, WhatIsTypedIsStoredAndRemovedByTheSameValue)
     ASSERT_EQ(0, WriteTestbedProfile(0, L"Cafe", L"<another/>"));
 
     const std::wstring psk = L" /Authentication:WPA2PSK /Encryption:AES ";
-    EXPECT_EQ(0u, RunVista(L"-add \"/SSID:Cafe Wifi\"" + psk +
-                           L"\"/NetworkKey:my secret phrase\"").exitCode);
-    EXPECT_NE(std::wstring::npos, StoredDocument(1, L"Cafe Wifi")
-                                      .find(L"<keyMaterial>my secret phrase</keyMaterial>"));
+    EXPECT_EQ(0u, RunVista(L"-add \"/SSID:Cafe Wifi\"" + psk + L"\"/NetworkKey:my secret phrase\"")
+                      .exitCode);
+    EXPECT_NE(std::wstring::npos,
+              StoredDocument(1, L"Cafe Wifi").find(L"<keyMaterial>my secret phrase</keyMaterial>"));
     EXPECT_EQ(0u, RunVista(L"-add /SSID:Caf\x2019" + psk + L"/NetworkKey:12345678").exitCode);
     EXPECT_NE(L"", StoredDocument(0, L"Caf\x2019"));
 
     // A key character of the ANSI code page reaches the document as that character; the
     // platform takes only printable ASCII in a pass phrase and says so.
-    ProcessResult euro = RunVista(L"-add /SSID:Euro" + psk + L"/NetworkKey:pass\x20acword /DebugLog:TRUE");
+    ProcessResult euro = RunVista(L"-add /SSID:Euro" + psk +
+                                  L"/NetworkKey:pass\x20acword /DebugLog:TRUE");
     EXPECT_NE(std::string::npos, euro.output.find("NetworkKey : pass\x80word\n"));
     EXPECT_NE(std::string::npos, euro.output.find("<keyMaterial>pass\x80word</keyMaterial>"));
     EXPECT_EQ(1206u, euro.exitCode);
@@ -193,8 +197,14 @@ std::string Encoded(const std::wstring& text, UINT codePage)
                                      (int)bytes.size(), nullptr, nullptr));
     return bytes;
 }
-std::string Narrow(const std::wstring& text) { return Encoded(text, CP_ACP); }
-std::string Utf8(const std::wstring& text) { return Encoded(text, CP_UTF8); }
+std::string Narrow(const std::wstring& text)
+{
+    return Encoded(text, CP_ACP);
+}
+std::string Utf8(const std::wstring& text)
+{
+    return Encoded(text, CP_UTF8);
+}
 
 std::wstring With(std::wstring document, const std::wstring& from, const std::wstring& to)
 {
@@ -214,30 +224,39 @@ TEST(EndToEnd, NewerProfileElementsAreStoredAsAsked)
     const struct {
         std::wstring options;
         std::wstring ssid;
-        std::wstring document;   // stored on both interfaces, or written to the file
+        std::wstring document; // stored on both interfaces, or written to the file
         DWORD exitCode;
-        std::string line;        // "": no line checked
+        std::string line; // "": no line checked
     } cases[] = {
         {psk + L"/NonBroadcast:TRUE", L"Net",
          With(base, L"</SSID>", L"</SSID><nonBroadcast>true</nonBroadcast>"), 0, ""},
         {L"/SSID:Caf\xe9 " + psk, L"Caf\xe9",
          With(With(base, L"Net", L"Caf\xe9"), L"<SSID><name>Net",
-              L"<SSID><hex>436166C3A9</hex><name>Caf\xe9"), 0, ""},
+              L"<SSID><hex>436166C3A9</hex><name>Caf\xe9"),
+         0, ""},
         {psk + L"/NetworkKey:" + key64, L"Net",
          Document(L"Net", L"WPA2PSK", L"AES", L"false", SharedKey(L"networkKey", key64)), 0, ""},
         {sae + L"/TransitionMode:TRUE", L"Net",
          With(With(base, L"WPA2PSK", L"WPA3SAE"), L"</useOneX>",
-              L"</useOneX><transitionMode" + ns + L"4\">true</transitionMode>"), 0, ""},
+              L"</useOneX><transitionMode" + ns + L"4\">true</transitionMode>"),
+         0, ""},
         {psk + L"/ConnectionMode:manual /AutoSwitch:FALSE", L"Net",
          With(base, L"auto</connectionMode>",
-              L"manual</connectionMode><autoSwitch>false</autoSwitch>"), 0, ""},
+              L"manual</connectionMode><autoSwitch>false</autoSwitch>"),
+         0, ""},
         {psk + L"/MacRandomization:DAILY", L"Net",
-         With(base, L"</MSM>", L"</MSM><MacRandomization" + ns + L"3\"><enableRandomization>true"
-              L"</enableRandomization><randomizeEveryday>true</randomizeEveryday>"
-              L"</MacRandomization>"), 0, ""},
+         With(base, L"</MSM>",
+              L"</MSM><MacRandomization" + ns +
+                  L"3\"><enableRandomization>true"
+                  L"</enableRandomization><randomizeEveryday>true</randomizeEveryday>"
+                  L"</MacRandomization>"),
+         0, ""},
         {psk + L"/MacRandomization:FALSE", L"Net",
-         With(base, L"</MSM>", L"</MSM><MacRandomization" + ns + L"3\"><enableRandomization>"
-              L"false</enableRandomization></MacRandomization>"), 0, ""},
+         With(base, L"</MSM>",
+              L"</MSM><MacRandomization" + ns +
+                  L"3\"><enableRandomization>"
+                  L"false</enableRandomization></MacRandomization>"),
+         0, ""},
         {psk + L"/TransitionMode:FALSE", L"Net", L"", 13,
          "WZC_Vista :: the element [TransitionMode] should not be set\n"},
         {psk + L"/ConnectionMode:manual /AutoSwitch:TRUE", L"Net", L"", 13,
@@ -251,7 +270,7 @@ TEST(EndToEnd, NewerProfileElementsAreStoredAsAsked)
          "WZC_Vista :: the profile is written to " + Narrow(saved) + "\n"},
         {psk + L"\"/SaveProfile:" + MachineDir() + L"\\no such folder\\p.xml\"", L"Net", L"", 3,
          "WZC_Vista :: ERROR!! the profile could not be written to " + Narrow(MachineDir()) +
-         "\\no such folder\\p.xml: 3\n"},
+             "\\no such folder\\p.xml: 3\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(Narrow(c.options));
@@ -264,7 +283,8 @@ TEST(EndToEnd, NewerProfileElementsAreStoredAsAsked)
         EXPECT_NE(std::string::npos, add.output.find(c.line)) << add.output;
         bool toFile = c.options.find(L"/SaveProfile:") != std::wstring::npos;
         std::ifstream file(saved.c_str(), std::ios::binary);
-        std::string written((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        std::string written((std::istreambuf_iterator<char>(file)),
+                            std::istreambuf_iterator<char>());
         EXPECT_EQ(toFile && c.exitCode == 0 ? Utf8(c.document) : "", written);
         for (int i = 0; i < 2; ++i)
             EXPECT_EQ(toFile ? L"" : c.document, StoredDocument(i, c.ssid.c_str()));
@@ -304,7 +324,7 @@ TEST(EndToEnd, StartsOnXpWithoutAnyWlanApi)
     SetEnvironmentVariableW(L"WINEDLLOVERRIDES", L"mscoree,mshtml=;rtutils=n,b;wlanapi=");
     ProcessResult run = RunProcess(L"\"" + Program(L"xpsp1-1106") + L"\" -add /SSID:Office");
     SetEnvironmentVariableW(L"WINEDLLOVERRIDES", saved);
-    EXPECT_NE(0xC0000135u, run.exitCode);   // STATUS_DLL_NOT_FOUND
+    EXPECT_NE(0xC0000135u, run.exitCode); // STATUS_DLL_NOT_FOUND
     EXPECT_EQ(0u, run.output.find(kBanner));
     EXPECT_EQ(std::string::npos, run.output.find("Windows Vista"));
     EXPECT_NE(std::string::npos, run.output.find("WZC_XP_SP1"));

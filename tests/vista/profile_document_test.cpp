@@ -42,46 +42,56 @@ struct DocumentCase {
 TEST(ProfileDocument, EveryKindByteForByte)
 {
     const DocumentCase cases[] = {
-        {"without key", PROFILE_WITHOUT_KEY,
+        {"without key",
+         PROFILE_WITHOUT_KEY,
          {L"Cafe", L"shared", L"none", L"false", L"abcde", 1, 25, nullptr},
          2 * (4 + 4 + 3 + 4 + 6 + 4 + 5) + 762,
-         kHead + L"<name>Cafe</name><SSIDConfig><SSID><name>Cafe</name></SSID></SSIDConfig>"
-                 L"<connectionType>ESS</connectionType><connectionMode>auto</connectionMode><MSM>"
-                 L"<security><authEncryption><authentication>shared</authentication><encryption>none"
-                 L"</encryption><useOneX>false</useOneX></authEncryption></security></MSM></WLANProfile>"},
-        {"network key, key index 4", PROFILE_NETWORK_KEY,
+         kHead +
+             L"<name>Cafe</name><SSIDConfig><SSID><name>Cafe</name></SSID></SSIDConfig>"
+             L"<connectionType>ESS</connectionType><connectionMode>auto</connectionMode><MSM>"
+             L"<security><authEncryption><authentication>shared</authentication><encryption>none"
+             L"</encryption><useOneX>false</useOneX></authEncryption></security></MSM></WLANProfile>"},
+        {"network key, key index 4",
+         PROFILE_NETWORK_KEY,
          {L"Lab", L"open", L"WEP", L"false", L"0123456789", 4, 25, nullptr},
          2 * (3 + 3 + 3 + 4 + 4 + 3 + 5 + 10) + 1024,
-         kHead + L"<name>Lab</name><SSIDConfig><SSID><name>Lab</name></SSID></SSIDConfig>"
-                 L"<connectionType>ESS</connectionType><connectionMode>auto</connectionMode><MSM>"
-                 L"<security><authEncryption><authentication>open</authentication><encryption>WEP"
-                 L"</encryption><useOneX>false</useOneX></authEncryption><sharedKey><keyType>"
-                 L"networkKey</keyType><protected>false</protected><keyMaterial>0123456789"
-                 L"</keyMaterial></sharedKey><keyIndex>3</keyIndex></security></MSM></WLANProfile>"},
-        {"pass phrase", PROFILE_PASS_PHRASE,
+         kHead +
+             L"<name>Lab</name><SSIDConfig><SSID><name>Lab</name></SSID></SSIDConfig>"
+             L"<connectionType>ESS</connectionType><connectionMode>auto</connectionMode><MSM>"
+             L"<security><authEncryption><authentication>open</authentication><encryption>WEP"
+             L"</encryption><useOneX>false</useOneX></authEncryption><sharedKey><keyType>"
+             L"networkKey</keyType><protected>false</protected><keyMaterial>0123456789"
+             L"</keyMaterial></sharedKey><keyIndex>3</keyIndex></security></MSM></WLANProfile>"},
+        {"pass phrase",
+         PROFILE_PASS_PHRASE,
          {L"Home", L"WPA2PSK", L"AES", L"false", L"secret12", 1, 25, nullptr},
          2 * (4 + 4 + 3 + 4 + 7 + 3 + 5 + 8) + 976,
-         kHead + L"<name>Home</name><SSIDConfig><SSID><name>Home</name></SSID></SSIDConfig>"
-                 L"<connectionType>ESS</connectionType><connectionMode>auto</connectionMode><MSM>"
-                 L"<security><authEncryption><authentication>WPA2PSK</authentication><encryption>AES"
-                 L"</encryption><useOneX>false</useOneX></authEncryption><sharedKey><keyType>"
-                 L"passPhrase</keyType><protected>false</protected><keyMaterial>secret12"
-                 L"</keyMaterial></sharedKey></security></MSM></WLANProfile>"},
-        {"802.1X", PROFILE_ONEX,
+         kHead +
+             L"<name>Home</name><SSIDConfig><SSID><name>Home</name></SSID></SSIDConfig>"
+             L"<connectionType>ESS</connectionType><connectionMode>auto</connectionMode><MSM>"
+             L"<security><authEncryption><authentication>WPA2PSK</authentication><encryption>AES"
+             L"</encryption><useOneX>false</useOneX></authEncryption><sharedKey><keyType>"
+             L"passPhrase</keyType><protected>false</protected><keyMaterial>secret12"
+             L"</keyMaterial></sharedKey></security></MSM></WLANProfile>"},
+        {"802.1X",
+         PROFILE_ONEX,
          {L"Office", L"WPA2", L"AES", L"true", L"", 1, 25, kGtcBlob},
          2 * (6 + 6 + 3 + 4 + 4 + 3 + 4 + 108) + 1836,
-         kHead + L"<name>Office</name><SSIDConfig><SSID><name>Office</name></SSID></SSIDConfig>"
-                 L"<connectionType>ESS</connectionType><connectionMode>auto</connectionMode><MSM>"
-                 L"<security><authEncryption><authentication>WPA2</authentication><encryption>AES"
-                 L"</encryption><useOneX>true</useOneX></authEncryption>"
-                 L"<OneX xmlns=\"http://www.microsoft.com/networking/OneX/v1\"><EAPConfig>"
-                 L"<EapHostConfig xmlns=\"http://www.microsoft.com/provisioning/EapHostConfig\">"
-                 L"<EapMethod><Type xmlns=\"http://www.microsoft.com/provisioning/EapCommon\">25</Type>"
-                 L"<VendorId xmlns=\"http://www.microsoft.com/provisioning/EapCommon\">0</VendorId>"
-                 L"<VendorType xmlns=\"http://www.microsoft.com/provisioning/EapCommon\">0</VendorType>"
-                 L"<AuthorId xmlns=\"http://www.microsoft.com/provisioning/EapCommon\">0</AuthorId>"
-                 L"</EapMethod><ConfigBlob>" + kGtcBlob + L"</ConfigBlob></EapHostConfig></EAPConfig>"
-                 L"</OneX></security></MSM></WLANProfile>"},
+         kHead +
+             L"<name>Office</name><SSIDConfig><SSID><name>Office</name></SSID></SSIDConfig>"
+             L"<connectionType>ESS</connectionType><connectionMode>auto</connectionMode><MSM>"
+             L"<security><authEncryption><authentication>WPA2</authentication><encryption>AES"
+             L"</encryption><useOneX>true</useOneX></authEncryption>"
+             L"<OneX xmlns=\"http://www.microsoft.com/networking/OneX/v1\"><EAPConfig>"
+             L"<EapHostConfig xmlns=\"http://www.microsoft.com/provisioning/EapHostConfig\">"
+             L"<EapMethod><Type xmlns=\"http://www.microsoft.com/provisioning/EapCommon\">25</Type>"
+             L"<VendorId xmlns=\"http://www.microsoft.com/provisioning/EapCommon\">0</VendorId>"
+             L"<VendorType xmlns=\"http://www.microsoft.com/provisioning/EapCommon\">0</VendorType>"
+             L"<AuthorId xmlns=\"http://www.microsoft.com/provisioning/EapCommon\">0</AuthorId>"
+             L"</EapMethod><ConfigBlob>" +
+             kGtcBlob +
+             L"</ConfigBlob></EapHostConfig></EAPConfig>"
+             L"</OneX></security></MSM></WLANProfile>"},
     };
     for (const DocumentCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -97,21 +107,23 @@ TEST(ProfileDocument, EscapesEachSpecialCharacterAndKeepsTheValue)
     const struct {
         wchar_t character;
         const wchar_t* entity;
-    } cases[] = {{L'&', L"&amp;"}, {L'<', L"&lt;"}, {L'>', L"&gt;"}, {L'"', L"&quot;"},
-                 {L'\'', L"&apos;"}};
+    } cases[] = {
+        {L'&', L"&amp;"}, {L'<', L"&lt;"}, {L'>', L"&gt;"}, {L'"', L"&quot;"}, {L'\'', L"&apos;"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.character);
         std::wstring ssid = std::wstring(L"a") + c.character + L"b";
         std::wstring key = std::wstring(L"key") + c.character + L"12345";
-        ProfileValues values = {ssid.c_str(), L"WPAPSK", L"TKIP", L"false", key.c_str(), 1, 25,
-                                nullptr};
+        ProfileValues values = {ssid.c_str(), L"WPAPSK", L"TKIP", L"false",
+                                key.c_str(),  1,         25,      nullptr};
         Built built = Build(PROFILE_PASS_PHRASE, values);
         ASSERT_EQ(0u, built.result);
         std::wstring escapedSsid = std::wstring(L"a") + c.entity + L"b";
-        EXPECT_NE(std::wstring::npos, built.document.find(L"<name>" + escapedSsid + L"</name><SSIDConfig>"));
-        EXPECT_NE(std::wstring::npos, built.document.find(L"<SSID><name>" + escapedSsid + L"</name>"));
-        EXPECT_NE(std::wstring::npos, built.document.find(
-            std::wstring(L"<keyMaterial>key") + c.entity + L"12345</keyMaterial>"));
+        EXPECT_NE(std::wstring::npos,
+                  built.document.find(L"<name>" + escapedSsid + L"</name><SSIDConfig>"));
+        EXPECT_NE(std::wstring::npos,
+                  built.document.find(L"<SSID><name>" + escapedSsid + L"</name>"));
+        EXPECT_NE(std::wstring::npos, built.document.find(std::wstring(L"<keyMaterial>key") +
+                                                          c.entity + L"12345</keyMaterial>"));
         // The platform's reader sees the exact network.
         std::wstring name;
         EXPECT_EQ(0u, CheckProfileDocument(built.document, &name));
@@ -136,11 +148,12 @@ TEST(ProfileDocument, LongestEscapedValuesFitTheirBuffer)
     std::wstring ssid(32, L'&');
     std::wstring key(64, L'"');
     std::wstring blob(302 * 2, L'F');
-    for (ProfileKind kind : {PROFILE_WITHOUT_KEY, PROFILE_NETWORK_KEY, PROFILE_PASS_PHRASE, PROFILE_ONEX}) {
+    for (ProfileKind kind :
+         {PROFILE_WITHOUT_KEY, PROFILE_NETWORK_KEY, PROFILE_PASS_PHRASE, PROFILE_ONEX}) {
         SCOPED_TRACE(kind);
         // The longest authentication and encryption texts.
         ProfileValues values = {ssid.c_str(), L"WPA3ENT192", L"GCMP256", L"false", key.c_str(), 4,
-                                13, blob.c_str()};
+                                13,           blob.c_str()};
         Built built = Build(kind, values);
         ASSERT_EQ(0u, built.result);
         EXPECT_LE((built.document.size() + 1) * sizeof(wchar_t), built.bytes);
@@ -159,7 +172,7 @@ struct CheckCase {
     std::wstring find;
     std::wstring replace;
     DWORD reason;
-    std::string ssid = "Net";   // the bytes a valid document connects to
+    std::string ssid = "Net"; // the bytes a valid document connects to
 };
 
 // The open document without key, changed in one place.
@@ -213,8 +226,8 @@ TEST(EmulatedProfileCheck, ReportsThePlatformReason)
          WLAN_REASON_MSMSEC_KEY_LENGTH},
         {"10 characters not hex", PROFILE_NETWORK_KEY, L"open", L"WEP", L"ghijklmnop", L"", L"",
          WLAN_REASON_MSMSEC_KEY_LENGTH},
-        {"key index 4", PROFILE_NETWORK_KEY, L"open", L"WEP", L"abcde", L"<keyIndex>0", L"<keyIndex>4",
-         WLAN_REASON_MSMSEC_INVALID_KEY_INDEX},
+        {"key index 4", PROFILE_NETWORK_KEY, L"open", L"WEP", L"abcde", L"<keyIndex>0",
+         L"<keyIndex>4", WLAN_REASON_MSMSEC_INVALID_KEY_INDEX},
         {"open with AES", PROFILE_WITHOUT_KEY, L"open", L"AES", L"", L"", L"",
          WLAN_REASON_MSMSEC_INVALID_AUTH_CIPHER},
         {"shared with none", PROFILE_WITHOUT_KEY, L"shared", L"none", L"", L"", L"",
@@ -230,14 +243,15 @@ TEST(EmulatedProfileCheck, ReportsThePlatformReason)
          L"000</ConfigBlob>", WLAN_REASON_INVALID_PROFILE_SCHEMA},
         {"PEAP record named EAP-TLS", PROFILE_ONEX, L"WPA2", L"AES", L"", L">25</Type>",
          L">13</Type>", WLAN_REASON_INVALID_PROFILE_SCHEMA},
-        {"raw ampersand", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L"<name>Net</name><SSIDConfig>",
-         L"<name>N&t</name><SSIDConfig>", WLAN_REASON_INVALID_PROFILE_SCHEMA},
+        {"raw ampersand", PROFILE_WITHOUT_KEY, L"open", L"none", L"",
+         L"<name>Net</name><SSIDConfig>", L"<name>N&t</name><SSIDConfig>",
+         WLAN_REASON_INVALID_PROFILE_SCHEMA},
         {"unterminated element", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L"</MSM>", L"",
          WLAN_REASON_INVALID_PROFILE_SCHEMA},
-        {"other namespace", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L"profile/v1", L"profile/v2",
-         WLAN_REASON_INVALID_PROFILE_SCHEMA},
-        {"no WLANProfile", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L"WLANProfile", L"WLANProfil",
-         WLAN_REASON_PROFILE_MISSING},
+        {"other namespace", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L"profile/v1",
+         L"profile/v2", WLAN_REASON_INVALID_PROFILE_SCHEMA},
+        {"no WLANProfile", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L"WLANProfile",
+         L"WLANProfil", WLAN_REASON_PROFILE_MISSING},
         {"empty name", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L"<name>Net</name><SSIDConfig>",
          L"<name></name><SSIDConfig>", WLAN_REASON_INVALID_PROFILE_NAME},
         {"SSID too long", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L"<SSID><name>Net",
@@ -245,7 +259,8 @@ TEST(EmulatedProfileCheck, ReportsThePlatformReason)
         {"unknown connection type", PROFILE_WITHOUT_KEY, L"open", L"none", L"", L">ESS<", L">XSS<",
          WLAN_REASON_INVALID_BSS_TYPE},
         Open("unknown element in MSM", L"security>", L"securitx>", kSchema),
-        Open("no security", L"<MSM><security><authEncryption><authentication>open</authentication>"
+        Open("no security",
+             L"<MSM><security><authEncryption><authentication>open</authentication>"
              L"<encryption>none</encryption><useOneX>false</useOneX></authEncryption></security>",
              L"<MSM>", WLAN_REASON_MSM_SECURITY_MISSING),
         // Windows 11's WPA3 and Enhanced Open pairs, and pairs it refuses.
@@ -276,11 +291,16 @@ TEST(EmulatedProfileCheck, ReportsThePlatformReason)
         Open("element in a text element", L">ESS<", L">E<b/>SS<", kSchema),
         Open("unknown element", L"<MSM>", L"<color>blue</color><MSM>", kSchema),
         Open("unknown attribute", L"<SSIDConfig>", L"<SSIDConfig hidden=\"1\">", kSchema),
-        Open("out of order", L"<connectionType>ESS</connectionType><connectionMode>auto"
-             L"</connectionMode>", L"<connectionMode>auto</connectionMode><connectionType>ESS"
-             L"</connectionType>", kSchema),
-        Open("repeated", L"</connectionType>", L"</connectionType><connectionType>ESS"
-             L"</connectionType>", kSchema),
+        Open("out of order",
+             L"<connectionType>ESS</connectionType><connectionMode>auto"
+             L"</connectionMode>",
+             L"<connectionMode>auto</connectionMode><connectionType>ESS"
+             L"</connectionType>",
+             kSchema),
+        Open("repeated", L"</connectionType>",
+             L"</connectionType><connectionType>ESS"
+             L"</connectionType>",
+             kSchema),
         Open("blanks, comment, instruction", L"<MSM>", L"\r\n  <!-- c --><MSM>\n <?pi x?>", 0),
         Open("CDATA, character reference", L">ESS<", L"><![CDATA[E]]>&#x53;S<", 0),
         // The SSID's forms, connection mode and MAC randomization.
@@ -294,8 +314,10 @@ TEST(EmulatedProfileCheck, ReportsThePlatformReason)
         Open("nonBroadcast yes", L"</SSID>", L"</SSID><nonBroadcast>yes</nonBroadcast>", kSchema),
         Open("autoSwitch first", L"<connectionMode>auto</connectionMode>",
              L"<autoSwitch>false</autoSwitch><connectionMode>manual</connectionMode>", kSchema),
-        Open("manual, autoSwitch after it", L">auto</connectionMode>", L">manual</connectionMode>"
-             L"<autoSwitch>true</autoSwitch>", 0),
+        Open("manual, autoSwitch after it", L">auto</connectionMode>",
+             L">manual</connectionMode>"
+             L"<autoSwitch>true</autoSwitch>",
+             0),
         Open("daily MAC randomization", L"</MSM>", daily, 0),
         Open("MAC randomization off", L"</MSM>",
              mac(L"<enableRandomization>false</enableRandomization>"), 0),
@@ -307,8 +329,10 @@ TEST(EmulatedProfileCheck, ReportsThePlatformReason)
     };
     for (const CheckCase& c : cases) {
         SCOPED_TRACE(c.name);
-        ProfileValues values = {L"Net", c.authentication, c.encryption,
-                                c.kind == PROFILE_ONEX ? L"true" : L"false", c.key, 1, 25, kGtcBlob};
+        ProfileValues values = {L"Net",       c.authentication,
+                                c.encryption, c.kind == PROFILE_ONEX ? L"true" : L"false",
+                                c.key,        1,
+                                25,           kGtcBlob};
         Built built = Build(c.kind, values);
         ASSERT_EQ(0u, built.result);
         std::wstring document = built.document;

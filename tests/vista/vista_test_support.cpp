@@ -12,7 +12,8 @@ namespace {
 // handle and memory counts outlive each handler's own load and release.
 struct ReadBackApi {
     HMODULE library = LoadLibraryW(L"wlanapi.dll");
-    template <typename F> F Get(const char* name)
+    template <typename F>
+    F Get(const char* name)
     {
         return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(library, name)));
     }
@@ -102,11 +103,13 @@ std::wstring Document(const std::wstring& ssid, const std::wstring& authenticati
                       const std::wstring& security)
 {
     return L"<?xml version=\"1.0\"?><WLANProfile xmlns=\"http://www.microsoft.com/networking/WLAN/"
-           L"profile/v1\"><name>" + ssid + L"</name><SSIDConfig><SSID><name>" + ssid +
+           L"profile/v1\"><name>" +
+           ssid + L"</name><SSIDConfig><SSID><name>" + ssid +
            L"</name></SSID></SSIDConfig><connectionType>ESS</connectionType><connectionMode>auto"
-           L"</connectionMode><MSM><security><authEncryption><authentication>" + authentication +
-           L"</authentication><encryption>" + encryption + L"</encryption><useOneX>" + useOneX +
-           L"</useOneX></authEncryption>" + security + L"</security></MSM></WLANProfile>";
+           L"</connectionMode><MSM><security><authEncryption><authentication>" +
+           authentication + L"</authentication><encryption>" + encryption +
+           L"</encryption><useOneX>" + useOneX + L"</useOneX></authEncryption>" + security +
+           L"</security></MSM></WLANProfile>";
 }
 
 std::wstring SharedKey(const std::wstring& type, const std::wstring& material)
@@ -119,9 +122,9 @@ std::wstring OneX(int type, const std::wstring& blob)
 {
     const std::wstring common = L" xmlns=\"http://www.microsoft.com/provisioning/EapCommon\">";
     return L"<OneX xmlns=\"http://www.microsoft.com/networking/OneX/v1\"><EAPConfig><EapHostConfig "
-           L"xmlns=\"http://www.microsoft.com/provisioning/EapHostConfig\"><EapMethod><Type" + common +
-           std::to_wstring(type) + L"</Type><VendorId" + common + L"0</VendorId><VendorType" +
-           common + L"0</VendorType><AuthorId" + common + L"0</AuthorId></EapMethod><ConfigBlob>" +
-           blob + L"</ConfigBlob></EapHostConfig></EAPConfig></OneX>";
+           L"xmlns=\"http://www.microsoft.com/provisioning/EapHostConfig\"><EapMethod><Type" +
+           common + std::to_wstring(type) + L"</Type><VendorId" + common +
+           L"0</VendorId><VendorType" + common + L"0</VendorType><AuthorId" + common +
+           L"0</AuthorId></EapMethod><ConfigBlob>" + blob +
+           L"</ConfigBlob></EapHostConfig></EAPConfig></OneX>";
 }
-

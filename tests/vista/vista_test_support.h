@@ -34,4 +34,3 @@ std::wstring Document(const std::wstring& ssid, const std::wstring& authenticati
                       const std::wstring& security);
 std::wstring SharedKey(const std::wstring& type, const std::wstring& material);
 std::wstring OneX(int type, const std::wstring& blob);
-

@@ -6,11 +6,11 @@
 #include <functional>
 #include <memory>
 
+#include "interface_layout.h"
 #include "preferred_list.h"
 #include "service_control.h"
 #include "test_support.h"
 #include "trusted_library.h"
-#include "interface_layout.h"
 #include "xp_testbed_state.h"
 
 namespace {
@@ -52,16 +52,23 @@ std::vector<uint8_t> BlobOf(const char* letters, const WzcNetworkConfig* added =
 }
 
 // What the binding's set slots were handed: the number of writes and the last list blob.
-struct Written { int writes; std::vector<uint8_t> blob; } g_written;
-template <typename Record> DWORD(WINAPI* g_realSet)(LPWSTR, DWORD, Record*, DWORD*);
-template <typename Record> DWORD WINAPI SpySet(LPWSTR s, DWORD f, Record* record, DWORD* out)
+struct Written {
+    int writes;
+    std::vector<uint8_t> blob;
+} g_written;
+template <typename Record>
+DWORD(WINAPI* g_realSet)
+(LPWSTR, DWORD, Record*, DWORD*);
+template <typename Record>
+DWORD WINAPI SpySet(LPWSTR s, DWORD f, Record* record, DWORD* out)
 {
     ++g_written.writes;
     EXPECT_EQ(record->dwListLength == 0, record->pListData == nullptr);
     g_written.blob.assign(record->pListData, record->pListData + record->dwListLength);
     return g_realSet<Record>(s, f, record, out);
 }
-template <typename Record> void Spy(DWORD(WINAPI** slot)(LPWSTR, DWORD, Record*, DWORD*))
+template <typename Record>
+void Spy(DWORD(WINAPI** slot)(LPWSTR, DWORD, Record*, DWORD*))
 {
     g_realSet<Record> = *slot;
     *slot = *slot ? SpySet<Record> : nullptr;
@@ -82,7 +89,8 @@ struct Session {
         guid = adapters ? XpAdaptersFor(adapters)[0].guid : L"";
         // The binding loads only from trusted folders; a library of that name already loaded
         // is the one it gets, so the platform's copy is loaded first by its full path.
-        platformLibrary = LoadLibraryW((MachineDir() + L"\\platforms\\" + platform + L"\\wzcsapi.dll").c_str());
+        platformLibrary = LoadLibraryW(
+            (MachineDir() + L"\\platforms\\" + platform + L"\\wzcsapi.dll").c_str());
         init = WZCInit(&b);
         if (init == 0) {
             live = (DWORD(WINAPI*)())GetProcAddress(b->library, "TestbedLiveBlocks");
@@ -118,10 +126,22 @@ struct Session {
     }
 };
 
-const struct { const wchar_t* platform; DWORD result; LONG buildClass; DWORD wpa; } kBindings[] = {
-    {L"win2000-sp3-hotfix", 0, 0, 0}, {L"win2000-sp4", 0, 1, 0}, {L"xp-sp0", 0, 2, 0},
-    {L"xpsp1-1106", 0, 3, 0}, {L"xpsp1-1181", 0, 4, 1}, {L"xpsp1-1276", 0, 5, 1},
-    {L"xpsp2", 0, 6, 0}, {L"server2003", 0, 6, 0}, {L"xp-1200", 50}, {L"vista", 50},
+const struct {
+    const wchar_t* platform;
+    DWORD result;
+    LONG buildClass;
+    DWORD wpa;
+} kBindings[] = {
+    {L"win2000-sp3-hotfix", 0, 0, 0},
+    {L"win2000-sp4", 0, 1, 0},
+    {L"xp-sp0", 0, 2, 0},
+    {L"xpsp1-1106", 0, 3, 0},
+    {L"xpsp1-1181", 0, 4, 1},
+    {L"xpsp1-1276", 0, 5, 1},
+    {L"xpsp2", 0, 6, 0},
+    {L"server2003", 0, 6, 0},
+    {L"xp-1200", 50},
+    {L"vista", 50},
     {L"xpsp1-no-querycontext", 50},
 };
 
@@ -145,14 +165,20 @@ TEST(XpClient, BindsEveryBuildOrNothing)
 
 // Each add writes the whole list once: count, index word, length, order and every stored
 // record byte for byte; '*' is the added record, N an SSID not in the list.
-const struct { const char* list; char ssid; bool replace, atHead; const char* written; } kAdds[] = {
-    {"", 'N', 0, 0, "*"}, {"", 'N', 1, 1, "*"}, {"A", 'N', 0, 1, "*A"}, {"A", 'N', 1, 0, "A*"},
-    {"A", 'A', 1, 1, "*"}, {"A", 'A', 1, 0, "*"}, {"A", 'A', 0, 1, "A"}, {"A", 'A', 0, 0, "A"},
-    {"ABC", 'N', 1, 1, "*ABC"}, {"ABC", 'N', 0, 0, "A*BC"}, {"ABC", 'C', 1, 1, "*AB"},
-    {"ABC", 'B', 1, 0, "A*C"}, {"ABC", 'C', 0, 1, "CAB"}, {"ABC", 'B', 0, 0, "ABC"},
-    {"ABCDE", 'N', 0, 1, "*ABCDE"}, {"ABCDE", 'N', 1, 0, "A*BCDE"}, {"ABCDE", 'C', 1, 1, "*ABDE"},
-    {"ABCDE", 'A', 1, 1, "*BCDE"}, {"ABCDE", 'E', 1, 0, "ABCD*"}, {"ABCDE", 'D', 0, 1, "DABCE"},
-    {"ABCDE", 'A', 0, 1, "ABCDE"}, {"ABCDE", 'C', 0, 0, "ABCDE"},
+const struct {
+    const char* list;
+    char ssid;
+    bool replace, atHead;
+    const char* written;
+} kAdds[] = {
+    {"", 'N', 0, 0, "*"},           {"", 'N', 1, 1, "*"},          {"A", 'N', 0, 1, "*A"},
+    {"A", 'N', 1, 0, "A*"},         {"A", 'A', 1, 1, "*"},         {"A", 'A', 1, 0, "*"},
+    {"A", 'A', 0, 1, "A"},          {"A", 'A', 0, 0, "A"},         {"ABC", 'N', 1, 1, "*ABC"},
+    {"ABC", 'N', 0, 0, "A*BC"},     {"ABC", 'C', 1, 1, "*AB"},     {"ABC", 'B', 1, 0, "A*C"},
+    {"ABC", 'C', 0, 1, "CAB"},      {"ABC", 'B', 0, 0, "ABC"},     {"ABCDE", 'N', 0, 1, "*ABCDE"},
+    {"ABCDE", 'N', 1, 0, "A*BCDE"}, {"ABCDE", 'C', 1, 1, "*ABDE"}, {"ABCDE", 'A', 1, 1, "*BCDE"},
+    {"ABCDE", 'E', 1, 0, "ABCD*"},  {"ABCDE", 'D', 0, 1, "DABCE"}, {"ABCDE", 'A', 0, 1, "ABCDE"},
+    {"ABCDE", 'C', 0, 0, "ABCDE"},
 };
 
 TEST(XpClient, AddTable)
@@ -175,9 +201,14 @@ TEST(XpClient, AddTable)
 
 // Removing: the list written without the SSID ("" is the empty list: length 0, no blob), or
 // 232 and nothing written.
-const struct { const char* list; char ssid; DWORD result; const char* written; } kRemovals[] = {
-    {"ABC", 'B', 0, "AC"}, {"ABC", 'A', 0, "BC"}, {"ABC", 'C', 0, "AB"}, {"A", 'A', 0, ""},
-    {"ABC", 'N', 232, nullptr}, {"", 'A', 232, nullptr},
+const struct {
+    const char* list;
+    char ssid;
+    DWORD result;
+    const char* written;
+} kRemovals[] = {
+    {"ABC", 'B', 0, "AC"}, {"ABC", 'A', 0, "BC"},      {"ABC", 'C', 0, "AB"},
+    {"A", 'A', 0, ""},     {"ABC", 'N', 232, nullptr}, {"", 'A', 232, nullptr},
 };
 
 TEST(XpClient, RemoveTable)
@@ -194,10 +225,18 @@ TEST(XpClient, RemoveTable)
 
 TEST(XpClient, Adapters)
 {
-    const std::string skipped = "WZCEnumAdapters :: skipped an adapter whose GUID is empty or too long\n";
+    const std::string skipped =
+        "WZCEnumAdapters :: skipped an adapter whose GUID is empty or too long\n";
     // odd: adapters listed ahead of the count named ones, whose GUIDs fit no slot
-    const struct { int count; std::vector<std::wstring> odd; DWORD result; std::string lines; } cases[] = {
-        {6, {}, 0, ""}, {2, {}, 0, ""}, {0, {}, 232, ""},
+    const struct {
+        int count;
+        std::vector<std::wstring> odd;
+        DWORD result;
+        std::string lines;
+    } cases[] = {
+        {6, {}, 0, ""},
+        {2, {}, 0, ""},
+        {0, {}, 232, ""},
         {1, {L"", std::wstring(WZC_GUID_CHARACTERS, L'7')}, 0, skipped + skipped},
         {0, {L""}, 232, skipped},
     };
@@ -214,7 +253,10 @@ TEST(XpClient, Adapters)
         std::string lines = capture->Text();
         capture.reset();
         EXPECT_TRUE(result == c.result && lines == c.lines) << result << lines;
-        EXPECT_EQ(c.count ? (DWORD)std::min(c.count, 5) : c.odd.empty() ? 0xdeadbeef : 0, list.count);
+        EXPECT_EQ(c.count         ? (DWORD)std::min(c.count, 5)
+                  : c.odd.empty() ? 0xdeadbeef
+                                  : 0,
+                  list.count);
         for (int i = 0; i < std::min(c.count, 5); ++i)
             EXPECT_EQ(XpAdaptersFor(c.count)[i].guid, list.guids[i]);
     }
@@ -227,8 +269,8 @@ TEST(XpClient, EapolParametersAndWpaBit)
     EXPECT_EQ(0u, WZCSetConfigEapData1(s.b, s.guid.c_str(), L"Office", 25, 0xE0000000, 0, 0));
     std::vector<uint8_t> params;
     EXPECT_EQ(0, ReadXpEapolParams(0, reinterpret_cast<const uint8_t*>("Office"), 6, &params));
-    const uint8_t expected[52] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xE0, 25, 0, 0, 0, 6, 0, 0, 0,
-                                  'O', 'f', 'f', 'i', 'c', 'e'};
+    const uint8_t expected[52] = {0, 0, 0, 0, 0, 0, 0, 0,   0,   0,   0,   0xE0, 25,
+                                  0, 0, 0, 6, 0, 0, 0, 'O', 'f', 'f', 'i', 'c',  'e'};
     EXPECT_EQ(std::vector<uint8_t>(expected, expected + 52), params);
     std::vector<XpCustomAuthData> data;
     EXPECT_EQ(0, ReadXpCustomAuthData(0, &data));
@@ -251,12 +293,15 @@ TEST(XpClient, InjectedFaults)
     auto remove = [&] { return WZCRemovePreferedConfig(s.b, g, Created('A')); };
     auto eap = [&] { return WZCSetConfigEapData1(s.b, g, L"AB", 13, 0, nullptr, 0); };
     auto enumerate = [&] { return WZCEnumAdapters(s.b, &list); };
-    struct Fault { const wchar_t* call; std::function<DWORD()> run; int writes, params; };
+    struct Fault {
+        const wchar_t* call;
+        std::function<DWORD()> run;
+        int writes, params;
+    };
     const Fault faults[] = {
-        {L"WZCEnumInterfaces", enumerate, 0, 0},
-        {L"WZCQueryInterface", add, 0, 0}, {L"WZCQueryInterface", remove, 0, 0},
-        {L"WZCSetInterface", add, 1, 0}, {L"WZCSetInterface", remove, 1, 0},
-        {L"WZCEapolGetInterfaceParams", eap, 0, 0},
+        {L"WZCEnumInterfaces", enumerate, 0, 0},    {L"WZCQueryInterface", add, 0, 0},
+        {L"WZCQueryInterface", remove, 0, 0},       {L"WZCSetInterface", add, 1, 0},
+        {L"WZCSetInterface", remove, 1, 0},         {L"WZCEapolGetInterfaceParams", eap, 0, 0},
         {L"WZCEapolSetInterfaceParams", eap, 0, 0}, {L"WZCEapolSetCustomAuthData", eap, 0, 1},
     };
     DWORD code = 1700;
@@ -292,7 +337,7 @@ TEST(TrustedLibrary, ByPathTakesTheProgramFolderThenTheSystemFolder)
     GetModuleFileNameW(nullptr, module, MAX_PATH);
     const struct {
         const wchar_t* name;
-        std::wstring from;  // empty: not loaded
+        std::wstring from; // empty: not loaded
     } cases[] = {
         {L"credmethod.dll", std::wstring(module, wcsrchr(module, L'\\') + 1) + L"credmethod.dll"},
         {L"version.dll", std::wstring(system) + L"\\version.dll"},

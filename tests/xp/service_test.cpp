@@ -20,7 +20,8 @@ TEST(XpService, StartsAndStops)
         DWORD result;
         const char* lines;
     } steps[] = {
-        {now, ZT_StopWZCSVC, 0, ""}, {now, ZT_StopWZCSVC, 0, ""},  // the second: not running
+        {now, ZT_StopWZCSVC, 0, ""},
+        {now, ZT_StopWZCSVC, 0, ""}, // the second: not running
         {{500, 0, 0, 0}, start, 0, "ZT_StartWZCSVC :: wait for 1 seconds\n"},
         {now, start, 1056, ""},
         // Stopped only after the limit (the first wait hint, 500 ms) has passed.

@@ -61,7 +61,7 @@ Bytes NetworkRecord(const std::string& ssid)
 {
     Bytes record = Named(160, ssid);
     record[0] = 160;
-    record[96] = 1;   // infrastructure
+    record[96] = 1; // infrastructure
     return record;
 }
 
@@ -77,8 +77,8 @@ Bytes EapolHeader(const std::string& ssid, uint32_t eapType)
 Bytes Entry(EapolLayout layout, const std::string& ssid, EapRecordInput record, bool machine,
             bool guest)
 {
-    EapolEntryInput input = {5, layout, machine, guest, (const uint8_t*)ssid.data(),
-                             (uint32_t)ssid.size(), record};
+    EapolEntryInput input = {
+        5, layout, machine, guest, (const uint8_t*)ssid.data(), (uint32_t)ssid.size(), record};
     uint8_t* entry = nullptr;
     uint32_t size = 0;
     EXPECT_EQ(0u, BuildEapolEntry(&input, &entry, &size));
@@ -101,12 +101,23 @@ std::string Normalised(const std::string& output)
 
 std::vector<std::string> Options(const std::string& text)
 {
-    static const std::map<char, std::string> names = {
-        {'S', "SSID"}, {'A', "Authentication"}, {'E', "Encryption"}, {'K', "NetworkKey"},
-        {'I', "KeyIndex"}, {'P', "KeyProvidedAutomatically"}, {'X', "IEEE8021xEnabled"},
-        {'T', "EAPType"}, {'M', "MACHINE_AUTH"}, {'G', "GUEST_AUTH"}, {'N', "InnerAuthentication"},
-        {'L', "UseWindowsLogonInfo"}, {'F', "EnableFastReconnect"}, {'V', "ValidateServerCert"},
-        {'C', "TrustRootCA"}, {'D', "DebugLog"}, {'W', "Wrong"}};
+    static const std::map<char, std::string> names = {{'S', "SSID"},
+                                                      {'A', "Authentication"},
+                                                      {'E', "Encryption"},
+                                                      {'K', "NetworkKey"},
+                                                      {'I', "KeyIndex"},
+                                                      {'P', "KeyProvidedAutomatically"},
+                                                      {'X', "IEEE8021xEnabled"},
+                                                      {'T', "EAPType"},
+                                                      {'M', "MACHINE_AUTH"},
+                                                      {'G', "GUEST_AUTH"},
+                                                      {'N', "InnerAuthentication"},
+                                                      {'L', "UseWindowsLogonInfo"},
+                                                      {'F', "EnableFastReconnect"},
+                                                      {'V', "ValidateServerCert"},
+                                                      {'C', "TrustRootCA"},
+                                                      {'D', "DebugLog"},
+                                                      {'W', "Wrong"}};
     std::istringstream in(text);
     std::vector<std::string> options;
     for (std::string word; in >> word;)
@@ -138,11 +149,18 @@ Platform::~Platform()
 
 namespace {
 
-const std::vector<std::wstring> kXpCalls = {
-    L"WZCEnumInterfaces", L"WZCQueryInterface", L"WZCSetInterface", L"WZCRefreshInterface",
-    L"WZCEapolGetInterfaceParams", L"WZCEapolSetInterfaceParams", L"WZCEapolSetCustomAuthData",
-    L"WZCEapolGetCustomAuthData", L"WZCEapolReAuthenticate", L"WZCGetEapUserInfo",
-    L"WZCQueryContext", L"CreateProfile"};
+const std::vector<std::wstring> kXpCalls = {L"WZCEnumInterfaces",
+                                            L"WZCQueryInterface",
+                                            L"WZCSetInterface",
+                                            L"WZCRefreshInterface",
+                                            L"WZCEapolGetInterfaceParams",
+                                            L"WZCEapolSetInterfaceParams",
+                                            L"WZCEapolSetCustomAuthData",
+                                            L"WZCEapolGetCustomAuthData",
+                                            L"WZCEapolReAuthenticate",
+                                            L"WZCGetEapUserInfo",
+                                            L"WZCQueryContext",
+                                            L"CreateProfile"};
 
 } // namespace
 
@@ -165,19 +183,22 @@ void XpSweep(HMODULE library, const char* handler, const std::vector<XpSweepRow>
         run();
     });
     for (const XpSweepRow& row : rows) {
-        SCOPED_TRACE(testing::Message() << std::string(row.call, row.call + wcslen(row.call)) << " #"
-                                        << row.position);
+        SCOPED_TRACE(testing::Message()
+                     << std::string(row.call, row.call + wcslen(row.call)) << " #" << row.position);
         EXPECT_LE(LeastHeapGrowthOver([&] {
-            HandlerRun outcome = faults.RunFaulted(row.call, row.position, 1722, prepare, run);
-            EXPECT_EQ(row.result, outcome.result);
-            std::string lines;
-            for (const std::string& text : row.lines)  // a line of another routine names it
-                lines += text.find(" :: ") == std::string::npos ? Lines({text}, handler) : text + "\n";
-            EXPECT_EQ(lines, Normalised(AfterEcho(outcome.output)));
-        }), allowed);
+                      HandlerRun outcome = faults.RunFaulted(row.call, row.position, 1722, prepare,
+                                                             run);
+                      EXPECT_EQ(row.result, outcome.result);
+                      std::string lines;
+                      for (const std::string& text :
+                           row.lines) // a line of another routine names it
+                          lines += text.find(" :: ") == std::string::npos ? Lines({text}, handler)
+                                                                          : text + "\n";
+                      EXPECT_EQ(lines, Normalised(AfterEcho(outcome.output)));
+                  }),
+                  allowed);
         EXPECT_EQ(0u, liveBlocks());
         for (int adapter = 0; adapter < 2; ++adapter)
             EXPECT_EQ(row.stored[adapter], stored(adapter)) << "adapter " << adapter;
     }
 }
-

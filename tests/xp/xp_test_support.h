@@ -57,9 +57,11 @@ struct XpSweepRow {
     const wchar_t* call;
     int position;
     DWORD result;
-    std::vector<std::string> lines;  // after the echo, each after "<handler> :: " unless it names its routine
-    size_t stored[2];                // what each adapter holds after the run
+    std::vector<std::string>
+        lines;        // after the echo, each after "<handler> :: " unless it names its routine
+    size_t stored[2]; // what each adapter holds after the run
 };
 void XpSweep(HMODULE library, const char* handler, const std::vector<XpSweepRow>& rows,
              const std::function<size_t(int adapter)>& stored, const std::function<void()>& prepare,
-             const std::function<HandlerRun()>& run, const std::vector<std::wstring>& importCalls = {});
+             const std::function<HandlerRun()>& run,
+             const std::vector<std::wstring>& importCalls = {});

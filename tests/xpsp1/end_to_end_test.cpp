@@ -20,7 +20,8 @@ ProcessResult RunOn(const wchar_t* platform, const std::wstring& arguments,
 {
     return RunProcess(L"\"" + MachineDir() + L"\\platforms\\" + platform + L"\\wlanprov.exe\" " +
                           arguments,
-                      L"WLANPROV_TESTBED_STATE=" + machine + (planted ? L"\n" + PlantedEnvironment() : L""),
+                      L"WLANPROV_TESTBED_STATE=" + machine +
+                          (planted ? L"\n" + PlantedEnvironment() : L""),
                       nullptr, 60000, "", planted ? PlantedDir() : L"");
 }
 
@@ -42,24 +43,32 @@ TEST(XpSp1EndToEnd, EveryXpSp1Build)
         bool wpa = wcscmp(build, L"xpsp1-1106") != 0;
         UseXpMachine(kMachine, 2);
         EXPECT_EQ(0u, RunOn(build, L"-add /SSID:Wep /Authentication:Open /Encryption:WEP "
-                                 L"/NetworkKey:0A0B0C0D0E").exitCode);
+                                   L"/NetworkKey:0A0B0C0D0E")
+                          .exitCode);
         ProcessResult corp = RunOn(build, L"-add /SSID:Corp /Authentication:WPA /Encryption:TKIP "
-                                        L"/KeyProvidedAutomatically:TRUE /IEEE8021xEnabled:TRUE "
-                                        L"/EAPType:PEAP /InnerAuthentication:MSCHAPv2 "
-                                        L"/ValidateServerCert:TRUE" + rootOptions);
+                                          L"/KeyProvidedAutomatically:TRUE /IEEE8021xEnabled:TRUE "
+                                          L"/EAPType:PEAP /InnerAuthentication:MSCHAPv2 "
+                                          L"/ValidateServerCert:TRUE" +
+                                              rootOptions);
         EXPECT_EQ(wpa ? 0u : 50u, corp.exitCode);
-        EXPECT_NE(std::string::npos, corp.output.find(wpa ? "WPA is supported" : "WPA is not supported"));
+        EXPECT_NE(std::string::npos,
+                  corp.output.find(wpa ? "WPA is supported" : "WPA is not supported"));
         EXPECT_EQ(wpa ? 0u : 50u, RunOn(build, L"-add /SSID:Psk /Authentication:WPAPSK "
-                                               L"/Encryption:TKIP /NetworkKey:secret12").exitCode);
+                                               L"/Encryption:TKIP /NetworkKey:secret12")
+                                      .exitCode);
         for (int i = 0; i < 2; ++i) {
             EXPECT_EQ(wpa ? (std::vector<std::string>{"Psk", "Corp", "Wep"})
-                          : std::vector<std::string>{"Wep"}, StoredSsids(i)) << i;
+                          : std::vector<std::string>{"Wep"},
+                      StoredSsids(i))
+                << i;
             EXPECT_EQ(wpa ? entry : Bytes(), EapolValue(i, L"1")) << i;
         }
         EXPECT_EQ(wpa ? 0u : 232u, RunOn(build, L"-delete /SSID:Corp").exitCode);
         for (int i = 0; i < 2; ++i) {
             EXPECT_EQ(wpa ? (std::vector<std::string>{"Psk", "Wep"})
-                          : std::vector<std::string>{"Wep"}, StoredSsids(i)) << i;
+                          : std::vector<std::string>{"Wep"},
+                      StoredSsids(i))
+                << i;
             EXPECT_EQ(wpa ? entry : Bytes(), EapolValue(i, L"1")) << i;
         }
     }
@@ -87,11 +96,14 @@ TEST(AllPlatforms, SameCommandLinesSideBySide)
         const wchar_t* arguments;
         DWORD results[3];
     } cases[] = {
-        {L"-add /SSID:Cafe /Authentication:WPAPSK /Encryption:TKIP /NetworkKey:password1", {0, 0, 0}},
-        {L"-add /SSID:Cafe /Authentication:WPAPSK /Encryption:TKIP /NetworkKey:password1", {0, 110, 0}},
+        {L"-add /SSID:Cafe /Authentication:WPAPSK /Encryption:TKIP /NetworkKey:password1",
+         {0, 0, 0}},
+        {L"-add /SSID:Cafe /Authentication:WPAPSK /Encryption:TKIP /NetworkKey:password1",
+         {0, 110, 0}},
         {L"-add /SSID:Open /Authentication:open /Encryption:none", {0, 13, 13}},
         {L"-add /SSID:Corp /Authentication:WPA2 /Encryption:AES /EAPType:PEAP "
-         L"/InnerAuthentication:GTC", {0, 13, 13}},
+         L"/InnerAuthentication:GTC",
+         {0, 13, 13}},
         {L"-add /Authentication:WPA", {13, 13, 13}},
         {L"-delete /SSID:Cafe", {0, 0, 0}},
         {L"-delete /SSID:Cafe", {1168, 13, 232}},
@@ -107,17 +119,18 @@ TEST(AllPlatforms, SameCommandLinesSideBySide)
         std::vector<std::string> columns[3];
         for (int p = 0; p < 3; ++p) {
             ProcessResult run = RunOn(platforms[p], c.arguments, machines[p]);
-            EXPECT_EQ(c.results[p], run.exitCode) << WideToUtf8(platforms[p]) << " "
-                                                 << WideToUtf8(c.arguments);
+            EXPECT_EQ(c.results[p], run.exitCode)
+                << WideToUtf8(platforms[p]) << " " << WideToUtf8(c.arguments);
             columns[p] = Shown(run.output);
             columns[p].push_back("exit code " + std::to_string(run.exitCode));
         }
         printf("\n%s\n%-60s | %-60s | %s\n", WideToUtf8(c.arguments).c_str(), "vista", "xpsp2",
                "xpsp1-1181");
-        for (size_t row = 0; row < std::max({columns[0].size(), columns[1].size(),
-                                             columns[2].size()}); ++row) {
+        for (size_t row = 0;
+             row < std::max({columns[0].size(), columns[1].size(), columns[2].size()}); ++row) {
             for (int p = 0; p < 3; ++p)
-                printf(p < 2 ? "%-60s | " : "%s\n", row < columns[p].size() ? columns[p][row].c_str() : "");
+                printf(p < 2 ? "%-60s | " : "%s\n",
+                       row < columns[p].size() ? columns[p][row].c_str() : "");
         }
     }
 }
@@ -130,7 +143,8 @@ TEST(AllPlatforms, PlantedLibrariesAreNeverLoaded)
     SetEnvironmentVariableW(L"TESTBED_LOAD_MARKERS", MarkerDir().c_str());
     HMODULE control = LoadLibraryW((PlantedDir() + L"\\wzcsapi.dll").c_str());
     FreeLibrary(control);
-    ASSERT_EQ(std::vector<std::wstring>{L"wzcsapi.dll.loaded"}, LoadMarkers()) << "the marker is live";
+    ASSERT_EQ(std::vector<std::wstring>{L"wzcsapi.dll.loaded"}, LoadMarkers())
+        << "the marker is live";
     ClearMarkers();
     for (const wchar_t* platform : {L"vista", L"xpsp1-1181"}) {
         std::wstring machine = std::wstring(L"planted_") + platform;
@@ -138,8 +152,10 @@ TEST(AllPlatforms, PlantedLibrariesAreNeverLoaded)
         for (bool planted : {false, true}) {
             UseXpMachine(machine.c_str(), 2);
             ASSERT_EQ(0, ResetTestbedState(DefaultTestbedInterfaces()));
-            ProcessResult run = RunOn(platform, L"-add /SSID:Cafe /Authentication:WPAPSK "
-                                                L"/Encryption:TKIP /NetworkKey:password1", machine, planted);
+            ProcessResult run = RunOn(platform,
+                                      L"-add /SSID:Cafe /Authentication:WPAPSK "
+                                      L"/Encryption:TKIP /NetworkKey:password1",
+                                      machine, planted);
             EXPECT_EQ(0u, run.exitCode) << run.output;
             outputs[planted] = run.output;
         }

@@ -6,8 +6,8 @@
 
 #include "globals.h"
 #include "handler_run.h"
-#include "import_faults.h"
 #include "handlers.h"
+#include "import_faults.h"
 #include "passphrase_key.h"
 #include "test_support.h"
 #include "xp_test_support.h"
@@ -56,7 +56,7 @@ std::pair<int64_t, int64_t> Params(int adapter, const std::string& ssid)
 }
 
 class XpSp1 : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         UseXpMachine(kMachine, 2);
@@ -73,7 +73,9 @@ protected:
 
 TEST(PassphraseKey, IeeeTestVectors)
 {
-    const struct { const char *phrase, *ssid, *key; } vectors[] = {
+    const struct {
+        const char *phrase, *ssid, *key;
+    } vectors[] = {
         {"password", "IEEE", "f42c6fc52df0ebef9ebb4b90b38a5f902e83fe1b135a70e23aed762e9710a12e"},
         {"ThisIsAPassword", "ThisIsASSID",
          "0dc0d6eb90555ed6419756b9a15ec3e3209b63df707dd508d14581f8982721af"},
@@ -93,27 +95,31 @@ TEST_F(XpSp1, RecordsReachTheHeadOfEveryList)
     const std::string hex64(64, 'a'), kDoubleByte16 = [] {
         std::string s;
         for (int i = 0; i < 16; ++i)
-            s += "\x93\xfa";   // U+65E5 in code page 932
+            s += "\x93\xfa"; // U+65E5 in code page 932
         return s;
     }();
     const struct {
         std::string options;
-        std::string line;   // after the echo, before the adapters
+        std::string line; // after the echo, before the adapters
         Bytes record;
         int64_t eapType;
     } cases[] = {
-        {"S=Psk A=WPAPSK E=TKIP K=" "aAaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa",
-         "the key is entered as hexadecimal digits", Record("Psk", 4, 4, 3, 0, Bytes(32, 0xaa)), 13},
-        {"S=Psk A=WPAPSK E=TKIP K=123456789", "", Record("Psk", 4, 4, 1, 0, Bytes{'1', '2', '3',
-                                                 '4', '5', '6', '7', '8', '9'}), 13},
+        {"S=Psk A=WPAPSK E=TKIP K="
+         "aAaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa",
+         "the key is entered as hexadecimal digits", Record("Psk", 4, 4, 3, 0, Bytes(32, 0xaa)),
+         13},
+        {"S=Psk A=WPAPSK E=TKIP K=123456789", "",
+         Record("Psk", 4, 4, 1, 0, Bytes{'1', '2', '3', '4', '5', '6', '7', '8', '9'}), 13},
         {"S=Home A=WPAPSK E=AES K=a_pass_phrase_longer_than_thirty-two!!!!",
          "the pass phrase is stored as its 256-bit key",
-         Record("Home", 6, 4, 3, 0, Hex("72d5755ccec1529a78fffcf9f3697e0c98cc26f765d6d6cfae349297e197c291")), 13},
+         Record("Home", 6, 4, 3, 0,
+                Hex("72d5755ccec1529a78fffcf9f3697e0c98cc26f765d6d6cfae349297e197c291")),
+         13},
         {"S=Wep A=Shared E=WEP K=0A1b2C3d4E I=3", "the key is entered as hexadecimal digits",
          Record("Wep", 0, 1, 3, 2, Hex("0A1B2C3D4E")), 13},
         {"S=Auto A=Open E=WEP P=TRUE", "", Record("Auto", 0, 0), 13},
-        {"S=Plain A=Shared E=None K=abcde", "", Record("Plain", 1, 1, 1, 0, Bytes{'a', 'b', 'c',
-                                                 'd', 'e'}), 13},
+        {"S=Plain A=Shared E=None K=abcde", "",
+         Record("Plain", 1, 1, 1, 0, Bytes{'a', 'b', 'c', 'd', 'e'}), 13},
         {"S=Corp A=WPA E=TKIP P=TRUE X=TRUE T=PEAP N=MSCHAPv2 M=TRUE G=TRUE", "",
          Record("Corp", 4, 3), 25},
         // 32 bytes: 16 double-byte characters under code page 932 (see CMakeLists.txt)
@@ -122,10 +128,11 @@ TEST_F(XpSp1, RecordsReachTheHeadOfEveryList)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.options);
         UseXpMachine(kMachine, 2);
-        WritePreferredList(Guid(1).c_str(), {NetworkRecord("Other"), NetworkRecord(
-                                             std::string((const char*)&c.record[20], c.record[16]))});
+        WritePreferredList(Guid(1).c_str(),
+                           {NetworkRecord("Other"),
+                            NetworkRecord(std::string((const char*)&c.record[20], c.record[16]))});
         std::vector<std::string> options = Options(c.options);
-        for (std::string& o : options)   // blanks of the key, written as underscores above
+        for (std::string& o : options) // blanks of the key, written as underscores above
             if (o.compare(0, 12, "/NetworkKey:") == 0)
                 std::replace(o.begin(), o.end(), '_', ' ');
         // No block is released holding the stored key: ours, nor the client library's list,
@@ -145,8 +152,9 @@ TEST_F(XpSp1, RecordsReachTheHeadOfEveryList)
         EXPECT_EQ(0u, run.result);
         bool wpa = c.record[148] >= 3, oneX = c.eapType == 25;
         std::string adapter = std::string(wpa ? "WZC_XP_SP1 :: WPA is supported\n" : "") +
-            (oneX ? "WZC_XP_SP1 :: Modify the registry to setup EAP entry\n"
-                    "WZC_XP_SP1 :: Setting entry 1\n" : "");
+                              (oneX ? "WZC_XP_SP1 :: Modify the registry to setup EAP entry\n"
+                                      "WZC_XP_SP1 :: Setting entry 1\n"
+                                    : "");
         EXPECT_EQ((c.line.empty() ? "" : Lines({c.line}, kName)) + adapter + adapter,
                   AfterEcho(run.output));
         EXPECT_EQ((std::vector<Bytes>{c.record}), List(0));
@@ -170,22 +178,53 @@ TEST_F(XpSp1, RefusalsAndFailures)
         const wchar_t* fault;
         int adapter;
         DWORD code, result;
-        std::string lines;   // after the echo (or the whole output when there is none)
+        std::string lines; // after the echo (or the whole output when there is none)
         size_t stored[2];
     } cases[] = {
-        {"S=Net A=Open E=WEP K=01020304zz", nullptr, 0, 0, 13,
-         "WZC_XP_SP1 :: [NetworkKey] : invalid input\n", {0, 0}},
-        {"S=Net A=WPAPSK E=TKIP K=" "0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdeg",
-         nullptr, 0, 0, 13, "WZC_XP_SP1 :: [NetworkKey] : invalid input\n", {0, 0}},
-        {kWep, L"WZCSetInterface", 0, 1722, 1722,
-         "WZC_XP_SP1 :: the key is entered as hexadecimal digits\n", {0, 1}},
-        {kWep, L"WZCEapolSetInterfaceParams", 1, 5, 5,
-         "WZC_XP_SP1 :: the key is entered as hexadecimal digits\n", {1, 1}},
-        {"S=Net A=WPA E=TKIP P=TRUE X=TRUE T=EAP-TLS", L"WZCSetInterface", 0, 1722, 110,
+        {"S=Net A=Open E=WEP K=01020304zz",
+         nullptr,
+         0,
+         0,
+         13,
+         "WZC_XP_SP1 :: [NetworkKey] : invalid input\n",
+         {0, 0}},
+        {"S=Net A=WPAPSK E=TKIP K="
+         "0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdeg",
+         nullptr,
+         0,
+         0,
+         13,
+         "WZC_XP_SP1 :: [NetworkKey] : invalid input\n",
+         {0, 0}},
+        {kWep,
+         L"WZCSetInterface",
+         0,
+         1722,
+         1722,
+         "WZC_XP_SP1 :: the key is entered as hexadecimal digits\n",
+         {0, 1}},
+        {kWep,
+         L"WZCEapolSetInterfaceParams",
+         1,
+         5,
+         5,
+         "WZC_XP_SP1 :: the key is entered as hexadecimal digits\n",
+         {1, 1}},
+        {"S=Net A=WPA E=TKIP P=TRUE X=TRUE T=EAP-TLS",
+         L"WZCSetInterface",
+         0,
+         1722,
+         110,
          Lines({"WPA is supported", "Modify the registry to setup EAP entry",
                 "failed to open interfaces key: #", "WPA is supported",
-                "Modify the registry to setup EAP entry", "Setting entry 1"}, kName), {0, 1}},
-        {"S=Net A=Open E=WEP P=TRUE X=TRUE", nullptr, 0, 0, 13,
+                "Modify the registry to setup EAP entry", "Setting entry 1"},
+               kName),
+         {0, 1}},
+        {"S=Net A=Open E=WEP P=TRUE X=TRUE",
+         nullptr,
+         0,
+         0,
+         13,
          Lines({"Modify the registry to setup EAP entry", "Setting entry 1", "wrong data"}, kName),
          {1, 0}},
         {"S=Net A=WPAPSK E=TKIP K=12345678", L"WZCEnumInterfaces", -1, 1722, 1722, "", {0, 0}},
@@ -252,7 +291,8 @@ TEST_F(XpSp1, FaultSweepOfAnEapTlsAdd)
 {
     const std::string wpa = "WPA is supported", modify = "Modify the registry to setup EAP entry",
                       set = "Setting entry 1", skipped = "failed to open interfaces key: #",
-                      guidFailed = "failed to open guid key: 1722", setFailed = "Failed to set value: 1722";
+                      guidFailed = "failed to open guid key: 1722",
+                      setFailed = "Failed to set value: 1722";
     const std::vector<std::string> firstFails = {wpa, modify, skipped, wpa, modify, set},
                                    secondFails = {wpa, modify, set, wpa, modify, skipped};
     const std::vector<XpSweepRow> rows = {
@@ -279,27 +319,30 @@ TEST_F(XpSp1, FaultSweepOfAnEapTlsAdd)
         {L"RegSetValueExW", 1, 1722, {wpa, modify, set, setFailed, wpa, modify, set}, {1, 1}},
         {L"RegSetValueExW", 2, 1722, {wpa, modify, set, wpa, modify, set, setFailed}, {1, 1}},
     };
-    XpSweep(platform_->library, kName, rows, Stored, [] { UseXpMachine(kMachine, 2); },
-            [] { return RunHandler(WZC_XP_SP1, "-add", Options("S=Net A=WPA E=TKIP P=TRUE X=TRUE T=EAP-TLS")); },
-            {L"RegOpenKeyExW", L"RegCreateKeyExW", L"RegQueryValueExW", L"RegSetValueExW"});
+    XpSweep(
+        platform_->library, kName, rows, Stored, [] { UseXpMachine(kMachine, 2); },
+        [] {
+            return RunHandler(WZC_XP_SP1, "-add",
+                              Options("S=Net A=WPA E=TKIP P=TRUE X=TRUE T=EAP-TLS"));
+        },
+        {L"RegOpenKeyExW", L"RegCreateKeyExW", L"RegQueryValueExW", L"RegSetValueExW"});
 }
 
 TEST_F(XpSp1, FaultSweepOfADelete)
 {
     const std::vector<XpSweepRow> rows = {
-        {L"WZCEnumInterfaces", 1, 1722, {}, {2, 2}},
-        {L"WZCQueryInterface", 1, 1722, {}, {2, 1}},
-        {L"WZCQueryInterface", 2, 1722, {}, {1, 2}},
-        {L"WZCSetInterface", 1, 1722, {}, {2, 1}},
+        {L"WZCEnumInterfaces", 1, 1722, {}, {2, 2}}, {L"WZCQueryInterface", 1, 1722, {}, {2, 1}},
+        {L"WZCQueryInterface", 2, 1722, {}, {1, 2}}, {L"WZCSetInterface", 1, 1722, {}, {2, 1}},
         {L"WZCSetInterface", 2, 1722, {}, {1, 2}},
     };
-    XpSweep(platform_->library, "WZCRemoveProfile_XP_SP1", rows, Stored,
-            [] {
-                UseXpMachine(kMachine, 2);
-                for (int i = 0; i < 2; ++i)
-                    WritePreferredList(Guid(i).c_str(), {NetworkRecord("A"), NetworkRecord("Net")});
-            },
-            [] { return RunHandler(WZCRemoveProfile_XP_SP1, "-delete", {"/SSID:Net"}); });
+    XpSweep(
+        platform_->library, "WZCRemoveProfile_XP_SP1", rows, Stored,
+        [] {
+            UseXpMachine(kMachine, 2);
+            for (int i = 0; i < 2; ++i)
+                WritePreferredList(Guid(i).c_str(), {NetworkRecord("A"), NetworkRecord("Net")});
+        },
+        [] { return RunHandler(WZCRemoveProfile_XP_SP1, "-delete", {"/SSID:Net"}); });
 }
 
 } // namespace

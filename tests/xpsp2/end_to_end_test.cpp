@@ -40,22 +40,25 @@ TEST(XpSp2EndToEnd, AddAgainAndDeleteOnEveryXpSp2Build)
     memcpy(roots[0], a.Thumbprint(), 20);
     memcpy(roots[1], b.Thumbprint(), 20);
     const Bytes entry = Entry(EAPOL_LAYOUT_PEAP_GTC, "Office", {roots, 2, true, false, false});
-    for (const auto& build : {std::make_pair(L"xpsp2", "170395780"),
-                              std::make_pair(L"xpsp3", "170399112"),
-                              std::make_pair(L"server2003", "248381440")}) {
+    for (const auto& build :
+         {std::make_pair(L"xpsp2", "170395780"), std::make_pair(L"xpsp3", "170399112"),
+          std::make_pair(L"server2003", "248381440")}) {
         SCOPED_TRACE(build.second);
         UseXpMachine(kMachine, 2);
         const std::string head = std::string("Wavestead wlanprov ( Version 1.4 )\nmain :: WZC Dll "
-                                             "Version : ") + build.second + "\nmain :: Windows XP SP2\n";
-        ProcessResult add = RunIn(Platform(build.first), std::wstring(kPeapGtc) +
-                                  L" /ValidateServerCert:TRUE /TrustRootCA:Wlanprov_XP_E2E_A "
-                                  L"/TrustRootCA:Wlanprov_XP_E2E_B");
+                                             "Version : ") +
+                                 build.second + "\nmain :: Windows XP SP2\n";
+        ProcessResult add = RunIn(Platform(build.first),
+                                  std::wstring(kPeapGtc) +
+                                      L" /ValidateServerCert:TRUE /TrustRootCA:Wlanprov_XP_E2E_A "
+                                      L"/TrustRootCA:Wlanprov_XP_E2E_B");
         EXPECT_EQ(0u, add.exitCode);
-        EXPECT_EQ(0u, add.output.find(head));   // the echo's lines are the option grammar's
+        EXPECT_EQ(0u, add.output.find(head)); // the echo's lines are the option grammar's
         EXPECT_EQ(kAdded + kAdded, AfterEcho(add.output));
         for (int i = 0; i < 2; ++i)
             EXPECT_TRUE(StoredSsids(i) == std::vector<std::string>{"Office"} &&
-                        EapolValue(i, L"1") == entry) << i;
+                        EapolValue(i, L"1") == entry)
+                << i;
 
         ProcessResult again = RunIn(Platform(build.first), kPeapGtc);
         EXPECT_EQ(110u, again.exitCode);
@@ -64,8 +67,8 @@ TEST(XpSp2EndToEnd, AddAgainAndDeleteOnEveryXpSp2Build)
         ProcessResult remove = RunIn(Platform(build.first), L"-delete /SSID:Office");
         EXPECT_EQ(0u, remove.exitCode);
         EXPECT_EQ(head + "WZCRemoveProfile_XP_SP2 :: input parameter: SSID : Office\n"
-                      "WZCRemoveProfile_XP_SP2 :: delete the entry Static#0000\n"
-                      "WZCRemoveProfile_XP_SP2 :: delete the entry Static#0000\n",
+                         "WZCRemoveProfile_XP_SP2 :: delete the entry Static#0000\n"
+                         "WZCRemoveProfile_XP_SP2 :: delete the entry Static#0000\n",
                   remove.output);
         for (int i = 0; i < 2; ++i)
             EXPECT_TRUE(StoredSsids(i).empty() && EapolValue(i, L"1") == entry) << i;
@@ -82,7 +85,8 @@ TEST(XpSp2EndToEnd, RefusedAdaptersKeepTheirEapolValues)
     for (const wchar_t* file : {L"\\wlanprov.exe", L"\\wzcsapi.dll"})
         CopyFileW((Platform(L"xpsp2") + file).c_str(), (bare + file).c_str(), FALSE);
     const std::string noClass = "WZC_XP_SP2 :: WPA2 is supported\nWZC_XP_SP2 :: ERROR!! "
-                                "CoCreateInstance failed : 0x80040154\n" + kSkipped;
+                                "CoCreateInstance failed : 0x80040154\n" +
+                                kSkipped;
     const struct {
         std::wstring folder;
         void (*arrange)();
@@ -91,7 +95,8 @@ TEST(XpSp2EndToEnd, RefusedAdaptersKeepTheirEapolValues)
     } cases[] = {
         {Platform(L"xpsp2"), [] { WriteXpCapabilities(0, 0x100); },
          "WZC_XP_SP2 :: ERROR!! WPA2 is not supported\nWZC_XP_SP2 :: CreateProfile succeeded\n" +
-             kSkipped + kAdded, true},
+             kSkipped + kAdded,
+         true},
         {Platform(L"xpsp2"), [] { WritePreferredList(Guid(0).c_str(), {NetworkRecord("Office")}); },
          kDuplicate + kAdded, true},
         {bare, [] {}, noClass + noClass, false},

@@ -1,7 +1,6 @@
 // WZC_XP_SP2 and WZCRemoveProfile_XP_SP2 in-process against the emulated XP SP2 client
 // library, provisioning service and wireless service.
 #include <gtest/gtest.h>
-
 #include <objbase.h>
 
 #include <cstring>
@@ -9,16 +8,16 @@
 #include <memory>
 #include <sstream>
 
+#include "eapol_registry.h"
+#include "fault_sweep.h"
 #include "globals.h"
 #include "handler_run.h"
-#include "eapol_registry.h"
-#include "xpsp2_grammar.h"
-#include "fault_sweep.h"
 #include "handlers.h"
 #include "test_support.h"
 #include "trusted_root.h"
 #include "wzc_query_binding.h"
 #include "xp_test_support.h"
+#include "xpsp2_grammar.h"
 
 namespace {
 
@@ -31,8 +30,11 @@ HandlerRun Add(const std::string& options)
 }
 
 class XpSp2 : public ::testing::Test {
-protected:
-    void SetUp() override { Use(L"xpsp2", 2); }
+  protected:
+    void SetUp() override
+    {
+        Use(L"xpsp2", 2);
+    }
     void TearDown() override
     {
         g_bDebugLog = 0;
@@ -81,7 +83,8 @@ TEST_F(XpSp2, BrokenRulesPrintOneLineAndWriteNothing)
         {x + " T=SecureW2 V=TRUE", "the element [ValidateServercert] should not be set"},
         {x + " T=SecureW2 C=Any", "the element [TrustRootCA] should not be set"},
         {x + " N=GTC", "the element [EAPType] should be set to PEAP"},
-        {x + " T=PEAP N=GTC L=TRUE", "the element [InnerAuthenticationMethod] should be set to MSCHAPv2"},
+        {x + " T=PEAP N=GTC L=TRUE",
+         "the element [InnerAuthenticationMethod] should be set to MSCHAPv2"},
         {x + " F=TRUE", "the element [EAPType] should be set to PEAP"},
         {x + " T=EAP-TLS C=Any", "[ValidateServerCert] is not set."},
         {x + " T=EAP-TLS V=TRUE C=No_Such_Root",
@@ -92,8 +95,11 @@ TEST_F(XpSp2, BrokenRulesPrintOneLineAndWriteNothing)
         HandlerRun run = Add(c.first);
         EXPECT_EQ(13u, run.result) << c.second;
         EXPECT_EQ((c.second[0] == 'E' ? Lines({"Error looking for the certificate in the system "
-                                               "store."}, "GetCertificate") : "") +
-                      Lines({c.second}), run.output);
+                                               "store."},
+                                              "GetCertificate")
+                                      : "") +
+                      Lines({c.second}),
+                  run.output);
     }
     for (int i = 0; i < 2; ++i)
         EXPECT_TRUE(StoredSsids(i).empty() && EapolValue(i, L"1").empty());
@@ -105,14 +111,16 @@ TEST_F(XpSp2, DebugRunScansTheEapolValuesAndOverwritesTheMatch)
     TrustedRoot a(L"Wlanprov XP Handlers A"), b(L"Wlanprov XP Handlers B");
     WriteEapolValue(Guid(0).c_str(), L"1", EapolHeader("Other"));
     WriteEapolValue(Guid(0).c_str(), L"2", EapolHeader("Offica"));
-    HandlerRun run = Add(kPeap + " V=TRUE C=Wlanprov_XP_Handlers_A C=Wlanprov_XP_Handlers_B D=TRUE");
+    HandlerRun run = Add(kPeap +
+                         " V=TRUE C=Wlanprov_XP_Handlers_A C=Wlanprov_XP_Handlers_B D=TRUE");
     EXPECT_EQ(0u, run.result);
     std::string expected = Lines({"NumAdapters=2"});
     for (std::string n : {"0", "1"})
         expected += Lines({"Adapter[" + n + "] : {" + n + "}"}) + "WZCQueryWPA2State\n" +
                     Lines({"dwCapabilities : 0x300", "returning 1"}, "WZCQueryWPA2State") +
-                    Lines({"WPA2 is supported", "CoInitialize Succeeded", "CoCreateInstance Succeeded",
-                           "CreateProfile succeeded", "adding EAP Entry", "Opened Interfaces entry",
+                    Lines({"WPA2 is supported", "CoInitialize Succeeded",
+                           "CoCreateInstance Succeeded", "CreateProfile succeeded",
+                           "adding EAP Entry", "Opened Interfaces entry",
                            "Opened GUID key: {" + n + "}"}) +
                     (n == "0" ? Lines({"SSID Length MisMatch", "SSID Value Mismatch",
                                        "SSID Value Match", "setting entry 3"})
@@ -122,7 +130,8 @@ TEST_F(XpSp2, DebugRunScansTheEapolValuesAndOverwritesTheMatch)
     memcpy(roots[0], a.Thumbprint(), 20);
     memcpy(roots[1], b.Thumbprint(), 20);
     Bytes entry = Entry(EAPOL_LAYOUT_PEAP_GTC, "Office", {roots, 2, true, false, false});
-    EXPECT_TRUE(entry.size() == 218 && entry == EapolValue(0, L"3") && entry == EapolValue(1, L"1"));
+    EXPECT_TRUE(entry.size() == 218 && entry == EapolValue(0, L"3") &&
+                entry == EapolValue(1, L"1"));
     EXPECT_EQ(EapolHeader("Other"), EapolValue(0, L"1"));
 }
 
@@ -140,23 +149,31 @@ TEST_F(XpSp2, EveryTemplateIsAcceptedAndEveryLayoutWritten)
         {"S=R&D<\"lab'>&&&&&&&&&&&&&&&&&&&&&& A=WPAPSK E=TKIP K=" + std::string(62, '&') + "<",
          "R&D<\"lab'>&&&&&&&&&&&&&&&&&&&&&&", EAPOL_LAYOUT_NONE},
         {"S=Lab A=Shared E=WEP K=abcde I=3", "Lab", EAPOL_LAYOUT_NONE},
-        {"S=" + w32 + " A=WPA E=TKIP" + oneX + " T=PEAP N=MSCHAPv2 L=TRUE F=TRUE", w32,
-         EAPOL_LAYOUT_PEAP_MSCHAPV2, {nullptr, 0, false, true, true}},
-        {"S=Wep1x A=Open E=WEP K=abcdefghijklm" + oneX + " T=EAP-TLS M=TRUE G=TRUE", "Wep1x",
-         EAPOL_LAYOUT_TLS, {}, true},
+        {"S=" + w32 + " A=WPA E=TKIP" + oneX + " T=PEAP N=MSCHAPv2 L=TRUE F=TRUE",
+         w32,
+         EAPOL_LAYOUT_PEAP_MSCHAPV2,
+         {nullptr, 0, false, true, true}},
+        {"S=Wep1x A=Open E=WEP K=abcdefghijklm" + oneX + " T=EAP-TLS M=TRUE G=TRUE",
+         "Wep1x",
+         EAPOL_LAYOUT_TLS,
+         {},
+         true},
         {"S=Sw2 A=WPA E=AES" + oneX + " T=SecureW2", "Sw2", EAPOL_LAYOUT_SECUREW2},
     };
     for (const auto& c : cases) {
         UseXpMachine(kMachine, 2);
         HandlerRun run = Add(c.options);
         EXPECT_EQ(0u, run.result) << c.options;
-        std::string adapter = Lines({"CreateProfile succeeded", c.layout ? "adding EAP Entry"
-                                                                         : "do not need to add EAP Entry"});
+        std::string adapter = Lines(
+            {"CreateProfile succeeded",
+             c.layout ? "adding EAP Entry" : "do not need to add EAP Entry"});
         EXPECT_EQ(adapter + adapter, AfterEcho(run.output));
         for (int i = 0; i < 2; ++i) {
             EXPECT_EQ(std::vector<std::string>{c.ssid}, StoredSsids(i));
-            EXPECT_EQ(c.layout ? Entry(c.layout, c.ssid, c.record, c.machineAndGuest,
-                                       c.machineAndGuest) : Bytes(), EapolValue(i, L"1"));
+            EXPECT_EQ(c.layout
+                          ? Entry(c.layout, c.ssid, c.record, c.machineAndGuest, c.machineAndGuest)
+                          : Bytes(),
+                      EapolValue(i, L"1"));
         }
     }
 }
@@ -166,8 +183,9 @@ TEST_F(XpSp2, EapolStepWithNothingToWriteEndsTheRun)
     // Without an EAP type no entry layout fits; a value named beyond 31 is never looked at.
     WriteEapolValue(Guid(0).c_str(), L"32", EapolHeader("Far", 13));
     const std::string wpa = " A=WPA E=TKIP P=TRUE X=TRUE";
-    for (const auto& c : {std::make_pair("S=Office" + wpa, "wrong data"),
-                          std::make_pair("S=Far" + wpa + " T=EAP-TLS", "ERROR! Adding EAP entry failed.")}) {
+    for (const auto& c :
+         {std::make_pair("S=Office" + wpa, "wrong data"),
+          std::make_pair("S=Far" + wpa + " T=EAP-TLS", "ERROR! Adding EAP entry failed.")}) {
         HandlerRun run = Add(c.first);
         EXPECT_EQ(13u, run.result);
         EXPECT_EQ(Lines({"CreateProfile succeeded", "adding EAP Entry", c.second}),
@@ -207,10 +225,14 @@ TEST_F(XpSp2, AFailedAdapterSkipsItsOwnEapolStepOnly)
 // first matching value or else the first free name, the values it reads in its debug lines.
 TEST_F(XpSp2, EapolStepOfTheXpSp1Handler)
 {
-    const EapolEntryWriter writer = {
-        "WZC_XP_SP1", 3, EAPOL_LAYOUTS_TLS_AND_PEAP, {L"%lu", 1, 0, true},
-        {"%s :: Opened eap entry : %ls, entry size: %ld\n", "%s :: pcSSIDValue : %.*s\n"},
-        "%s :: Setting entry %ls\n", false};
+    const EapolEntryWriter writer = {"WZC_XP_SP1",
+                                     3,
+                                     EAPOL_LAYOUTS_TLS_AND_PEAP,
+                                     {L"%lu", 1, 0, true},
+                                     {"%s :: Opened eap entry : %ls, entry size: %ld\n",
+                                      "%s :: pcSSIDValue : %.*s\n"},
+                                     "%s :: Setting entry %ls\n",
+                                     false};
     WriteEapolValue(Guid(0).c_str(), L"1", EapolHeader("Other"));
     WriteEapolValue(Guid(0).c_str(), L"2", EapolHeader("Offica"));
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, EapolInterfaceKeyPath(Guid(1).c_str()).c_str());
@@ -221,12 +243,16 @@ TEST_F(XpSp2, EapolStepOfTheXpSp1Handler)
         DWORD stop, result;
         std::vector<std::string> lines;
     } cases[] = {
-        {"S=Office T=EAP-TLS M=TRUE D=TRUE", 0, false, 0, 0,
+        {"S=Office T=EAP-TLS M=TRUE D=TRUE",
+         0,
+         false,
+         0,
+         0,
          {"Opened Interfaces entry", "Opened GUID key: {0}", "Opened eap entry : 1, entry size: 52",
           "SSID Length MisMatch", "Opened eap entry : 2, entry size: 52", "pcSSIDValue : Offica",
           "SSID Value Mismatch", "Setting entry 3"}},
         {"S=Office T=SecureW2", 0, false, 13, 0, {"Setting entry 3", "wrong data"}},
-        {"S=Office T=EAP-TLS", 1, false, 0, 2, {"failed to open guid key: 2"}},  // never hidden
+        {"S=Office T=EAP-TLS", 1, false, 0, 2, {"failed to open guid key: 2"}}, // never hidden
         {"S=Office T=EAP-TLS", 1, true, 0, 110, {"failed to open interfaces key: #"}},
     };
     for (const auto& c : cases) {
@@ -273,8 +299,10 @@ TEST_F(XpSp2, QueryBindingAdaptersAndWpa2)
         Use(c.first, c.second);
         HandlerRun run = Add("S=Lobby A=Open E=None D=TRUE");
         std::string result = c.second ? "50" : "232";
-        EXPECT_EQ((c.second ? Lines({"NumAdapters=2", "Adapter[0] : {0}", "Adapter[1] : {1}"}) : "") +
-                      Lines({"returning " + result}), Normalised(AfterEcho(run.output)));
+        EXPECT_EQ((c.second ? Lines({"NumAdapters=2", "Adapter[0] : {0}", "Adapter[1] : {1}"})
+                            : "") +
+                      Lines({"returning " + result}),
+                  Normalised(AfterEcho(run.output)));
     }
     Use(L"xpsp2", 6);
     WzcQueryBinding* binding = nullptr;
@@ -302,20 +330,27 @@ TEST_F(XpSp2, RemovalDeletesTheStoredNetworkOfEachAdapter)
         std::string options;
         std::vector<std::string> before[2], after[2];
         DWORD result;
-        std::vector<std::string> lines;   // after the echo
+        std::vector<std::string> lines; // after the echo
     } cases[] = {
         {"", {{"Office"}, {}}, {{"Office"}, {}}, 13, {"[SSID] must be set"}},
         {"S=Office A=WPA", {{"Office"}, {}}, {{"Office"}, {}}, 13, {"invalid input"}},
-        {"S=Office D=TRUE", {{"Offic", "Offica", "Office"}, thirteen}, {{"Offic", "Offica"}, twelve}, 0,
+        {"S=Office D=TRUE",
+         {{"Offic", "Offica", "Office"}, thirteen},
+         {{"Offic", "Offica"}, twelve},
+         0,
          {"NumAdapters=2", "Adapter[0] : {0}", "Opened Interfaces entry", "Opened GUID key: {0}",
           "SSID Length MisMatch", "SSID Value Mismatch", "SSID Value Match",
           "delete the entry Static#0002", "Adapter[1] : {1}", "Opened Interfaces entry",
-          "Opened GUID key: {1}", "SSID Value Match", "delete the entry Static#0012", "returning 0"}},
-        {"S=Office", {{"Other"}, {"Office", "Other"}}, {{"Other"}, {"Other"}}, 13,
+          "Opened GUID key: {1}", "SSID Value Match", "delete the entry Static#0012",
+          "returning 0"}},
+        {"S=Office",
+         {{"Other"}, {"Office", "Other"}},
+         {{"Other"}, {"Other"}},
+         13,
          {notFound, "delete the entry Static#0000"}},
         {"S=Office", {beyond, {}}, {beyond, {}}, 13, {notFound, notFound}},
     };
-    cases[2].lines.insert(cases[2].lines.begin() + 11, 12, "SSID Length MisMatch");   // Net0..11
+    cases[2].lines.insert(cases[2].lines.begin() + 11, 12, "SSID Length MisMatch"); // Net0..11
     for (const auto& c : cases) {
         UseXpMachine(kMachine, 2);
         for (int i = 0; i < 2; ++i) {
@@ -328,8 +363,9 @@ TEST_F(XpSp2, RemovalDeletesTheStoredNetworkOfEachAdapter)
         HandlerRun run = RunHandler(WZCRemoveProfile_XP_SP2, "-delete", Options(c.options));
         EXPECT_EQ(c.result, run.result) << c.options;
         EXPECT_EQ(Lines(c.lines, "WZCRemoveProfile_XP_SP2"), Normalised(AfterEcho(run.output)));
-        for (int i = 0; i < 2; ++i)   // the EAPOL entries stay
-            EXPECT_TRUE(c.after[i] == StoredSsids(i) && EapolHeader("Office") == EapolValue(i, L"1"));
+        for (int i = 0; i < 2; ++i) // the EAPOL entries stay
+            EXPECT_TRUE(c.after[i] == StoredSsids(i) &&
+                        EapolHeader("Office") == EapolValue(i, L"1"));
     }
     // A failure to reach an adapter's values outranks a later adapter without the network.
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, WzcInterfaceKeyPath(Guid(0).c_str()).c_str());
@@ -356,30 +392,60 @@ TEST_F(XpSp2, FaultSweepOfAPeapAdd)
     const std::string wpa2 = "WPA2 is supported", created = "CreateProfile succeeded",
                       entry = "adding EAP Entry", skipped = "failed to open interfaces key: #",
                       noWpa2 = "ERROR!! WPA2 is not supported",
-                      refused = "ERROR!! CreateProfile failed : function return:0x800706ba, status:0";
-    const std::string queryFailed = "WZCQueryWPA2State :: dwErr : 1722", guidFailed = "failed to open guid key: 1722",
-                      noEntry = "ERROR! Adding EAP entry failed.", noServer = "ERROR!! CoCreateInstance failed : 0x8007000e",
+                      refused =
+                          "ERROR!! CreateProfile failed : function return:0x800706ba, status:0";
+    const std::string queryFailed = "WZCQueryWPA2State :: dwErr : 1722",
+                      guidFailed = "failed to open guid key: 1722",
+                      noEntry = "ERROR! Adding EAP entry failed.",
+                      noServer = "ERROR!! CoCreateInstance failed : 0x8007000e",
                       setFailed = "Failed to set value: 1722";
     const std::vector<XpSweepRow> rows = {
         {L"WZCEnumInterfaces", 1, 1722, {}, {0, 0}},
-        {L"WZCQueryInterface", 1, 110, {queryFailed, noWpa2, created, skipped, wpa2, created, entry}, {1, 1}},
-        {L"WZCQueryInterface", 2, 110, {wpa2, created, entry, queryFailed, noWpa2, created, skipped}, {1, 1}},
+        {L"WZCQueryInterface",
+         1,
+         110,
+         {queryFailed, noWpa2, created, skipped, wpa2, created, entry},
+         {1, 1}},
+        {L"WZCQueryInterface",
+         2,
+         110,
+         {wpa2, created, entry, queryFailed, noWpa2, created, skipped},
+         {1, 1}},
         {L"CreateProfile", 1, 110, {wpa2, refused, skipped, wpa2, created, entry}, {0, 1}},
         {L"CreateProfile", 2, 110, {wpa2, created, entry, wpa2, refused, skipped}, {1, 0}},
         {L"CoCreateInstance", 1, 110, {wpa2, noServer, skipped, wpa2, created, entry}, {0, 1}},
         {L"CoCreateInstance", 2, 110, {wpa2, created, entry, wpa2, noServer, skipped}, {1, 0}},
         {L"RegOpenKeyExW", 1, 110, {wpa2, created, entry, skipped, wpa2, created, entry}, {1, 1}},
-        {L"RegOpenKeyExW", 2, 1722, {wpa2, created, entry, guidFailed, wpa2, created, entry}, {1, 1}},
+        {L"RegOpenKeyExW",
+         2,
+         1722,
+         {wpa2, created, entry, guidFailed, wpa2, created, entry},
+         {1, 1}},
         {L"RegOpenKeyExW", 3, 110, {wpa2, created, entry, wpa2, created, entry, skipped}, {1, 1}},
-        {L"RegOpenKeyExW", 4, 1722, {wpa2, created, entry, wpa2, created, entry, guidFailed}, {1, 1}},
+        {L"RegOpenKeyExW",
+         4,
+         1722,
+         {wpa2, created, entry, wpa2, created, entry, guidFailed},
+         {1, 1}},
         {L"RegQueryValueExW", 1, 13, {wpa2, created, entry, noEntry}, {1, 0}},
         {L"RegQueryValueExW", 2, 13, {wpa2, created, entry, wpa2, created, entry, noEntry}, {1, 1}},
-        {L"RegSetValueExW", 1, 1722, {wpa2, created, entry, setFailed, wpa2, created, entry}, {1, 1}},
-        {L"RegSetValueExW", 2, 1722, {wpa2, created, entry, wpa2, created, entry, setFailed}, {1, 1}},
+        {L"RegSetValueExW",
+         1,
+         1722,
+         {wpa2, created, entry, setFailed, wpa2, created, entry},
+         {1, 1}},
+        {L"RegSetValueExW",
+         2,
+         1722,
+         {wpa2, created, entry, wpa2, created, entry, setFailed},
+         {1, 1}},
     };
-    XpSweep(platform_->library, "WZC_XP_SP2", rows, [](int adapter) { return StoredSsids(adapter).size(); },
-            [] { UseXpMachine(kMachine, 2); }, [] { return Add(kPeap); },
-            {L"CoCreateInstance", L"RegOpenKeyExW", L"RegCreateKeyExW", L"RegQueryValueExW", L"RegSetValueExW"});
+    XpSweep(
+        platform_->library, "WZC_XP_SP2", rows,
+        [](int adapter) { return StoredSsids(adapter).size(); }, [] { UseXpMachine(kMachine, 2); },
+        [] { return Add(kPeap); },
+        {L"CoCreateInstance", L"RegOpenKeyExW", L"RegCreateKeyExW", L"RegQueryValueExW",
+         L"RegSetValueExW"});
 }
 
 // The registry and service manager calls of a removal on two adapters, each holding the network
@@ -388,7 +454,8 @@ TEST_F(XpSp2, FaultSweepOfAPeapAdd)
 // so is found stopped by the next adapter's stop) is the result too.
 TEST_F(XpSp2, FaultSweepOfADelete)
 {
-    const std::string deleted = "delete the entry Static#0001", notFound = "ERROR! registry entry not found.",
+    const std::string deleted = "delete the entry Static#0001",
+                      notFound = "ERROR! registry entry not found.",
                       stop = "failed to stop the wireless service: 1722",
                       start = "failed to start the wireless service: 1722";
     const std::vector<std::string> both = {deleted, deleted};
@@ -398,7 +465,7 @@ TEST_F(XpSp2, FaultSweepOfADelete)
         {L"RegOpenKeyExW", 2, 1722, {"failed to open guid key: 1722", deleted}, {2, 1}},
         {L"RegOpenKeyExW", 3, 1722, {deleted, "failed to open interfaces key: #"}, {1, 2}},
         {L"RegOpenKeyExW", 4, 1722, {deleted, "failed to open guid key: 1722"}, {1, 2}},
-        {L"RegQueryValueExW", 1, 0, both, {1, 1}},  // another network's value unread
+        {L"RegQueryValueExW", 1, 0, both, {1, 1}}, // another network's value unread
         {L"RegQueryValueExW", 2, 13, {notFound, deleted}, {2, 1}},
         {L"RegQueryValueExW", 3, 0, both, {1, 1}},
         {L"RegQueryValueExW", 4, 13, {deleted, notFound}, {1, 2}},
@@ -417,16 +484,17 @@ TEST_F(XpSp2, FaultSweepOfADelete)
         {L"StartServiceW", 1, 1722, {deleted, start, deleted}, {1, 1}},
         {L"StartServiceW", 2, 1722, {deleted, deleted, start}, {1, 1}},
     };
-    XpSweep(platform_->library, "WZCRemoveProfile_XP_SP2", rows,
-            [](int adapter) { return StoredSsids(adapter).size(); },
-            [] {
-                UseXpMachine(kMachine, 2);
-                for (int i = 0; i < 2; ++i)
-                    WritePreferredList(Guid(i).c_str(), {NetworkRecord("A"), NetworkRecord("Net")});
-            },
-            [] { return RunHandler(WZCRemoveProfile_XP_SP2, "-delete", {"/SSID:Net"}); },
-            {L"RegOpenKeyExW", L"RegQueryValueExW", L"RegDeleteValueW", L"OpenSCManagerW",
-             L"OpenServiceW", L"ControlService", L"ChangeServiceConfigW", L"StartServiceW"});
+    XpSweep(
+        platform_->library, "WZCRemoveProfile_XP_SP2", rows,
+        [](int adapter) { return StoredSsids(adapter).size(); },
+        [] {
+            UseXpMachine(kMachine, 2);
+            for (int i = 0; i < 2; ++i)
+                WritePreferredList(Guid(i).c_str(), {NetworkRecord("A"), NetworkRecord("Net")});
+        },
+        [] { return RunHandler(WZCRemoveProfile_XP_SP2, "-delete", {"/SSID:Net"}); },
+        {L"RegOpenKeyExW", L"RegQueryValueExW", L"RegDeleteValueW", L"OpenSCManagerW",
+         L"OpenServiceW", L"ControlService", L"ChangeServiceConfigW", L"StartServiceW"});
 }
 
 } // namespace

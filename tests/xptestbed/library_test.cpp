@@ -10,8 +10,13 @@
 
 namespace {
 
-struct KeyEntry { LPWSTR guid; };
-struct KeyTable { DWORD count; KeyEntry* entries; };
+struct KeyEntry {
+    LPWSTR guid;
+};
+struct KeyTable {
+    DWORD count;
+    KeyEntry* entries;
+};
 using EnumFn = DWORD(WINAPI*)(LPWSTR, KeyTable*);
 using InterfaceFn = DWORD(WINAPI*)(LPWSTR, DWORD, void*, DWORD*);
 using ParamsFn = DWORD(WINAPI*)(LPWSTR, LPWSTR, void*);
@@ -23,18 +28,36 @@ const DWORD kPoison = 0xdeadbeef;
 
 struct Library {
     explicit Library(const wchar_t* platform)
-        : module(LoadLibraryW((MachineDir() + L"\\platforms\\" + platform + L"\\wzcsapi.dll").c_str())) {}
-    ~Library() { FreeLibrary(module); }
-    template <typename F> F Get(const char* name)
+        : module(
+              LoadLibraryW((MachineDir() + L"\\platforms\\" + platform + L"\\wzcsapi.dll").c_str()))
+    {
+    }
+    ~Library()
+    {
+        FreeLibrary(module);
+    }
+    template <typename F>
+    F Get(const char* name)
     {
         return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
     }
     HMODULE module;
 };
 
-void Put(Bytes* bytes, size_t offset, uint32_t value) { memcpy(&(*bytes)[offset], &value, 4); }
-void PutPointer(Bytes* bytes, size_t offset, const void* p) { memcpy(&(*bytes)[offset], &p, 4); }
-uint32_t Get32(const Bytes& bytes, size_t offset) { uint32_t v; memcpy(&v, &bytes[offset], 4); return v; }
+void Put(Bytes* bytes, size_t offset, uint32_t value)
+{
+    memcpy(&(*bytes)[offset], &value, 4);
+}
+void PutPointer(Bytes* bytes, size_t offset, const void* p)
+{
+    memcpy(&(*bytes)[offset], &p, 4);
+}
+uint32_t Get32(const Bytes& bytes, size_t offset)
+{
+    uint32_t v;
+    memcpy(&v, &bytes[offset], 4);
+    return v;
+}
 
 Bytes Network(const char* ssid)
 {
@@ -57,14 +80,17 @@ Bytes Blob(const std::vector<Bytes>& records)
 }
 
 class XpLibrary : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         SetEnvironmentVariableW(L"WLANPROV_TESTBED_STATE", L"xp_library_test");
         ASSERT_EQ(0, ResetXpState(XpAdaptersFor(2)));
         adapters = XpAdaptersFor(2);
     }
-    LPWSTR Guid(int i) { return &adapters[i].guid[0]; }
+    LPWSTR Guid(int i)
+    {
+        return &adapters[i].guid[0];
+    }
     std::vector<Bytes> Stored(int i)
     {
         std::vector<Bytes> records;
@@ -137,7 +163,13 @@ TEST_F(XpLibrary, SetRefusesMalformedListsAndEmptiesOnLengthZero)
     Bytes badCount = good, badRecord = good;
     Put(&badCount, 0, 3);
     Put(&badRecord, 8 + 160, 159);
-    struct Case { const char* what; const uint8_t* blob; uint32_t length; DWORD result; size_t stored; };
+    struct Case {
+        const char* what;
+        const uint8_t* blob;
+        uint32_t length;
+        DWORD result;
+        size_t stored;
+    };
     const Case cases[] = {
         {"header only, too short", good.data(), 7, 87, 1},
         {"not 8 + 160 x n", good.data(), 8 + 159, 87, 1},
@@ -263,12 +295,13 @@ TEST_F(XpLibrary, RefusalsAndFaultsPerCallAndAdapter)
         DWORD outFlags = 0;
         KeyTable table = {kPoison, nullptr};
         std::string n = name;
-        DWORD result = n == "WZCEnumInterfaces"          ? enumerate(server, &table)
-                       : n == "WZCSetInterface"            ? set(server, 0x40000, record.data(), &outFlags)
-                       : n == "WZCQueryInterface"          ? query(server, 0x40000, record.data(), &outFlags)
+        DWORD result = n == "WZCEnumInterfaces"   ? enumerate(server, &table)
+                       : n == "WZCSetInterface"   ? set(server, 0x40000, record.data(), &outFlags)
+                       : n == "WZCQueryInterface" ? query(server, 0x40000, record.data(), &outFlags)
                        : n == "WZCEapolGetInterfaceParams" ? get(server, guid, params.data())
-                       : n == "WZCEapolSetInterfaceParams" ? put(server, guid, params.data())
-                                                           : custom(server, guid, 25, 0, nullptr, nullptr, 0);
+                       : n == "WZCEapolSetInterfaceParams"
+                           ? put(server, guid, params.data())
+                           : custom(server, guid, 25, 0, nullptr, nullptr, 0);
         if (result != 0) {
             EXPECT_EQ(kPoison, table.count);
         }
@@ -277,9 +310,9 @@ TEST_F(XpLibrary, RefusalsAndFaultsPerCallAndAdapter)
         LocalFree(table.entries);
         return result;
     };
-    const char* calls[] = {"WZCEnumInterfaces", "WZCSetInterface", "WZCQueryInterface",
-                           "WZCEapolGetInterfaceParams", "WZCEapolSetInterfaceParams",
-                           "WZCEapolSetCustomAuthData"};
+    const char* calls[] = {"WZCEnumInterfaces",          "WZCSetInterface",
+                           "WZCQueryInterface",          "WZCEapolGetInterfaceParams",
+                           "WZCEapolSetInterfaceParams", "WZCEapolSetCustomAuthData"};
     for (const char* name : calls) {
         SCOPED_TRACE(name);
         std::wstring wide(name, name + strlen(name));

@@ -11,7 +11,8 @@ struct Service {
     Service()
     {
         manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
-        service = OpenServiceW(manager, L"WZCSVC", SERVICE_QUERY_STATUS | SERVICE_START | SERVICE_STOP);
+        service = OpenServiceW(manager, L"WZCSVC",
+                               SERVICE_QUERY_STATUS | SERVICE_START | SERVICE_STOP);
     }
     ~Service()
     {
@@ -24,7 +25,8 @@ struct Service {
         SERVICE_STATUS_PROCESS status = {};
         DWORD needed = 0;
         EXPECT_TRUE(QueryServiceStatusEx(service, SC_STATUS_PROCESS_INFO,
-                                         reinterpret_cast<BYTE*>(&status), sizeof(status), &needed));
+                                         reinterpret_cast<BYTE*>(&status), sizeof(status),
+                                         &needed));
         return status;
     }
     // Polls until the state is no longer `state` (as long as the service takes; CTest's
@@ -56,7 +58,7 @@ struct Service {
         return StartServiceW(service, 0, nullptr) ? 0 : GetLastError();
     }
     SC_HANDLE manager, service;
-    DWORD process = 0;  // the process the service ran in when last stopped
+    DWORD process = 0; // the process the service ran in when last stopped
 };
 
 TEST(XpService, PendingStatesAndRefusals)
@@ -75,7 +77,8 @@ TEST(XpService, PendingStatesAndRefusals)
     ASSERT_EQ(0u, wzc.Start());
     // The manager's own start-pending status comes first, without check point.
     SERVICE_STATUS_PROCESS pending;
-    while ((pending = wzc.Status()).dwCurrentState == SERVICE_START_PENDING && pending.dwCheckPoint == 0)
+    while ((pending = wzc.Status()).dwCurrentState == SERVICE_START_PENDING &&
+           pending.dwCheckPoint == 0)
         Sleep(20);
     EXPECT_EQ((DWORD)SERVICE_START_PENDING, pending.dwCurrentState);
     EXPECT_EQ(30000u, pending.dwWaitHint);

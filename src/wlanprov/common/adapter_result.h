@@ -14,9 +14,9 @@ void FoldAddResult(DWORD* result, DWORD adapterResult);
 // present nowhere with notFound; but any other failure of any adapter is kept, and a later
 // success or notFound never hides it.
 struct RemovalResult {
-    DWORD last;          // the last adapter's code
-    DWORD lastHardFailure;  // the last code that was neither 0 nor notFound
-    DWORD missed;        // notFound once any adapter lacked the network, else 0
+    DWORD last;            // the last adapter's code
+    DWORD lastHardFailure; // the last code that was neither 0 nor notFound
+    DWORD missed;          // notFound once any adapter lacked the network, else 0
 };
 void FoldRemovalResult(RemovalResult* result, DWORD adapterResult, DWORD notFound);
 DWORD RemovalOutcome(const RemovalResult* result);

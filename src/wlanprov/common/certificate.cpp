@@ -43,8 +43,9 @@ DWORD CopyThumbprint(PCCERT_CONTEXT certificate, BYTE* thumbprint, DWORD* length
 DWORD GetCertificate(const wchar_t* name, BYTE thumbprint[CERT_THUMBPRINT_BYTES], DWORD* length)
 {
     if (!g_rootStore)
-        g_rootStore = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, X509_ASN_ENCODING | PKCS_7_ASN_ENCODING,
-                                    0, CERT_SYSTEM_STORE_LOCAL_MACHINE, L"ROOT");
+        g_rootStore = CertOpenStore(CERT_STORE_PROV_SYSTEM_W,
+                                    X509_ASN_ENCODING | PKCS_7_ASN_ENCODING, 0,
+                                    CERT_SYSTEM_STORE_LOCAL_MACHINE, L"ROOT");
     HCERTSTORE store = g_rootStore;
     if (!store) {
         printf("GetCertificate :: Error opening system store.\n");
@@ -66,8 +67,8 @@ DWORD GetCertificate(const wchar_t* name, BYTE thumbprint[CERT_THUMBPRINT_BYTES]
             result = ERROR_NOT_ENOUGH_MEMORY;
             continue;
         }
-        if (CertGetNameStringW(certificate, CERT_NAME_SIMPLE_DISPLAY_TYPE, 0, nullptr,
-                               displayName, characters) == 0) {
+        if (CertGetNameStringW(certificate, CERT_NAME_SIMPLE_DISPLAY_TYPE, 0, nullptr, displayName,
+                               characters) == 0) {
             printf("GetCertificate :: Error getting certificate name string.\n");
             result = ERROR_CANTOPEN;
         } else if (wcscmp(displayName, name) == 0) {

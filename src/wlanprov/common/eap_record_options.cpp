@@ -1,6 +1,7 @@
 #include "eap_record_options.h"
 
-EapRecordInput EapRecordInputOf(const OptionSet* o, const BYTE (*thumbprints)[CERT_THUMBPRINT_BYTES])
+EapRecordInput EapRecordInputOf(const OptionSet* o,
+                                const BYTE (*thumbprints)[CERT_THUMBPRINT_BYTES])
 {
     EapRecordInput input = {};
     input.thumbprints = thumbprints;

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "certificate.h"
-#include "option_grammar.h"
 #include "eap_records.h"
+#include "option_grammar.h"
 
 EapRecordInput EapRecordInputOf(const OptionSet* options,
                                 const BYTE (*thumbprints)[CERT_THUMBPRINT_BYTES]);

@@ -10,10 +10,10 @@ namespace {
 enum : uint32_t {
     CA_HASH_ENTRY_BYTES = 4 + EAP_THUMBPRINT_BYTES,
     PEAP_HEADER_BYTES = 32,
-    SERVER_NAME_BYTES = 2,       // an empty UTF-16 text: its terminator only
+    SERVER_NAME_BYTES = 2, // an empty UTF-16 text: its terminator only
     MSCHAPV2_ENTRY_BYTES = 28,
     GTC_ENTRY_BYTES = 20,
-    TLS_FIXED_BYTES = 42,        // up to and including the hash count
+    TLS_FIXED_BYTES = 42, // up to and including the hash count
     TLS_FLAGS_NO_VALIDATION = 0x17,
     TLS_FLAGS_VALIDATE = 0x15,
     INNER_FLAG_USE_LOGON = 2,
@@ -51,18 +51,18 @@ uint32_t BuildPeapRecord(InnerMethod inner, const EapRecordInput* input, uint8_t
     if (!buffer)
         return EAP_RECORD_NO_MEMORY;
 
-    uint8_t* at = PutU32(buffer, 1);                   // record version
+    uint8_t* at = PutU32(buffer, 1); // record version
     at = PutU32(at, total);
-    at = PutU32(at, 1);                                // one inner method
+    at = PutU32(at, 1); // one inner method
     at = PutU32(at, input->enableFastReconnect ? 1 : 0);
-    at = PutU32(at, 1);                                // TLS part version
-    at = PutU32(at, 21 + hashBytes);                   // TLS part size field
+    at = PutU32(at, 1);              // TLS part version
+    at = PutU32(at, 21 + hashBytes); // TLS part size field
     at = PutU32(at, TlsFlags(input));
     at = PutU32(at, input->count);
     for (uint32_t i = 0; i < input->count; ++i)
         at = PutCaHashEntry(at, input->thumbprints[i]);
     at += SERVER_NAME_BYTES;
-    at = PutU32(at, 1);                                // entry version
+    at = PutU32(at, 1); // entry version
     if (inner == INNER_METHOD_MSCHAPV2) {
         at = PutU32(at, 23);
         at = PutU32(at, 26);
@@ -87,7 +87,7 @@ uint32_t BuildTlsRecord(const EapRecordInput* input, uint8_t** record, uint32_t*
     if (!buffer)
         return EAP_RECORD_NO_MEMORY;
 
-    uint8_t* at = PutU32(buffer, 2);                   // record version
+    uint8_t* at = PutU32(buffer, 2); // record version
     at = PutU32(at, total);
     at = PutU32(at, TlsFlags(input));
     if (input->count > 0)

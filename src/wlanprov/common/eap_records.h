@@ -29,11 +29,11 @@ enum InnerMethod {
 };
 
 struct EapRecordInput {
-    const uint8_t (*thumbprints)[EAP_THUMBPRINT_BYTES];  // count entries, in CA order
-    uint32_t count;                                      // 0 to EAP_MAX_TRUSTED_ROOTS
+    const uint8_t (*thumbprints)[EAP_THUMBPRINT_BYTES]; // count entries, in CA order
+    uint32_t count;                                     // 0 to EAP_MAX_TRUSTED_ROOTS
     bool validateServerCert;
-    bool enableFastReconnect;   // PEAP only
-    bool useWindowsLogonInfo;   // PEAP with MSCHAPv2 only
+    bool enableFastReconnect; // PEAP only
+    bool useWindowsLogonInfo; // PEAP with MSCHAPv2 only
 };
 
 // Each builder allocates (malloc) the zero-filled record, fills it and hands it over in

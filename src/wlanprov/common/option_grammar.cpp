@@ -11,10 +11,10 @@ namespace {
 enum ValueRule { VALUE_SSID, VALUE_CHOICE, VALUE_KEY, VALUE_CA, VALUE_DEBUG_LOG, VALUE_PATH };
 
 struct OptionSpec {
-    const char* token;      // compared byte for byte over its whole length, colon included
-    const char* element;    // the name in the messages' brackets
+    const char* token;   // compared byte for byte over its whole length, colon included
+    const char* element; // the name in the messages' brackets
     ValueRule rule;
-    const Choice* choices;  // the usual accepted values of a choice
+    const Choice* choices; // the usual accepted values of a choice
     const char* echoLabel;
 };
 
@@ -139,8 +139,8 @@ DWORD TakeValue(const HandlerGrammar* grammar, const GrammarOption& option, cons
         if (length < 1 || length > MAX_CA_NAME)
             break;
         if (o->trustRootCaCount >= MAX_TRUST_ROOT_CA) {
-            printf("%s :: [TrustRootCA] : the max number of certificates is %d.\n",
-                   grammar->name, MAX_TRUST_ROOT_CA);
+            printf("%s :: [TrustRootCA] : the max number of certificates is %d.\n", grammar->name,
+                   MAX_TRUST_ROOT_CA);
             return ERROR_INVALID_DATA;
         } else {
             wchar_t* slot = o->trustRootCa[o->trustRootCaCount];
@@ -207,13 +207,11 @@ void EchoLineOf(const HandlerGrammar* grammar, const EchoLine& line, const Optio
         return;
     case OPT_TRUST_ROOT_CA:
         for (LONG i = 0; i < o->trustRootCaCount; ++i)
-            printf("%s :: input parameter: %s[%d] : %ls\n", name, label, (int)i,
-                   o->trustRootCa[i]);
+            printf("%s :: input parameter: %s[%d] : %ls\n", name, label, (int)i, o->trustRootCa[i]);
         return;
-    default:
-        break;
+    default: break;
     }
-    OptionSet* values = const_cast<OptionSet*>(o);   // read only
+    OptionSet* values = const_cast<OptionSet*>(o); // read only
     TextField field = TextFieldOf(line.id, values);
     if (field.text)
         printf("%s :: input parameter: %s : %ls\n", name, label, field.text);
@@ -228,7 +226,7 @@ const Choice kKeyIndexChoices[] = {{"1", 1}, {"2", 2}, {"3", 3}, {"4", 4}, {null
 const Choice kEapTypeChoices[] = {{"PEAP", 25}, {"EAP-TLS", 13}, {nullptr, 0}};
 const Choice kInnerMethodChoices[] = {{"GTC", 0}, {"MSCHAPv2", 0}, {nullptr, 0}};
 const GrammarOption kRemovalOptions[REMOVAL_OPTION_COUNT] = {{OPT_SSID, nullptr},
-                                                            {OPT_DEBUG_LOG, nullptr}};
+                                                             {OPT_DEBUG_LOG, nullptr}};
 
 bool ConvertAnsiText(const char* value, wchar_t* out, size_t capacity)
 {

@@ -11,12 +11,12 @@
 
 enum {
     MAX_SSID_BYTES = 32,
-    MAX_SHORT_TEXT = 9,     // encryption, EAP type, inner method
-    MAX_AUTHENTICATION_TEXT = 10,   // "WPA3ENT192"
+    MAX_SHORT_TEXT = 9,           // encryption, EAP type, inner method
+    MAX_AUTHENTICATION_TEXT = 10, // "WPA3ENT192"
     MAX_NETWORK_KEY = 64,
     MAX_TRUST_ROOT_CA = 10,
     MAX_CA_NAME = 256,
-    MAX_PROFILE_PATH = 259,   // MAX_PATH without its terminator
+    MAX_PROFILE_PATH = 259, // MAX_PATH without its terminator
 };
 
 // Every option that some handler takes. The grammar knows each one's token, value rule, the
@@ -55,10 +55,10 @@ struct Choice {
 };
 
 // Values every handler spells alike.
-extern const Choice kBoolChoices[];       // TRUE 1, FALSE 0
-extern const Choice kKeyIndexChoices[];   // 1 to 4
-extern const Choice kEapTypeChoices[];    // PEAP 25, EAP-TLS 13
-extern const Choice kInnerMethodChoices[];  // GTC, MSCHAPv2
+extern const Choice kBoolChoices[];        // TRUE 1, FALSE 0
+extern const Choice kKeyIndexChoices[];    // 1 to 4
+extern const Choice kEapTypeChoices[];     // PEAP 25, EAP-TLS 13
+extern const Choice kInnerMethodChoices[]; // GTC, MSCHAPv2
 
 // One token a handler takes, with the values it accepts for a choice (null: the option's
 // usual table, kBoolChoices for a TRUE/FALSE option).
@@ -81,17 +81,17 @@ struct EchoLine {
 };
 
 struct HandlerGrammar {
-    const char* name;                // the routine name that prefixes every line it prints
-    const GrammarOption* options;    // the tokens it takes, in the order it tests them
+    const char* name;             // the routine name that prefixes every line it prints
+    const GrammarOption* options; // the tokens it takes, in the order it tests them
     size_t optionCount;
-    const EchoLine* echo;            // its "input parameter:" lines, in order
+    const EchoLine* echo; // its "input parameter:" lines, in order
     size_t echoCount;
 };
 
 // The parsed values. A choice keeps its text as UTF-16 and the entry of the handler's table
 // that matched (null while the option is absent).
 struct OptionSet {
-    char ssid[MAX_SSID_BYTES + 1];           // narrow bytes as given
+    char ssid[MAX_SSID_BYTES + 1]; // narrow bytes as given
     wchar_t authentication[MAX_AUTHENTICATION_TEXT + 1];
     const Choice* authenticationChoice;
     wchar_t encryption[MAX_SHORT_TEXT + 1];
@@ -117,7 +117,7 @@ struct OptionSet {
     wchar_t macRandomization[MAX_SHORT_TEXT + 1];
     const Choice* macRandomizationChoice;
     wchar_t profilePath[MAX_PROFILE_PATH + 1];
-    bool given[OPTION_COUNT];                // which options the command line holds
+    bool given[OPTION_COUNT]; // which options the command line holds
 };
 
 // Sets the initial values: all empty or zero, key index 1.

@@ -2,8 +2,7 @@
 
 #include <cstdlib>
 
-VersionReadResult ReadProductVersionLS(HMODULE module, DWORD* productVersionLS,
-                                       DWORD* lastError)
+VersionReadResult ReadProductVersionLS(HMODULE module, DWORD* productVersionLS, DWORD* lastError)
 {
     VersionReadResult result = VERSION_READ_FAILED;
     wchar_t path[MAX_PATH];
@@ -24,7 +23,7 @@ VersionReadResult ReadProductVersionLS(HMODULE module, DWORD* productVersionLS,
         *lastError = GetLastError();
         goto done;
     }
-    buffer = calloc(1, size);  // the resource fills part of it: no stale heap bytes in the rest
+    buffer = calloc(1, size); // the resource fills part of it: no stale heap bytes in the rest
     if (!buffer) {
         result = VERSION_NO_MEMORY;
         goto done;
@@ -33,8 +32,8 @@ VersionReadResult ReadProductVersionLS(HMODULE module, DWORD* productVersionLS,
         *lastError = GetLastError();
         goto done;
     }
-    if (!VerQueryValueW(buffer, L"\\", reinterpret_cast<void**>(&fixed), &fixedLength) ||
-        !fixed || fixedLength < sizeof(VS_FIXEDFILEINFO)) {
+    if (!VerQueryValueW(buffer, L"\\", reinterpret_cast<void**>(&fixed), &fixedLength) || !fixed ||
+        fixedLength < sizeof(VS_FIXEDFILEINFO)) {
         result = VERSION_QUERY_FAILED;
         goto done;
     }

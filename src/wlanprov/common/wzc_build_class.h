@@ -6,8 +6,8 @@
 #include <cstdint>
 
 enum {
-    WZC_BUILD_CLASS_1106 = 3,    // 2600.1106: the short interface record
-    WZC_BUILD_CLASS_XP_SP2 = 6,  // 2600.2180 and every later build
+    WZC_BUILD_CLASS_1106 = 3,   // 2600.1106: the short interface record
+    WZC_BUILD_CLASS_XP_SP2 = 6, // 2600.2180 and every later build
     WZC_BUILD_REFUSED = -1,
 };
 

@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "../common/globals.h"
-#include "help_texts.h"
 #include "../resources/resource_ids.h"
+#include "help_texts.h"
 
 namespace {
 
@@ -45,8 +45,7 @@ INT_PTR CALLBACK HelpDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
             return TRUE;
         }
         return FALSE;
-    default:
-        return FALSE;
+    default: return FALSE;
     }
 }
 

@@ -5,10 +5,10 @@
 #include <clocale>
 #include <cstdio>
 
-#include "dispatch.h"
 #include "../common/globals.h"
-#include "platform.h"
 #include "../common/trusted_library.h"
+#include "dispatch.h"
+#include "platform.h"
 
 int main(int argc, char** argv)
 {

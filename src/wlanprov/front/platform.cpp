@@ -24,12 +24,9 @@ DWORD DetectXp(HMODULE wzc, WlanPlatform* platform)
 {
     DWORD version = 0, lastError = 0;
     switch (ReadProductVersionLS(wzc, &version, &lastError)) {
-    case VERSION_READ_OK:
-        break;
-    case VERSION_NO_MEMORY:
-        return ERROR_NOT_ENOUGH_MEMORY;
-    default:
-        return ERROR_NOT_SUPPORTED;
+    case VERSION_READ_OK: break;
+    case VERSION_NO_MEMORY: return ERROR_NOT_ENOUGH_MEMORY;
+    default: return ERROR_NOT_SUPPORTED;
     }
     printf("main :: WZC Dll Version : %ld\n", (long)version);
     WzcVersionClass outcome = ClassifyWzcVersion(version);
@@ -54,16 +51,12 @@ DWORD DetectVista(WlanPlatform* platform)
         g_bVista = 1;
         *platform = PLATFORM_VISTA;
         break;
-    case VERSION_NO_MEMORY:
-        result = ERROR_NOT_ENOUGH_MEMORY;
-        break;
+    case VERSION_NO_MEMORY: result = ERROR_NOT_ENOUGH_MEMORY; break;
     case VERSION_READ_FAILED:
         // A failed read must never look like success to the caller.
         result = lastError ? lastError : ERROR_NOT_SUPPORTED;
         break;
-    case VERSION_QUERY_FAILED:
-        result = ERROR_NOT_SUPPORTED;
-        break;
+    case VERSION_QUERY_FAILED: result = ERROR_NOT_SUPPORTED; break;
     }
     FreeLibrary(wlan);
     return result;

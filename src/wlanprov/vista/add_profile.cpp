@@ -9,13 +9,13 @@
 
 #include "../common/adapter_result.h"
 #include "../common/certificate.h"
+#include "../common/eap_record_options.h"
 #include "../common/globals.h"
 #include "../common/handlers.h"
 #include "../common/hex_text.h"
 #include "../common/option_grammar.h"
 #include "../common/secret_wipe.h"
 #include "../common/trusted_roots.h"
-#include "../common/eap_record_options.h"
 #include "profile_document.h"
 #include "profile_file.h"
 #include "ssid_bytes.h"
@@ -100,13 +100,14 @@ DWORD SubmitProfile(const WlanBinding* api, HANDLE handle, const GUID* interface
                     const wchar_t* document)
 {
     DWORD reason = 0;
-    DWORD result = api->WlanSetProfile(handle, interfaceGuid, 0, document, nullptr, TRUE,
-                                       nullptr, &reason);
+    DWORD result = api->WlanSetProfile(handle, interfaceGuid, 0, document, nullptr, TRUE, nullptr,
+                                       &reason);
     if (result == 0) {
         printf("%s :: WlanSetProfile succeeded\n", kVistaAddName);
         return 0;
     }
-    printf("%s :: ERROR!! WlanSetProfile failed and returned code [%ld]\n", kVistaAddName, (long)result);
+    printf("%s :: ERROR!! WlanSetProfile failed and returned code [%ld]\n", kVistaAddName,
+           (long)result);
     if (result == ERROR_BAD_PROFILE) {
         printf("%s :: The specified profile is not valid\n", kVistaAddName);
         wchar_t text[REASON_TEXT_CHARACTERS] = L"";
@@ -175,7 +176,8 @@ DWORD BuildProfile(const OptionSet* o, const BYTE (*thumbprints)[CERT_THUMBPRINT
     values.transitionMode = SwitchOf(o, OPT_TRANSITION_MODE, o->transitionMode);
     values.macRandomization = static_cast<ProfileMacRandomization>(
         ChoiceNumber(o->macRandomizationChoice, MAC_RANDOMIZATION_ABSENT));
-    if ((result = BuildProfileDocument(kind, &values, &build->document, &build->documentBytes)) != 0)
+    if ((result = BuildProfileDocument(kind, &values, &build->document, &build->documentBytes)) !=
+        0)
         return result;
     DebugPrint("%s :: allocated %ld bytes for pwcXMLTemplate\n", kVistaAddName,
                (long)build->documentBytes);

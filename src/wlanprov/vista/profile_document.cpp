@@ -101,8 +101,7 @@ size_t PutAskedFor(XmlWriter* w, const ProfileValues* v, int place)
     case IN_SSID: return PutOptional(w, kSsidHex, v->ssidHex);
     case IN_SSID_CONFIG: return PutOptional(w, kNonBroadcast, SwitchValue(v->nonBroadcast));
     case AFTER_CONNECTION_MODE: return PutOptional(w, kAutoSwitch, SwitchValue(v->autoSwitch));
-    case IN_AUTH_ENCRYPTION:
-        return PutOptional(w, kTransitionMode, SwitchValue(v->transitionMode));
+    case IN_AUTH_ENCRYPTION: return PutOptional(w, kTransitionMode, SwitchValue(v->transitionMode));
     default: return PutMacRandomization(w, v->macRandomization);
     }
 }
@@ -159,8 +158,7 @@ void FormatDocument(ProfileKind kind, const ProfileValues* v, XmlWriter* w)
     PutAskedFor(w, v, IN_AUTH_ENCRYPTION);
     XmlPutText(w, kAfterAuthEncryption);
     switch (kind) {
-    case PROFILE_WITHOUT_KEY:
-        break;
+    case PROFILE_WITHOUT_KEY: break;
     case PROFILE_NETWORK_KEY:
         XmlPutText(w, kNetworkKeyHead);
         XmlPutEscaped(w, v->networkKey);
@@ -201,7 +199,7 @@ size_t ProfileFixedBytes(ProfileKind kind)
     case PROFILE_NETWORK_KEY: return 1024;
     case PROFILE_WITHOUT_KEY: return 762;
     case PROFILE_PASS_PHRASE:
-    case PROFILE_PRE_SHARED_KEY:   // "networkKey" is as long as "passPhrase"
+    case PROFILE_PRE_SHARED_KEY: // "networkKey" is as long as "passPhrase"
         return 976;
     }
     return 0;

@@ -46,7 +46,7 @@ done:
     if (result == 0)
         printf("%s :: the profile is written to %ls\n", kVistaAddName, path);
     else
-        printf("%s :: ERROR!! the profile could not be written to %ls: %ld\n", kVistaAddName,
-               path, (long)result);
+        printf("%s :: ERROR!! the profile could not be written to %ls: %ld\n", kVistaAddName, path,
+               (long)result);
     return result;
 }

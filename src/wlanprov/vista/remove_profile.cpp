@@ -44,14 +44,14 @@ DWORD WZCRemoveProfile_Vista(int argc, char** argv)
     for (DWORD i = 0; i < wlan.interfaces->dwNumberOfItems; ++i) {
         const WLAN_INTERFACE_INFO& info = wlan.interfaces->InterfaceInfo[i];
         DebugPrint("%s :: Adapter: %ls\n", kVistaRemoveName, info.strInterfaceDescription);
-        DWORD deleted = wlan.api.WlanDeleteProfile(wlan.handle, &info.InterfaceGuid,
-                                                   ssid, nullptr);
+        DWORD deleted = wlan.api.WlanDeleteProfile(wlan.handle, &info.InterfaceGuid, ssid, nullptr);
         FoldRemovalResult(&removal, deleted, ERROR_NOT_FOUND);
         if (deleted == 0)
             printf("%s :: the profile is deleted successfully\n", kVistaRemoveName);
         else
             printf("%s :: ERROR!! profile removal failed and return error "
-                   "[%ld]\n", kVistaRemoveName, (long)deleted);
+                   "[%ld]\n",
+                   kVistaRemoveName, (long)deleted);
     }
     result = RemovalOutcome(&removal);
 

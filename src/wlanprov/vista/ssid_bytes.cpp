@@ -7,7 +7,7 @@ int SsidUtf8Bytes(const OptionSet* o, BYTE (&out)[SSID_UTF8_ROOM])
         return 0;
     int count = WideCharToMultiByte(CP_UTF8, 0, text, -1, reinterpret_cast<char*>(out),
                                     SSID_UTF8_ROOM, nullptr, nullptr);
-    return count > 0 ? count - 1 : 0;   // without the terminator
+    return count > 0 ? count - 1 : 0; // without the terminator
 }
 
 bool SsidIsAscii(const OptionSet* o)

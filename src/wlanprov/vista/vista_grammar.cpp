@@ -8,15 +8,18 @@ namespace {
 
 // The WLAN API takes the WPA3 and Enhanced Open values of its profile schema too; their
 // numbers are the platform's NDIS authentication modes.
-const Choice kAuthentications[] = {
-    {"open", 0}, {"shared", 1}, {"WPA", 3}, {"WPAPSK", 4}, {"WPA2", 6}, {"WPA2PSK", 7},
-    {"WPA3SAE", 9}, {"WPA3ENT", 11}, {"WPA3ENT192", 8}, {"OWE", 10}, {nullptr, 0}};
+const Choice kAuthentications[] = {{"open", 0},    {"shared", 1},   {"WPA", 3},
+                                   {"WPAPSK", 4},  {"WPA2", 6},     {"WPA2PSK", 7},
+                                   {"WPA3SAE", 9}, {"WPA3ENT", 11}, {"WPA3ENT192", 8},
+                                   {"OWE", 10},    {nullptr, 0}};
 // GCMP-256 has no NDIS encryption status: its number is never used.
-const Choice kEncryptions[] = {{"WEP", 0}, {"none", 1}, {"AES", 6}, {"TKIP", 4},
-                               {"GCMP256", -1}, {nullptr, 0}};
+const Choice kEncryptions[] = {{"WEP", 0},  {"none", 1},     {"AES", 6},
+                               {"TKIP", 4}, {"GCMP256", -1}, {nullptr, 0}};
 const Choice kConnectionModes[] = {{"auto", 0}, {"manual", 1}, {nullptr, 0}};
-const Choice kMacRandomizations[] = {{"TRUE", MAC_RANDOMIZATION_ON}, {"FALSE", MAC_RANDOMIZATION_OFF},
-                                     {"DAILY", MAC_RANDOMIZATION_DAILY}, {nullptr, 0}};
+const Choice kMacRandomizations[] = {{"TRUE", MAC_RANDOMIZATION_ON},
+                                     {"FALSE", MAC_RANDOMIZATION_OFF},
+                                     {"DAILY", MAC_RANDOMIZATION_DAILY},
+                                     {nullptr, 0}};
 // The authentications whose profile carries 802.1X settings.
 const wchar_t* const kOneXAuthentications[] = {L"WPA", L"WPA2", L"WPA3ENT", L"WPA3ENT192"};
 
@@ -66,12 +69,18 @@ const EchoLine kRemoveEcho[] = {{OPT_SSID, ECHO_AS_UTF16}};
 } // namespace
 
 const HandlerGrammar kVistaAddGrammar = {
-    kVistaAddName, kAddOptions, sizeof(kAddOptions) / sizeof(kAddOptions[0]),
-    kAddEcho, sizeof(kAddEcho) / sizeof(kAddEcho[0]),
+    kVistaAddName,
+    kAddOptions,
+    sizeof(kAddOptions) / sizeof(kAddOptions[0]),
+    kAddEcho,
+    sizeof(kAddEcho) / sizeof(kAddEcho[0]),
 };
 const HandlerGrammar kVistaRemoveGrammar = {
-    kVistaRemoveName, kRemovalOptions, REMOVAL_OPTION_COUNT,
-    kRemoveEcho, sizeof(kRemoveEcho) / sizeof(kRemoveEcho[0]),
+    kVistaRemoveName,
+    kRemovalOptions,
+    REMOVAL_OPTION_COUNT,
+    kRemoveEcho,
+    sizeof(kRemoveEcho) / sizeof(kRemoveEcho[0]),
 };
 
 const wchar_t* VistaUseOneX(const OptionSet* o)

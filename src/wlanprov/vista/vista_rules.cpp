@@ -84,11 +84,9 @@ DWORD CheckVistaRules(const OptionSet* o)
          "%s :: [NetworkKey] should not be set\n"},
         {Is(o->encryption, L"WEP") && !WepKeyLengthFits(keyLength),
          "%s :: [NetworkKey] : invalid input\n"},
-        {IsPsk(o) && (keyLength < 8 || keyLength > 64),
-         "%s :: [NetworkKey] : invalid input\n"},
+        {IsPsk(o) && (keyLength < 8 || keyLength > 64), "%s :: [NetworkKey] : invalid input\n"},
         // SAE takes a password, never a 64-digit key.
-        {IsSae(o) && (keyLength < 8 || keyLength > 63),
-         "%s :: [NetworkKey] : invalid input\n"},
+        {IsSae(o) && (keyLength < 8 || keyLength > 63), "%s :: [NetworkKey] : invalid input\n"},
         {noOneX && o->eapType[0] != L'\0', "%s :: the element [EAPType] should not be set\n"},
         {noOneX && HasInnerMethod(o),
          "%s :: the element [InnerAuthenticationMethod] should not be set\n"},
@@ -98,8 +96,7 @@ DWORD CheckVistaRules(const OptionSet* o)
          "%s :: the element [EnableFastReconnect] should not be set\n"},
         {noOneX && o->validateServerCert == 1,
          "%s :: the element [ValidateServerCert] should not be set\n"},
-        {noOneX && o->trustRootCaCount > 0,
-         "%s :: the element [TrustRootCA] should not be set\n"},
+        {noOneX && o->trustRootCaCount > 0, "%s :: the element [TrustRootCA] should not be set\n"},
         // The WPA2/WPA3 transition is a mode of WPA3-Personal only.
         {o->given[OPT_TRANSITION_MODE] && !IsSae(o),
          "%s :: the element [TransitionMode] should not be set\n"},

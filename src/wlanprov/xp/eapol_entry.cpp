@@ -42,8 +42,7 @@ uint32_t HeaderEapType(EapolLayout layout)
 uint32_t BuildMethodRecord(const EapolEntryInput* input, uint8_t** record, uint32_t* size)
 {
     switch (input->layout) {
-    case EAPOL_LAYOUT_TLS:
-        return BuildTlsRecord(&input->record, record, size);
+    case EAPOL_LAYOUT_TLS: return BuildTlsRecord(&input->record, record, size);
     case EAPOL_LAYOUT_PEAP_GTC:
         return BuildPeapRecord(INNER_METHOD_GTC, &input->record, record, size);
     case EAPOL_LAYOUT_PEAP_MSCHAPV2:
@@ -104,7 +103,7 @@ uint32_t BuildEapolEntry(const EapolEntryInput* input, uint8_t** entry, uint32_t
     }
 
     uint8_t* at = PutU32(buffer, input->version);
-    at = PutU32(at, 0);                                      // reserved
+    at = PutU32(at, 0); // reserved
     at = PutU32(at, EAPOL_FLAG_ENABLED | (input->machineAuth ? EAPOL_FLAG_MACHINE_AUTH : 0u) |
                         (input->guestAuth ? EAPOL_FLAG_GUEST_AUTH : 0u));
     at = PutU32(at, HeaderEapType(input->layout));

@@ -50,13 +50,13 @@ EapolLayout EapolLayoutFor(const wchar_t* eapType, const wchar_t* innerMethod,
                            unsigned allowedLayouts);
 
 struct EapolEntryInput {
-    uint32_t version;            // 5 (XP SP2) or 3 (XP SP1)
+    uint32_t version; // 5 (XP SP2) or 3 (XP SP1)
     EapolLayout layout;
     bool machineAuth;
     bool guestAuth;
     const uint8_t* ssid;
-    uint32_t ssidLength;         // 1 to 32
-    EapRecordInput record;       // trusted roots and flags of the TLS or PEAP record
+    uint32_t ssidLength;   // 1 to 32
+    EapRecordInput record; // trusted roots and flags of the TLS or PEAP record
 };
 
 // Allocates (malloc) the zero-filled entry at its exact size and fills it; the caller

@@ -4,15 +4,15 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "../common/globals.h"
 #include "../common/eap_record_options.h"
+#include "../common/globals.h"
 #include "eapol_entry.h"
 
 namespace {
 
 const wchar_t kInterfacesKey[] = L"SOFTWARE\\Microsoft\\EAPOL\\Parameters\\Interfaces";
 
-enum { EAPOL_STEP_SKIPPED = 110 };   // ERROR_OPEN_FAILED
+enum { EAPOL_STEP_SKIPPED = 110 }; // ERROR_OPEN_FAILED
 
 // The entry for the options; 13 after the "wrong data" line, or 8.
 DWORD BuildEntryFor(const EapolEntryWriter* w, const OptionSet* o,

@@ -11,12 +11,12 @@
 #include "ssid_value_scan.h"
 
 struct EapolEntryWriter {
-    const char* handlerName;      // prefix of every line
-    uint32_t headerVersion;       // 5 on XP SP2, 3 on XP SP1
-    unsigned allowedLayouts;      // EAPOL_LAYOUTS_*
-    SsidValueNames names;         // which value is written
+    const char* handlerName; // prefix of every line
+    uint32_t headerVersion;  // 5 on XP SP2, 3 on XP SP1
+    unsigned allowedLayouts; // EAPOL_LAYOUTS_*
+    SsidValueNames names;    // which value is written
     SsidScanLines scanLines;
-    const char* settingLine;      // printf format: handler name, value name (%ls)
+    const char* settingLine; // printf format: handler name, value name (%ls)
     bool settingLineIsDebug;
 };
 

@@ -124,14 +124,12 @@ DWORD WZCEnumAdapters(const WzcBinding* binding, WzcAdapterList* list)
     return result;
 }
 
-DWORD WZCGetPrefSSIDList_1106(const WzcBinding* binding, const wchar_t* guid,
-                              WzcConfigItem** head)
+DWORD WZCGetPrefSSIDList_1106(const WzcBinding* binding, const wchar_t* guid, WzcConfigItem** head)
 {
     return GetList(kVariant1106, binding, guid, head);
 }
 
-DWORD WZCGetPrefSSIDList_1181(const WzcBinding* binding, const wchar_t* guid,
-                              WzcConfigItem** head)
+DWORD WZCGetPrefSSIDList_1181(const WzcBinding* binding, const wchar_t* guid, WzcConfigItem** head)
 {
     return GetList(kVariant1181, binding, guid, head);
 }
@@ -156,14 +154,13 @@ DWORD WZCSetPrefSSIDList_1181(const WzcBinding* binding, const wchar_t* guid,
     return SetList(kVariant1181, binding, guid, head);
 }
 
-DWORD WZCSetPrefSSIDList(const WzcBinding* binding, const wchar_t* guid,
-                         const WzcConfigItem* head)
+DWORD WZCSetPrefSSIDList(const WzcBinding* binding, const wchar_t* guid, const WzcConfigItem* head)
 {
     return SetList(VariantOf(binding), binding, guid, head);
 }
 
-DWORD WZCAddPreferedConfig(const WzcBinding* binding, const wchar_t* guid,
-                           WzcNetworkConfig config, DWORD replace, DWORD atHead)
+DWORD WZCAddPreferedConfig(const WzcBinding* binding, const wchar_t* guid, WzcNetworkConfig config,
+                           DWORD replace, DWORD atHead)
 {
     WzcConfigItem* head = nullptr;
     bool appended = false;

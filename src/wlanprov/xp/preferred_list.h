@@ -25,13 +25,10 @@ DWORD WZCEnumAdapters(const WzcBinding* binding, WzcAdapterList* list);
 // WzcFreeConfigList); 232 when the adapter has none. The variants serve the 76-byte record
 // (build class 3) and the 80-byte one; the plain names choose by the binding's class.
 DWORD WZCGetPrefSSIDList(const WzcBinding* binding, const wchar_t* guid, WzcConfigItem** head);
-DWORD WZCGetPrefSSIDList_1106(const WzcBinding* binding, const wchar_t* guid,
-                              WzcConfigItem** head);
-DWORD WZCGetPrefSSIDList_1181(const WzcBinding* binding, const wchar_t* guid,
-                              WzcConfigItem** head);
+DWORD WZCGetPrefSSIDList_1106(const WzcBinding* binding, const wchar_t* guid, WzcConfigItem** head);
+DWORD WZCGetPrefSSIDList_1181(const WzcBinding* binding, const wchar_t* guid, WzcConfigItem** head);
 // Writes the whole list in list order; a null head writes an empty list.
-DWORD WZCSetPrefSSIDList(const WzcBinding* binding, const wchar_t* guid,
-                         const WzcConfigItem* head);
+DWORD WZCSetPrefSSIDList(const WzcBinding* binding, const wchar_t* guid, const WzcConfigItem* head);
 DWORD WZCSetPrefSSIDList_1106(const WzcBinding* binding, const wchar_t* guid,
                               const WzcConfigItem* head);
 DWORD WZCSetPrefSSIDList_1181(const WzcBinding* binding, const wchar_t* guid,
@@ -39,8 +36,8 @@ DWORD WZCSetPrefSSIDList_1181(const WzcBinding* binding, const wchar_t* guid,
 
 // Adds config by the rule of WzcApplyAddRule (an adapter without a list gets a one-entry
 // list) and writes the list.
-DWORD WZCAddPreferedConfig(const WzcBinding* binding, const wchar_t* guid,
-                           WzcNetworkConfig config, DWORD replace, DWORD atHead);
+DWORD WZCAddPreferedConfig(const WzcBinding* binding, const wchar_t* guid, WzcNetworkConfig config,
+                           DWORD replace, DWORD atHead);
 // Removes the network with config's SSID bytes and writes the list; 232 and nothing written
 // when it is not there.
 DWORD WZCRemovePreferedConfig(const WzcBinding* binding, const wchar_t* guid,

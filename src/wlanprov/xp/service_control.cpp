@@ -13,8 +13,8 @@ const DWORD kStartLimitMs = 20000;
 // Waits (printing the routine's wait line) until the status that read() fills reaches the
 // goal or the limit passes. Returns 0, 1460, or read()'s last-error code.
 template <typename ReadStatus, typename Goal>
-DWORD WaitForService(const char* routine, DWORD startTick, DWORD limitMs,
-                     SERVICE_STATUS* status, ReadStatus read, Goal goalReached)
+DWORD WaitForService(const char* routine, DWORD startTick, DWORD limitMs, SERVICE_STATUS* status,
+                     ReadStatus read, Goal goalReached)
 {
     if (goalReached(status))
         return 0;
@@ -25,12 +25,9 @@ DWORD WaitForService(const char* routine, DWORD startTick, DWORD limitMs,
         if (!read(status))
             return GetLastError();
         switch (NextServiceWaitStep(GetTickCount() - startTick, limitMs, goalReached(status))) {
-        case SERVICE_WAIT_TIMED_OUT:
-            return ERROR_TIMEOUT;
-        case SERVICE_WAIT_REACHED:
-            return 0;
-        case SERVICE_WAIT_AGAIN:
-            break;
+        case SERVICE_WAIT_TIMED_OUT: return ERROR_TIMEOUT;
+        case SERVICE_WAIT_REACHED: return 0;
+        case SERVICE_WAIT_AGAIN: break;
         }
     }
 }
@@ -75,8 +72,9 @@ DWORD ZT_StartWZCSVC(DWORD setAutomatic)
         goto done;
     }
     TracePrint(g_bSvcTrace, "ZT_StartWZCSVC :: opened SC Manager\n");
-    service = OpenServiceW(manager, L"WZCSVC", SERVICE_CHANGE_CONFIG | SERVICE_QUERY_STATUS |
-                                                   SERVICE_START | SERVICE_STOP);
+    service = OpenServiceW(manager, L"WZCSVC",
+                           SERVICE_CHANGE_CONFIG | SERVICE_QUERY_STATUS | SERVICE_START |
+                               SERVICE_STOP);
     if (!service) {
         result = GetLastError();
         goto done;
@@ -116,8 +114,7 @@ DWORD ZT_StopWZCSVC()
         goto done;
     }
     TracePrint(g_bSvcTrace, "ZT_StopWZCSVC:: opened SC Manager\n");
-    service = OpenServiceW(manager, L"WZCSVC", SERVICE_QUERY_STATUS | SERVICE_START |
-                                                   SERVICE_STOP);
+    service = OpenServiceW(manager, L"WZCSVC", SERVICE_QUERY_STATUS | SERVICE_START | SERVICE_STOP);
     if (!service) {
         result = GetLastError();
         goto done;
@@ -164,7 +161,8 @@ DWORD WZCQueryWPAState(const WzcBinding* binding, const wchar_t* guid)
 {
     DebugPrint("WZCQueryWPAState\n");
     DWORD answer = binding->buildClass == WZC_BUILD_CLASS_1106
-                       ? 0 : WZCQueryWPAState_1181(binding, guid);
+                       ? 0
+                       : WZCQueryWPAState_1181(binding, guid);
     DebugPrint("WZCQueryWPAState :: returning %ld\n", (long)answer);
     return answer;
 }

@@ -8,23 +8,23 @@
 #include <cstdint>
 
 struct SsidValueNames {
-    const wchar_t* format;    // wsprintfW format of a name from its number (one %lu)
-    DWORD first;              // numbers first..last, in order
-    DWORD last;               // 0: no upper bound
-    bool missingNameEnds;     // a number without a value ends the scan and is taken
+    const wchar_t* format; // wsprintfW format of a name from its number (one %lu)
+    DWORD first;           // numbers first..last, in order
+    DWORD last;            // 0: no upper bound
+    bool missingNameEnds;  // a number without a value ends the scan and is taken
 };
 
 // Debug lines beyond the three match lines, each printf format taking the handler's name
 // first; null prints nothing.
 struct SsidScanLines {
-    const char* valueRead;    // then the value name (%ls) and its size in bytes (%ld)
-    const char* storedSsid;   // then the stored SSID's length (int) and bytes (%.*s)
+    const char* valueRead;  // then the value name (%ls) and its size in bytes (%ld)
+    const char* storedSsid; // then the stored SSID's length (int) and bytes (%.*s)
 };
 
 enum SsidScanOutcome {
-    SSID_VALUE_MATCHED,       // *name is the first value whose SSID matches
-    SSID_VALUE_FREE,          // *name is the first number without a value
-    SSID_VALUE_NONE,          // no value matched within the numbers scanned
+    SSID_VALUE_MATCHED, // *name is the first value whose SSID matches
+    SSID_VALUE_FREE,    // *name is the first number without a value
+    SSID_VALUE_NONE,    // no value matched within the numbers scanned
 };
 
 enum { SSID_VALUE_NAME_CHARACTERS = 32, SSID_VALUE_READ_BYTES = 1024 };

@@ -47,11 +47,8 @@ DWORD LoadWzcLibrary(HMODULE* library, LONG* buildClass)
         if (*buildClass != WZC_BUILD_REFUSED)
             result = 0;
         break;
-    case VERSION_NO_MEMORY:
-        result = ERROR_NOT_ENOUGH_MEMORY;
-        break;
-    default:
-        break;
+    case VERSION_NO_MEMORY: result = ERROR_NOT_ENOUGH_MEMORY; break;
+    default: break;
     }
     if (result == 0)
         *library = loaded;

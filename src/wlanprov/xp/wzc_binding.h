@@ -8,10 +8,10 @@
 
 // The interface record of build class 3 (2600.1106): 76 bytes.
 struct WzcInterfaceRecord1106 {
-    LPWSTR wszGuid;               // set by the caller
+    LPWSTR wszGuid; // set by the caller
     BYTE unread4[56];
-    DWORD dwListLength;           // bytes of the preferred-list blob
-    BYTE* pListData;              // the blob, allocated by the library (LocalFree)
+    DWORD dwListLength; // bytes of the preferred-list blob
+    BYTE* pListData;    // the blob, allocated by the library (LocalFree)
     BYTE unread68[8];
 };
 // The interface record of every other build class: 80 bytes.
@@ -24,14 +24,18 @@ struct WzcInterfaceRecord {
     BYTE* pListData;
     BYTE unread72[8];
 };
-static_assert(sizeof(void*) != 4 || (sizeof(WzcInterfaceRecord1106) == kWzcLayout1106.size &&
-              offsetof(WzcInterfaceRecord1106, dwListLength) == kWzcLayout1106.listLengthOffset &&
-              offsetof(WzcInterfaceRecord1106, pListData) == kWzcLayout1106.listPointerOffset),
+static_assert(sizeof(void*) != 4 ||
+                  (sizeof(WzcInterfaceRecord1106) == kWzcLayout1106.size &&
+                   offsetof(WzcInterfaceRecord1106, dwListLength) ==
+                       kWzcLayout1106.listLengthOffset &&
+                   offsetof(WzcInterfaceRecord1106, pListData) == kWzcLayout1106.listPointerOffset),
               "76-byte interface record");
-static_assert(sizeof(void*) != 4 || (sizeof(WzcInterfaceRecord) == kWzcLayout1181.size &&
-              offsetof(WzcInterfaceRecord, dwCapabilities) == kWzcLayout1181.capabilitiesOffset &&
-              offsetof(WzcInterfaceRecord, dwListLength) == kWzcLayout1181.listLengthOffset &&
-              offsetof(WzcInterfaceRecord, pListData) == kWzcLayout1181.listPointerOffset),
+static_assert(sizeof(void*) != 4 ||
+                  (sizeof(WzcInterfaceRecord) == kWzcLayout1181.size &&
+                   offsetof(WzcInterfaceRecord, dwCapabilities) ==
+                       kWzcLayout1181.capabilitiesOffset &&
+                   offsetof(WzcInterfaceRecord, dwListLength) == kWzcLayout1181.listLengthOffset &&
+                   offsetof(WzcInterfaceRecord, pListData) == kWzcLayout1181.listPointerOffset),
               "80-byte interface record");
 
 // Room for an interface record, larger than every layout: a library of a later build writes
@@ -66,8 +70,8 @@ typedef DWORD(WINAPI* WzcEapolSetCustomAuthDataFn)(LPWSTR server, LPWSTR guid, D
 typedef DWORD(WINAPI* WzcEapolGetCustomAuthDataFn)(LPWSTR server, LPWSTR guid, DWORD eapType,
                                                    DWORD ssidLength, BYTE* ssid, BYTE* data,
                                                    DWORD* dataLength);
-typedef DWORD(WINAPI* WzcGetEapUserInfoFn)(LPWSTR guid, DWORD eapType, DWORD ssidLength,
-                                           BYTE* ssid, BYTE* userInfo, DWORD* infoSize);
+typedef DWORD(WINAPI* WzcGetEapUserInfoFn)(LPWSTR guid, DWORD eapType, DWORD ssidLength, BYTE* ssid,
+                                           BYTE* userInfo, DWORD* infoSize);
 typedef DWORD(WINAPI* WzcQueryContextFn)(LPWSTR server, DWORD inFlags, void* context,
                                          DWORD* outFlags);
 typedef DWORD(WINAPI* WzcEapolQueryStateFn)(LPWSTR server, LPWSTR guid, void* state);
@@ -76,7 +80,7 @@ typedef DWORD(WINAPI* WzcEapolQueryStateFn)(LPWSTR server, LPWSTR guid, void* st
 // build class 3, the 80-byte one for every other class. The slots from WZCRefreshInterface on
 // are required of the library but not called.
 struct WzcBinding {
-    HMODULE library;  // first field: WZCUninit reads nothing else
+    HMODULE library; // first field: WZCUninit reads nothing else
     LONG buildClass;
     WzcEnumInterfacesFn WZCEnumInterfaces;
     WzcInterface1106Fn WZCQueryInterface_1106;

@@ -70,7 +70,7 @@ void WZCConfigItemDelete(WzcConfigItem** item)
             gone->next->previous = gone->previous;
         if (gone->previous)
             gone->previous->next = gone->next;
-        FreeSecret(gone, sizeof(*gone));  // its record holds the network's key
+        FreeSecret(gone, sizeof(*gone)); // its record holds the network's key
         *item = nullptr;
     }
     if (g_bItemTrace == 1)
@@ -185,8 +185,7 @@ uint32_t WzcReadConfigList(const uint8_t* blob, uint32_t length, WzcConfigItem**
         memcpy(&count, blob, sizeof(count));
     if (count == 0)
         return WZC_NO_DATA;
-    if (length < WZC_CONFIG_LIST_HEADER ||
-        count > (length - WZC_CONFIG_LIST_HEADER) / kRecordBytes)
+    if (length < WZC_CONFIG_LIST_HEADER || count > (length - WZC_CONFIG_LIST_HEADER) / kRecordBytes)
         return WZC_INVALID_DATA;
     WzcConfigItem* first = nullptr;
     WzcConfigItem* last = nullptr;

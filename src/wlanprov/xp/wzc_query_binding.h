@@ -10,25 +10,25 @@
 
 // The interface record of the XP SP2 library (2600.2180 on): 92 bytes.
 struct WzcInterfaceRecordXpSp2 {
-    LPWSTR wszGuid;               // set by the caller
+    LPWSTR wszGuid; // set by the caller
     BYTE unread4[40];
     DWORD dwCapabilities;
     BYTE unread48[16];
     DWORD dwListLength;
-    BYTE* pListData;              // allocated by the library when a list is asked for
+    BYTE* pListData; // allocated by the library when a list is asked for
     BYTE unread72[20];
 };
 static_assert(sizeof(void*) != 4 || (sizeof(WzcInterfaceRecordXpSp2) == 92 &&
-              offsetof(WzcInterfaceRecordXpSp2, dwCapabilities) == 44 &&
-              offsetof(WzcInterfaceRecordXpSp2, dwListLength) == 64 &&
-              offsetof(WzcInterfaceRecordXpSp2, pListData) == 68),
+                                     offsetof(WzcInterfaceRecordXpSp2, dwCapabilities) == 44 &&
+                                     offsetof(WzcInterfaceRecordXpSp2, dwListLength) == 64 &&
+                                     offsetof(WzcInterfaceRecordXpSp2, pListData) == 68),
               "92-byte interface record");
 
 typedef DWORD(WINAPI* WzcInterfaceXpSp2Fn)(LPWSTR server, DWORD inFlags,
                                            WzcInterfaceRecordXpSp2* record, DWORD* outFlags);
 
 struct WzcQueryBinding {
-    HMODULE library;              // first field: WZCUninit reads nothing else
+    HMODULE library; // first field: WZCUninit reads nothing else
     LONG buildClass;
     WzcEnumInterfacesFn WZCEnumInterfaces;
     WzcInterfaceXpSp2Fn WZCQueryInterface;

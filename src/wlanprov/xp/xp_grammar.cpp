@@ -1,8 +1,8 @@
 #include "xp_grammar.h"
 
 // The numbers are the privacy values of the wireless service's network record.
-const Choice kXpEncryptionChoices[] = {{"WEP", 0}, {"None", 1}, {"AES", 6}, {"TKIP", 4},
-                                       {nullptr, 0}};
+const Choice kXpEncryptionChoices[] = {
+    {"WEP", 0}, {"None", 1}, {"AES", 6}, {"TKIP", 4}, {nullptr, 0}};
 
 const EchoLine kXpAddEcho[XP_ADD_ECHO_LINES] = {
     {OPT_SSID, ECHO_AS_STORED},

@@ -14,22 +14,26 @@
 #include "../common/trusted_roots.h"
 #include "../xp/eapol_entry.h"
 #include "../xp/eapol_registry.h"
+#include "../xp/preferred_list.h"
+#include "../xp/service_control.h"
+#include "../xp/wzc_binding.h"
 #include "../xp/xp_rules.h"
 #include "network_record.h"
 #include "passphrase_key.h"
 #include "xpsp1_grammar.h"
-#include "../xp/preferred_list.h"
-#include "../xp/service_control.h"
-#include "../xp/wzc_binding.h"
 
 namespace {
 
 // The entry of an SSID is the first value that holds it, else the first free name: no upper
 // bound. Header version 3; no SecureW2 layout on these systems.
 const EapolEntryWriter kEapolWriter = {
-    kXpSp1AddName, 3, EAPOL_LAYOUTS_TLS_AND_PEAP, {L"%lu", 1, 0, true},
+    kXpSp1AddName,
+    3,
+    EAPOL_LAYOUTS_TLS_AND_PEAP,
+    {L"%lu", 1, 0, true},
     {"%s :: Opened eap entry : %ls, entry size: %ld\n", "%s :: pcSSIDValue : %.*s\n"},
-    "%s :: Setting entry %ls\n", false,
+    "%s :: Setting entry %ls\n",
+    false,
 };
 
 // Room for the SSID as UTF-16 text (two units per byte at most).
@@ -75,8 +79,7 @@ DWORD AddToAdapter(const WzcBinding* binding, const wchar_t* guid, const OptionS
     wchar_t ssid[SSID_TEXT_CHARACTERS] = L"";
     if (MultiByteToWideChar(CP_ACP, 0, o->ssid, -1, ssid, SSID_TEXT_CHARACTERS) > 1)
         result = WZCSetConfigEapData1(binding, guid, ssid, (DWORD)codes->eapTypeNumber,
-                                      codes->eapFlags,
-                                      nullptr, 0);
+                                      codes->eapFlags, nullptr, 0);
     return result;
 }
 
@@ -99,8 +102,8 @@ DWORD WZC_XP_SP1(int argc, char** argv)
         goto done;
     codes = XpSp1CodesOf(&options);
     // The key bytes are the key's characters in the ANSI code page, as typed.
-    keyLength = WideCharToMultiByte(CP_ACP, 0, options.networkKey, -1, key, sizeof(key),
-                                    nullptr, nullptr);
+    keyLength = WideCharToMultiByte(CP_ACP, 0, options.networkKey, -1, key, sizeof(key), nullptr,
+                                    nullptr);
     input.ssid = reinterpret_cast<const uint8_t*>(options.ssid);
     input.ssidLength = (uint32_t)strlen(options.ssid);
     input.privacy = (uint32_t)codes.encryptionCode;
@@ -112,7 +115,8 @@ DWORD WZC_XP_SP1(int argc, char** argv)
     input.keyLength = keyLength > 0 ? (uint32_t)keyLength - 1 : 0;
     input.keyIndex = options.keyIndex;
 
-    if ((result = CheckXpRules(&options, kXpSp1AddName)) != 0 || (result = CheckHexKey(&input)) != 0)
+    if ((result = CheckXpRules(&options, kXpSp1AddName)) != 0 ||
+        (result = CheckHexKey(&input)) != 0)
         goto done;
     if ((result = LookUpTrustedRoots(&options, kXpSp1AddName, thumbprints)) != 0)
         goto done;

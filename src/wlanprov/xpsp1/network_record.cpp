@@ -59,8 +59,8 @@ void FillNetworkRecord(const NetworkRecordInput* in, const uint8_t* derivedKey,
         record->controlFlags |= WZC_CFG_KEY_HEX;
         record->keyLength = in->keyLength / 2;
         for (uint32_t i = 0; i < record->keyLength; ++i)
-            record->keyMaterial[i] =
-                (uint8_t)(HexValue(in->key[2 * i]) << 4 | HexValue(in->key[2 * i + 1]));
+            record->keyMaterial[i] = (uint8_t)(HexValue(in->key[2 * i]) << 4 |
+                                               HexValue(in->key[2 * i + 1]));
         break;
     case KEY_FORM_DERIVED:
         // Stored exactly like a key of 64 hexadecimal digits.

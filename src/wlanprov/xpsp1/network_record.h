@@ -10,23 +10,23 @@
 
 // How a key given on the command line is stored in the record.
 enum NetworkKeyForm {
-    KEY_FORM_NONE,          // no key, or the key is provided automatically
-    KEY_FORM_HEX,           // hexadecimal digits: two digits per key byte
-    KEY_FORM_BYTES,         // one key byte per character
-    KEY_FORM_DERIVED,       // a pass phrase too long for the record: its 256-bit key
+    KEY_FORM_NONE,    // no key, or the key is provided automatically
+    KEY_FORM_HEX,     // hexadecimal digits: two digits per key byte
+    KEY_FORM_BYTES,   // one key byte per character
+    KEY_FORM_DERIVED, // a pass phrase too long for the record: its 256-bit key
 };
 
 struct NetworkRecordInput {
     const uint8_t* ssid;
-    uint32_t ssidLength;            // 1..32
-    uint32_t privacy;               // encryption code
-    uint32_t authenticationMode;    // authentication code
-    bool wep;                       // encryption "WEP"
-    bool wpaPsk;                    // authentication "WPAPSK"
+    uint32_t ssidLength;         // 1..32
+    uint32_t privacy;            // encryption code
+    uint32_t authenticationMode; // authentication code
+    bool wep;                    // encryption "WEP"
+    bool wpaPsk;                 // authentication "WPAPSK"
     bool keyProvidedAutomatically;
-    const uint8_t* key;             // the key's ANSI bytes, one per character
+    const uint8_t* key; // the key's ANSI bytes, one per character
     uint32_t keyLength;
-    int32_t keyIndex;               // 1..4
+    int32_t keyIndex; // 1..4
 };
 
 // Which form the key takes: hexadecimal for WEP keys of 10 or 26 characters and WPAPSK keys

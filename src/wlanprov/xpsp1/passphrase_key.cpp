@@ -19,8 +19,7 @@ struct HmacKeyBlob {
 };
 
 // One HMAC-SHA1 of data under key. A CryptoAPI hash cannot be reset, so each call makes one.
-DWORD Hmac(HCRYPTPROV provider, HCRYPTKEY key, const BYTE* data, DWORD length,
-           BYTE out[SHA1_BYTES])
+DWORD Hmac(HCRYPTPROV provider, HCRYPTKEY key, const BYTE* data, DWORD length, BYTE out[SHA1_BYTES])
 {
     HCRYPTHASH hash = 0;
     HMAC_INFO info = {};
@@ -38,8 +37,8 @@ DWORD Hmac(HCRYPTPROV provider, HCRYPTKEY key, const BYTE* data, DWORD length,
 }
 
 // Block number (1-based) of PBKDF2: U1 = HMAC(salt || INT(block)), Ui = HMAC(Ui-1), XORed.
-DWORD Block(HCRYPTPROV provider, HCRYPTKEY key, const BYTE* ssid, DWORD ssidLength,
-            DWORD number, BYTE out[SHA1_BYTES])
+DWORD Block(HCRYPTPROV provider, HCRYPTKEY key, const BYTE* ssid, DWORD ssidLength, DWORD number,
+            BYTE out[SHA1_BYTES])
 {
     BYTE salt[MAX_SALT_BYTES];
     memcpy(salt, ssid, ssidLength);

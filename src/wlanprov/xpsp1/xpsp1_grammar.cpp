@@ -6,8 +6,8 @@
 namespace {
 
 // The numbers are the network record's authentication modes.
-const Choice kAuthentications[] = {{"Open", 0}, {"Shared", 1}, {"WPA", 3}, {"WPAPSK", 4},
-                                   {nullptr, 0}};
+const Choice kAuthentications[] = {
+    {"Open", 0}, {"Shared", 1}, {"WPA", 3}, {"WPAPSK", 4}, {nullptr, 0}};
 
 const GrammarOption kAddOptions[] = {
     {OPT_SSID, nullptr},
@@ -31,8 +31,8 @@ const GrammarOption kAddOptions[] = {
 } // namespace
 
 const HandlerGrammar kXpSp1AddGrammar = {
-    kXpSp1AddName, kAddOptions, sizeof(kAddOptions) / sizeof(kAddOptions[0]),
-    kXpAddEcho, XP_ADD_ECHO_LINES,
+    kXpSp1AddName, kAddOptions,       sizeof(kAddOptions) / sizeof(kAddOptions[0]),
+    kXpAddEcho,    XP_ADD_ECHO_LINES,
 };
 const HandlerGrammar kXpSp1RemoveGrammar = {
     kXpSp1RemoveName, kRemovalOptions, REMOVAL_OPTION_COUNT, kXpRemoveEcho, XP_REMOVE_ECHO_LINES,

@@ -11,9 +11,9 @@ extern const HandlerGrammar kXpSp1AddGrammar;
 extern const HandlerGrammar kXpSp1RemoveGrammar;
 
 struct XpSp1Codes {
-    LONG authenticationCode;   // the network record's mode; WPA (3) unless given
-    LONG encryptionCode;       // its privacy value; TKIP (4) unless given
-    LONG eapTypeNumber;        // the EAPOL parameters' type; EAP-TLS (13) unless given
-    DWORD eapFlags;            // EAPOL_FLAG_* of the 802.1X, machine and guest options
+    LONG authenticationCode; // the network record's mode; WPA (3) unless given
+    LONG encryptionCode;     // its privacy value; TKIP (4) unless given
+    LONG eapTypeNumber;      // the EAPOL parameters' type; EAP-TLS (13) unless given
+    DWORD eapFlags;          // EAPOL_FLAG_* of the 802.1X, machine and guest options
 };
 XpSp1Codes XpSp1CodesOf(const OptionSet* options);

@@ -13,19 +13,24 @@
 #include "../common/trusted_roots.h"
 #include "../xp/eapol_entry.h"
 #include "../xp/eapol_registry.h"
+#include "../xp/wzc_query_binding.h"
+#include "../xp/xp_rules.h"
 #include "provisioning_call.h"
 #include "wireless_profile.h"
 #include "xpsp2_grammar.h"
-#include "../xp/wzc_query_binding.h"
-#include "../xp/xp_rules.h"
 
 namespace {
 
 // This handler overwrites the entry the provisioning service made for the SSID among the
 // values "1" to "31", and never makes one itself.
 const EapolEntryWriter kEapolWriter = {
-    kXpSp2AddName, 5, EAPOL_LAYOUTS_ALL, {L"%lu", 1, 31, false}, {nullptr, nullptr},
-    "%s :: setting entry %ls\n", true,
+    kXpSp2AddName,
+    5,
+    EAPOL_LAYOUTS_ALL,
+    {L"%lu", 1, 31, false},
+    {nullptr, nullptr},
+    "%s :: setting entry %ls\n",
+    true,
 };
 
 bool Is(const wchar_t* value, const wchar_t* text)
@@ -116,8 +121,8 @@ DWORD WZC_XP_SP2(int argc, char** argv)
         }
         if (adapterResult == 0)
             printf("%s :: adding EAP Entry\n", kXpSp2AddName);
-        EapolStepOutcome eapol = UpdateEapolEntry(&kEapolWriter, adapterResult != 0, guid,
-                                                  &options, thumbprints);
+        EapolStepOutcome eapol = UpdateEapolEntry(&kEapolWriter, adapterResult != 0, guid, &options,
+                                                  thumbprints);
         if (eapol.endsHandler) {
             result = eapol.code;
             goto done;

@@ -13,16 +13,20 @@
 namespace {
 
 // The provisioning service's class and its wireless profile interface.
-const CLSID kNetProvisioning = {0x2AA2B5FE, 0xB846, 0x4D07,
+const CLSID kNetProvisioning = {0x2AA2B5FE,
+                                0xB846,
+                                0x4D07,
                                 {0x81, 0x0C, 0xB2, 0x1E, 0xE4, 0x53, 0x20, 0xE3}};
-const IID kProvisioningProfileWireless = {0xC96FBD51, 0x24DD, 0x11D8,
+const IID kProvisioningProfileWireless = {0xC96FBD51,
+                                          0x24DD,
+                                          0x11D8,
                                           {0x89, 0xFB, 0x00, 0x90, 0x4B, 0x2E, 0xA9, 0xC6}};
 
 // The provisioning service of this machine only: in-process server or handler, or local server;
 // never one on another machine.
 const DWORD kThisMachine = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER;
 
-enum { STEP_FAILED = 110 };   // ERROR_OPEN_FAILED
+enum { STEP_FAILED = 110 }; // ERROR_OPEN_FAILED
 
 } // namespace
 
@@ -37,7 +41,8 @@ DWORD ProvisionAdapter(const wchar_t* document, const wchar_t* adapterGuidText)
 
     HRESULT init = CoInitialize(nullptr);
     if (init != S_OK && init != S_FALSE) {
-        printf("%s :: CoInitialize FAILED %ld, %ld\n", kXpSp2AddName, (long)init, (long)GetLastError());
+        printf("%s :: CoInitialize FAILED %ld, %ld\n", kXpSp2AddName, (long)init,
+               (long)GetLastError());
         return STEP_FAILED;
     }
     DebugPrint("%s :: CoInitialize Succeeded\n", kXpSp2AddName);
@@ -61,8 +66,8 @@ DWORD ProvisionAdapter(const wchar_t* document, const wchar_t* adapterGuidText)
     if (hr == S_OK) {
         printf("%s :: CreateProfile succeeded\n", kXpSp2AddName);
     } else {
-        printf("%s :: ERROR!! CreateProfile failed : function return:0x%x, status:%ld\n", kXpSp2AddName,
-               (unsigned)hr, (long)status);
+        printf("%s :: ERROR!! CreateProfile failed : function return:0x%x, status:%ld\n",
+               kXpSp2AddName, (unsigned)hr, (long)status);
         if (status == PROVISIONING_DUPLICATE_SSID)
             printf("%s :: ERROR!! CreateProfile failed : DUPLICATE SSID\n", kXpSp2AddName);
         result = ERROR_INVALID_DATA;

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-enum { PROVISIONING_DUPLICATE_SSID = 27 };   // CreateProfile's status for a known SSID
+enum { PROVISIONING_DUPLICATE_SSID = 27 }; // CreateProfile's status for a known SSID
 
 // Initialises COM for the call, creates the service's object and hands it the document with
 // the adapter's GUID (its text as the client library reports it). Prints the outcome lines.

@@ -8,39 +8,65 @@
 
 namespace {
 
-const wchar_t kHead[] =
-    L"<?xml version=\"1.0\"?> <wp:WirelessProfile"
-    L" xmlns=\"http://www.microsoft.com/provisioning/WirelessProfile\""
-    L" xmlns:wp=\"http://www.microsoft.com/provisioning/WirelessProfile\">";
+const wchar_t kHead[] = L"<?xml version=\"1.0\"?> <wp:WirelessProfile"
+                        L" xmlns=\"http://www.microsoft.com/provisioning/WirelessProfile\""
+                        L" xmlns:wp=\"http://www.microsoft.com/provisioning/WirelessProfile\">";
 const wchar_t kTail[] = L" </wp:WirelessProfile>";
 const wchar_t kVersion[] = L"1";
 const wchar_t kConnectionType[] = L"ESS";
 
 enum Element {
-    EL_END, EL_VERSION, EL_SSID, EL_CONNECTION_TYPE, EL_AUTHENTICATION, EL_ENCRYPTION,
-    EL_NETWORK_KEY, EL_KEY_INDEX, EL_KEY_PROVIDED_AUTOMATICALLY, EL_IEEE8021X, EL_EAP_METHOD,
+    EL_END,
+    EL_VERSION,
+    EL_SSID,
+    EL_CONNECTION_TYPE,
+    EL_AUTHENTICATION,
+    EL_ENCRYPTION,
+    EL_NETWORK_KEY,
+    EL_KEY_INDEX,
+    EL_KEY_PROVIDED_AUTOMATICALLY,
+    EL_IEEE8021X,
+    EL_EAP_METHOD,
 };
 
 const wchar_t* const kElementNames[] = {
-    nullptr, L"version", L"ssid", L"connectionType", L"authentication", L"encryption",
-    L"networkKey", L"keyIndex", L"keyProvidedAutomatically", L"IEEE802.1XEnabled", L"EAPMethod",
+    nullptr,       L"version",    L"ssid",     L"connectionType",           L"authentication",
+    L"encryption", L"networkKey", L"keyIndex", L"keyProvidedAutomatically", L"IEEE802.1XEnabled",
+    L"EAPMethod",
 };
 
 // The children of wp:WirelessProfile of each template, in document order.
-const Element kNoKey[] = {EL_VERSION, EL_SSID, EL_CONNECTION_TYPE, EL_AUTHENTICATION,
-                          EL_ENCRYPTION, EL_KEY_PROVIDED_AUTOMATICALLY, EL_IEEE8021X, EL_END};
-const Element kPassPhrase[] = {EL_VERSION, EL_SSID, EL_CONNECTION_TYPE, EL_AUTHENTICATION,
-                               EL_ENCRYPTION, EL_NETWORK_KEY, EL_KEY_PROVIDED_AUTOMATICALLY,
-                               EL_IEEE8021X, EL_END};
-const Element kNetworkKey[] = {EL_VERSION, EL_SSID, EL_CONNECTION_TYPE, EL_AUTHENTICATION,
-                               EL_ENCRYPTION, EL_NETWORK_KEY, EL_KEY_INDEX,
-                               EL_KEY_PROVIDED_AUTOMATICALLY, EL_IEEE8021X, EL_END};
-const Element kOneXNoKey[] = {EL_VERSION, EL_SSID, EL_CONNECTION_TYPE, EL_AUTHENTICATION,
-                              EL_ENCRYPTION, EL_KEY_PROVIDED_AUTOMATICALLY, EL_IEEE8021X,
-                              EL_EAP_METHOD, EL_END};
-const Element kOneXKey[] = {EL_VERSION, EL_SSID, EL_CONNECTION_TYPE, EL_AUTHENTICATION,
-                            EL_ENCRYPTION, EL_NETWORK_KEY, EL_KEY_INDEX,
-                            EL_KEY_PROVIDED_AUTOMATICALLY, EL_IEEE8021X, EL_EAP_METHOD, EL_END};
+const Element kNoKey[] = {EL_VERSION,        EL_SSID,       EL_CONNECTION_TYPE,
+                          EL_AUTHENTICATION, EL_ENCRYPTION, EL_KEY_PROVIDED_AUTOMATICALLY,
+                          EL_IEEE8021X,      EL_END};
+const Element kPassPhrase[] = {EL_VERSION,
+                               EL_SSID,
+                               EL_CONNECTION_TYPE,
+                               EL_AUTHENTICATION,
+                               EL_ENCRYPTION,
+                               EL_NETWORK_KEY,
+                               EL_KEY_PROVIDED_AUTOMATICALLY,
+                               EL_IEEE8021X,
+                               EL_END};
+const Element kNetworkKey[] = {EL_VERSION,         EL_SSID,
+                               EL_CONNECTION_TYPE, EL_AUTHENTICATION,
+                               EL_ENCRYPTION,      EL_NETWORK_KEY,
+                               EL_KEY_INDEX,       EL_KEY_PROVIDED_AUTOMATICALLY,
+                               EL_IEEE8021X,       EL_END};
+const Element kOneXNoKey[] = {EL_VERSION,        EL_SSID,       EL_CONNECTION_TYPE,
+                              EL_AUTHENTICATION, EL_ENCRYPTION, EL_KEY_PROVIDED_AUTOMATICALLY,
+                              EL_IEEE8021X,      EL_EAP_METHOD, EL_END};
+const Element kOneXKey[] = {EL_VERSION,
+                            EL_SSID,
+                            EL_CONNECTION_TYPE,
+                            EL_AUTHENTICATION,
+                            EL_ENCRYPTION,
+                            EL_NETWORK_KEY,
+                            EL_KEY_INDEX,
+                            EL_KEY_PROVIDED_AUTOMATICALLY,
+                            EL_IEEE8021X,
+                            EL_EAP_METHOD,
+                            EL_END};
 
 bool Is(const wchar_t* value, const wchar_t* text)
 {
@@ -132,9 +158,8 @@ size_t WirelessProfileBytes(const WirelessProfileValues* v)
 {
     size_t characters = wcslen(kHead) + wcslen(kTail) + 1;
     for (const Element* e = TemplateFor(v); *e != EL_END; ++e)
-        characters += TagsLength(*e) +
-                      (IsNumeric(*e) ? NumberLength(NumberOf(*e, v))
-                                     : XmlEscapedLength(TextOf(*e, v)));
+        characters += TagsLength(*e) + (IsNumeric(*e) ? NumberLength(NumberOf(*e, v))
+                                                      : XmlEscapedLength(TextOf(*e, v)));
     size_t bytes = characters * sizeof(wchar_t);
     const size_t minimum = WIRELESS_PROFILE_MIN_BYTES;
     return bytes < minimum ? minimum : bytes;

@@ -10,11 +10,11 @@ struct WirelessProfileValues {
     const wchar_t* ssid;
     const wchar_t* authentication;
     const wchar_t* encryption;
-    const wchar_t* networkKey;    // empty or null: no key
-    int32_t keyIndex;             // written as given, 1 to 4
+    const wchar_t* networkKey; // empty or null: no key
+    int32_t keyIndex;          // written as given, 1 to 4
     int32_t keyProvidedAutomatically;
     int32_t ieee8021xEnabled;
-    const wchar_t* eapMethod;     // "PEAP" or "EAP-TLS"; empty when none was given
+    const wchar_t* eapMethod; // "PEAP" or "EAP-TLS"; empty when none was given
 };
 
 // The size the provisioning call has always been given, enough for every unescaped document.
