@@ -38,11 +38,14 @@ bool SsidFromName(const std::wstring& name, std::vector<uint8_t>* bytes)
     bytes->clear();
     if (name.empty())
         return false;
-    // No best fit: a character the code page lacks must not become a different network.
+    // No best fit: a character the code page lacks must not become a different network. The
+    // UTF-8 code page takes neither that flag nor a default character.
     BOOL usedDefault = FALSE;
+    bool utf8 = GetACP() == CP_UTF8;
     char converted[4 * MAX_SSID_BYTES];
-    int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name.data(), (int)name.size(),
-                                     converted, sizeof(converted), nullptr, &usedDefault);
+    int length = WideCharToMultiByte(CP_ACP, utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS,
+                                     name.data(), (int)name.size(), converted, sizeof(converted),
+                                     nullptr, utf8 ? nullptr : &usedDefault);
     if (length <= 0 || length > MAX_SSID_BYTES || usedDefault)
         return false;
     bytes->assign(converted, converted + length);

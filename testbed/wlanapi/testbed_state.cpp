@@ -247,8 +247,10 @@ LONG WriteTestbedProfile(int interfaceIndex, const wchar_t* name, const wchar_t*
     if (result != ERROR_SUCCESS)
         return result;
     result = WriteRegistryString(key, name, document);
+    if (result == ERROR_SUCCESS && (result = WriteSsid(interfaceIndex, name, ssid)) != 0)
+        RegDeleteValueW(key, name); // a profile is stored whole or not at all
     RegCloseKey(key);
-    return result == ERROR_SUCCESS ? WriteSsid(interfaceIndex, name, ssid) : result;
+    return result;
 }
 
 LONG RemoveTestbedProfile(int interfaceIndex, const wchar_t* name)

@@ -64,6 +64,8 @@ const SweptImport kImports[kSweptCallCount] = {
     SWEPT("ole32.dll", CoCreateInstance, E_OUTOFMEMORY, 0),
     SWEPT("oleaut32.dll", SysAllocString, 0, ERROR_OUTOFMEMORY),
     SWEPT("user32.dll", DialogBoxParamW, -1, ERROR_RESOURCE_NAME_NOT_FOUND),
+    SWEPT("kernel32.dll", CreateFileW, -1, ERROR_ACCESS_DENIED),
+    SWEPT("kernel32.dll", WriteFile, FALSE, ERROR_DISK_FULL),
 };
 
 template <int Id, typename R, typename... A>

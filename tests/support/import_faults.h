@@ -43,6 +43,8 @@ enum SweptCall {
     kCoCreateInstance,
     kSysAllocString,
     kDialogBoxParamW,
+    kCreateFileW,
+    kWriteFile,
     kSweptCallCount
 };
 

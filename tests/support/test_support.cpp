@@ -201,6 +201,16 @@ std::wstring DistDir()
     return DIST_DIR;
 }
 
+std::string WideToCodePage(const std::wstring& text, UINT codePage)
+{
+    int size = WideCharToMultiByte(codePage, 0, text.c_str(), (int)text.size(), nullptr, 0, nullptr,
+                                   nullptr);
+    std::string out(size, '\0');
+    WideCharToMultiByte(codePage, 0, text.c_str(), (int)text.size(), &out[0], size, nullptr,
+                        nullptr);
+    return out;
+}
+
 std::string AfterEcho(const std::string& output)
 {
     size_t at = output.rfind(" :: input parameter: ");

@@ -48,6 +48,17 @@ std::wstring DistDir();
 // when there is no echo.
 std::string AfterEcho(const std::string& output);
 
+// Wide text in a code page: UTF-8, or the ANSI code page (what the programs print).
+std::string WideToCodePage(const std::wstring& text, UINT codePage);
+inline std::string WideToUtf8(const std::wstring& text)
+{
+    return WideToCodePage(text, CP_UTF8);
+}
+inline std::string WideToAnsi(const std::wstring& text)
+{
+    return WideToCodePage(text, CP_ACP);
+}
+
 // Whether a file whose path ends in "\\" + fileName is mapped into this process, as code or as
 // data (a library mapped as resources is in no module list).
 bool MappedInProcess(const std::wstring& fileName);

@@ -92,13 +92,3 @@ bool ComesFirstInRootStore(const TrustedRoot& a, const TrustedRoot& b)
     CertCloseStore(store, 0);
     return aFirst;
 }
-
-std::string WideToUtf8(const std::wstring& text)
-{
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), nullptr, 0, nullptr,
-                                   nullptr);
-    std::string out(size, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), &out[0], size, nullptr,
-                        nullptr);
-    return out;
-}

@@ -31,5 +31,3 @@ void RemoveTrustedRoots(const wchar_t* namePart);
 
 // Whether a comes before b in the machine's trusted roots.
 bool ComesFirstInRootStore(const TrustedRoot& a, const TrustedRoot& b);
-
-std::string WideToUtf8(const std::wstring& text);

@@ -190,22 +190,6 @@ TEST(EndToEnd, Wpa3AndEnhancedOpenAreStoredAsTyped)
 
 // The profile's newer elements, each where the schema puts it; a profile saved to a file is
 // set on no interface.
-std::string Encoded(const std::wstring& text, UINT codePage)
-{
-    std::string bytes(text.size() * 3 + 1, '\0');
-    bytes.resize(WideCharToMultiByte(codePage, 0, text.c_str(), (int)text.size(), &bytes[0],
-                                     (int)bytes.size(), nullptr, nullptr));
-    return bytes;
-}
-std::string Narrow(const std::wstring& text)
-{
-    return Encoded(text, CP_ACP);
-}
-std::string Utf8(const std::wstring& text)
-{
-    return Encoded(text, CP_UTF8);
-}
-
 std::wstring With(std::wstring document, const std::wstring& from, const std::wstring& to)
 {
     return document.replace(document.find(from), from.size(), to);
@@ -267,13 +251,13 @@ TEST(EndToEnd, NewerProfileElementsAreStoredAsAsked)
          "WZC_Vista :: [SSID] : invalid input\n"},
         {psk + L"/NonBroadcast:TRUE \"/SaveProfile:" + saved + L"\"", L"Net",
          With(base, L"</SSID>", L"</SSID><nonBroadcast>true</nonBroadcast>"), 0,
-         "WZC_Vista :: the profile is written to " + Narrow(saved) + "\n"},
+         "WZC_Vista :: the profile is written to " + WideToAnsi(saved) + "\n"},
         {psk + L"\"/SaveProfile:" + MachineDir() + L"\\no such folder\\p.xml\"", L"Net", L"", 3,
-         "WZC_Vista :: ERROR!! the profile could not be written to " + Narrow(MachineDir()) +
+         "WZC_Vista :: ERROR!! the profile could not be written to " + WideToAnsi(MachineDir()) +
              "\\no such folder\\p.xml: 3\n"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(Narrow(c.options));
+        SCOPED_TRACE(WideToAnsi(c.options));
         ASSERT_EQ(0, ResetTestbedState(DefaultTestbedInterfaces()));
         DeleteFileW(saved.c_str());
         std::wstring options = c.options.compare(0, 6, L"/SSID:") == 0 ? c.options
@@ -285,7 +269,7 @@ TEST(EndToEnd, NewerProfileElementsAreStoredAsAsked)
         std::ifstream file(saved.c_str(), std::ios::binary);
         std::string written((std::istreambuf_iterator<char>(file)),
                             std::istreambuf_iterator<char>());
-        EXPECT_EQ(toFile && c.exitCode == 0 ? Utf8(c.document) : "", written);
+        EXPECT_EQ(toFile && c.exitCode == 0 ? WideToUtf8(c.document) : "", written);
         for (int i = 0; i < 2; ++i)
             EXPECT_EQ(toFile ? L"" : c.document, StoredDocument(i, c.ssid.c_str()));
     }

@@ -138,6 +138,33 @@ TEST(VistaFaultSweep, PeapAddWithATrustedRoot)
         });
 }
 
+// A profile saved to a file, of an SSID outside ASCII: its UTF-8 bytes, the document's UTF-8
+// text and the file, each failing without a last error (0). No failure leaves a file or
+// reports success.
+TEST(VistaFaultSweep, SaveProfileOfANonAsciiSsid)
+{
+    const std::string path = WideToAnsi(MachineDir()) + "\\sweep-profile.xml";
+    const std::string failed = "WZC_Vista :: ERROR!! the profile could not be written to " + path;
+    const std::vector<SweepRow> rows = {
+        {L"WideCharToMultiByte", 1, 0, 13, "WZC_Vista :: [SSID] : invalid input\n", {}, 0},
+        {L"WideCharToMultiByte", 2, 0, 1113, "", {}, 0},
+        {L"WideCharToMultiByte", 3, 0, 1113, failed + ": 1113\n", {}, 0},
+        {L"WideCharToMultiByte", 4, 0, 1113, failed + ": 1113\n", {}, 0},
+        {L"CreateFileW", 1, 0, 110, failed + ": 110\n", {}, 0},
+        {L"CreateFileW", 2, 0, 0, "", {}, 0}, // the output capture's own read: nothing read
+        {L"WriteFile", 1, 0, 29, failed + ": 29\n", {}, 0},
+    };
+    Sweep(
+        rows, [&] { UseMachine(kMachine, Interfaces(2)); },
+        [&] {
+            DeleteFileA(path.c_str());
+            HandlerRun run = RunAdd({"/SSID:Caf\xe9", "/Authentication:WPA2PSK", "/Encryption:AES",
+                                     "/NetworkKey:secret12", "/SaveProfile:" + path});
+            EXPECT_EQ(run.result == 0, GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES);
+            return run;
+        });
+}
+
 TEST(VistaFaultSweep, DeleteFromBothInterfaces)
 {
     const std::string deleted = "WZCRemoveProfile_Vista :: the profile is deleted successfully\n";

@@ -13,6 +13,7 @@
 #include "../common/globals.h"
 #include "../common/handlers.h"
 #include "../common/hex_text.h"
+#include "../common/last_error.h"
 #include "../common/option_grammar.h"
 #include "../common/secret_wipe.h"
 #include "../common/trusted_roots.h"
@@ -150,12 +151,14 @@ DWORD BuildProfile(const OptionSet* o, const BYTE (*thumbprints)[CERT_THUMBPRINT
     ProfileKind kind = KindOf(o);
     ProfileValues values = {};
     if (MultiByteToWideChar(CP_ACP, 0, o->ssid, -1, build->ssid, MAX_SSID_BYTES + 1) == 0)
-        return GetLastError();
+        return LastErrorOr(ERROR_NO_UNICODE_TRANSLATION);
     // An SSID outside ASCII is named by its UTF-8 bytes: the platform would turn its name into
     // other bytes. An ASCII SSID keeps the document it always had.
     if (!SsidIsAscii(o)) {
         BYTE bytes[SSID_UTF8_ROOM];
         int count = SsidUtf8Bytes(o, bytes);
+        if (count < 0)
+            return LastErrorOr(ERROR_NO_UNICODE_TRANSLATION);
         if ((result = ConvertToHexString(bytes, (size_t)count, &build->ssidHex)) != 0)
             return result;
     }

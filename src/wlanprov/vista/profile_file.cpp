@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "../common/last_error.h"
 #include "../common/secret_wipe.h"
 #include "vista_grammar.h"
 
@@ -13,7 +14,7 @@ DWORD SaveProfileDocument(const wchar_t* path, const wchar_t* document)
     DWORD written = 0, result = 0;
     int bytes = WideCharToMultiByte(CP_UTF8, 0, document, -1, nullptr, 0, nullptr, nullptr);
     if (bytes <= 0) {
-        result = GetLastError();
+        result = ERROR_NO_UNICODE_TRANSLATION;
         goto done;
     }
     text = static_cast<char*>(malloc((size_t)bytes));
@@ -23,24 +24,29 @@ DWORD SaveProfileDocument(const wchar_t* path, const wchar_t* document)
     }
     // The document holds the key in clear, as the profile set on an interface would.
     if (WideCharToMultiByte(CP_UTF8, 0, document, -1, text, bytes, nullptr, nullptr) != bytes) {
-        result = GetLastError();
+        result = ERROR_NO_UNICODE_TRANSLATION;
         goto done;
     }
     file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                        nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        result = GetLastError();
+        result = LastErrorOr(ERROR_OPEN_FAILED);
         goto done;
     }
     // Without the terminator.
     if (!WriteFile(file, text, (DWORD)bytes - 1, &written, nullptr))
-        result = GetLastError();
+        result = LastErrorOr(ERROR_WRITE_FAULT);
     else if (written != (DWORD)bytes - 1)
         result = ERROR_WRITE_FAULT;
 
 done:
-    if (file != INVALID_HANDLE_VALUE && !CloseHandle(file) && result == 0)
-        result = GetLastError();
+    if (file != INVALID_HANDLE_VALUE) {
+        if (!CloseHandle(file) && result == 0)
+            result = LastErrorOr(ERROR_WRITE_FAULT);
+        // A file cut short would hold part of the key and no profile.
+        if (result != 0)
+            DeleteFileW(path);
+    }
     if (text)
         FreeSecret(text, (size_t)bytes);
     if (result == 0)

@@ -22,7 +22,7 @@ DWORD WZCRemoveProfile_Vista(int argc, char** argv)
     if (result != 0)
         goto done;
     // The grammar keeps the SSID's bytes; the profile name is their UTF-16 form.
-    if (!ConvertAnsiText(options.ssid, ssid, MAX_SSID_BYTES + 1)) {
+    if (options.ssid[0] != '\0' && !ConvertAnsiText(options.ssid, ssid, MAX_SSID_BYTES + 1)) {
         printf("%s :: [SSID] : invalid input\n", kVistaRemoveName);
         result = ERROR_INVALID_DATA;
         goto done;

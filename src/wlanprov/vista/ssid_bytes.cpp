@@ -3,11 +3,11 @@
 int SsidUtf8Bytes(const OptionSet* o, BYTE (&out)[SSID_UTF8_ROOM])
 {
     wchar_t text[MAX_SSID_BYTES + 1];
-    if (!ConvertAnsiText(o->ssid, text, MAX_SSID_BYTES + 1) || text[0] == L'\0')
-        return 0;
+    if (!ConvertAnsiText(o->ssid, text, MAX_SSID_BYTES + 1))
+        return -1;
     int count = WideCharToMultiByte(CP_UTF8, 0, text, -1, reinterpret_cast<char*>(out),
                                     SSID_UTF8_ROOM, nullptr, nullptr);
-    return count > 0 ? count - 1 : 0; // without the terminator
+    return count > 0 ? count - 1 : -1; // without the terminator
 }
 
 bool SsidIsAscii(const OptionSet* o)

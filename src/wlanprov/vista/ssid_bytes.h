@@ -11,7 +11,7 @@
 enum { SSID_UTF8_ROOM = 3 * MAX_SSID_BYTES + 1 };
 
 // The UTF-8 bytes of the option's SSID (converted from the ANSI code page first) into out.
-// Returns their count, or 0 when the SSID is empty or does not convert.
+// Returns their count, or -1 (with the thread's last error set) when the SSID does not convert.
 int SsidUtf8Bytes(const OptionSet* options, BYTE (&out)[SSID_UTF8_ROOM]);
 
 // Whether every byte of the SSID as given is ASCII.

@@ -70,9 +70,11 @@ DWORD CheckVistaRules(const OptionSet* o)
     bool tls = Is(o->eapType, L"EAP-TLS");
     // WPA3-Personal and Enhanced Open carry no 802.1X settings.
     bool noOneX = IsSae(o) || IsOwe(o);
-    // The SSID's length counts its bytes on the air: its UTF-8 form.
+    // The SSID's length counts its bytes on the air: its UTF-8 form, longer than the bytes as
+    // given only outside ASCII. One that does not convert has no bytes to name it by.
     BYTE ssidBytes[SSID_UTF8_ROOM];
-    bool ssidTooLong = SsidUtf8Bytes(o, ssidBytes) > MAX_SSID_BYTES;
+    int utf8Bytes = SsidIsAscii(o) ? 0 : SsidUtf8Bytes(o, ssidBytes);
+    bool ssidTooLong = utf8Bytes < 0 || utf8Bytes > MAX_SSID_BYTES;
     bool manual = Is(o->connectionMode, L"manual");
     const OptionRule rules[] = {
         {o->ssid[0] == '\0', "%s :: [SSID] must be set\n"},
