@@ -4,20 +4,12 @@
 
 #include <string>
 
+#include "../common/msxml6_guids.h"
+
 const wchar_t kWirelessProfileNamespace[] =
     L"http://www.microsoft.com/provisioning/WirelessProfile";
 
 namespace {
-
-// MSXML 6.0; mingw-w64 declares the interfaces but ships no msxml6 GUIDs.
-const CLSID kClsidDomDocument60 = {0x88D96A05,
-                                   0xF192,
-                                   0x11D4,
-                                   {0xA6, 0x5F, 0x00, 0x40, 0x96, 0x32, 0x51, 0xE5}};
-const IID kIidXmlDomDocument2 = {0x2933BF95,
-                                 0x7B36,
-                                 0x11D2,
-                                 {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 
 std::u16string FromBstr(BSTR text)
 {

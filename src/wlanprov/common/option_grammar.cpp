@@ -10,7 +10,7 @@ namespace {
 
 enum ValueRule { VALUE_SSID, VALUE_CHOICE, VALUE_KEY, VALUE_CA, VALUE_DEBUG_LOG, VALUE_PATH };
 
-struct OptionSpec {
+struct OptionTraits {
     const char* token;   // compared byte for byte over its whole length, colon included
     const char* element; // the name in the messages' brackets
     ValueRule rule;
@@ -19,7 +19,7 @@ struct OptionSpec {
 };
 
 // Indexed by OptionId.
-const OptionSpec kSpecs[OPTION_COUNT] = {
+const OptionTraits kTraits[OPTION_COUNT] = {
     {"/SSID:", "SSID", VALUE_SSID, nullptr, "SSID"},
     {"/Authentication:", "AuthenticationMode", VALUE_CHOICE, nullptr, "AuthenticationMode"},
     {"/Encryption:", "Encryptiontype", VALUE_CHOICE, nullptr, "EncryptionType"},
@@ -111,19 +111,19 @@ void StoreChoice(OptionId id, const Choice* choice, OptionSet* o)
         *field.choice = choice;
 }
 
-void PrintInvalid(const HandlerGrammar* grammar, const OptionSpec& spec)
+void PrintInvalid(const HandlerGrammar* grammar, const OptionTraits& traits)
 {
-    printf("%s :: [%s] : invalid input\n", grammar->name, spec.element);
+    printf("%s :: [%s] : invalid input\n", grammar->name, traits.element);
 }
 
 // Checks and stores one value. Returns 0, or 13 after printing the option's message.
 DWORD TakeValue(const HandlerGrammar* grammar, const GrammarOption& option, const char* value,
                 OptionSet* o)
 {
-    const OptionSpec& spec = kSpecs[option.id];
-    const Choice* choices = option.choices ? option.choices : spec.choices;
+    const OptionTraits& traits = kTraits[option.id];
+    const Choice* choices = option.choices ? option.choices : traits.choices;
     size_t length = strlen(value);
-    switch (spec.rule) {
+    switch (traits.rule) {
     case VALUE_SSID:
         if (length < 1 || length > MAX_SSID_BYTES)
             break;
@@ -172,14 +172,14 @@ DWORD TakeValue(const HandlerGrammar* grammar, const GrammarOption& option, cons
         }
         break;
     }
-    PrintInvalid(grammar, spec);
+    PrintInvalid(grammar, traits);
     return ERROR_INVALID_DATA;
 }
 
 const GrammarOption* MatchToken(const HandlerGrammar* grammar, const char* argument)
 {
     for (size_t i = 0; i < grammar->optionCount; ++i) {
-        const char* token = kSpecs[grammar->options[i].id].token;
+        const char* token = kTraits[grammar->options[i].id].token;
         if (strncmp(argument, token, strlen(token)) == 0)
             return &grammar->options[i];
     }
@@ -189,7 +189,7 @@ const GrammarOption* MatchToken(const HandlerGrammar* grammar, const char* argum
 void EchoLineOf(const HandlerGrammar* grammar, const EchoLine& line, const OptionSet* o)
 {
     const char* name = grammar->name;
-    const char* label = kSpecs[line.id].echoLabel;
+    const char* label = kTraits[line.id].echoLabel;
     if (line.form == ECHO_WHEN_GIVEN && !o->given[line.id])
         return;
     switch (line.id) {
@@ -257,7 +257,7 @@ DWORD ParseOptions(int argc, char** argv, const HandlerGrammar* grammar, OptionS
             return ERROR_INVALID_DATA;
         }
         // The value is everything after the token's colon, which is the argument's first.
-        DWORD result = TakeValue(grammar, *option, argv[i] + strlen(kSpecs[option->id].token),
+        DWORD result = TakeValue(grammar, *option, argv[i] + strlen(kTraits[option->id].token),
                                  options);
         if (result != 0)
             return result;

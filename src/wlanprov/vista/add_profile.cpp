@@ -150,7 +150,7 @@ DWORD BuildProfile(const OptionSet* o, const BYTE (*thumbprints)[CERT_THUMBPRINT
     DWORD result;
     ProfileKind kind = KindOf(o);
     ProfileValues values = {};
-    if (MultiByteToWideChar(CP_ACP, 0, o->ssid, -1, build->ssid, MAX_SSID_BYTES + 1) == 0)
+    if (!ConvertAnsiText(o->ssid, build->ssid, MAX_SSID_BYTES + 1))
         return LastErrorOr(ERROR_NO_UNICODE_TRANSLATION);
     // An SSID outside ASCII is named by its UTF-8 bytes: the platform would turn its name into
     // other bytes. An ASCII SSID keeps the document it always had.

@@ -43,11 +43,6 @@ const OptionalElement kMacRandomization = {
 const wchar_t kAfterEnableRandomization[] = L"</enableRandomization>";
 const wchar_t kEveryDay[] = L"<randomizeEveryday>true</randomizeEveryday>";
 
-const wchar_t* SwitchText(ProfileSwitch value)
-{
-    return value == SWITCH_TRUE ? L"true" : L"false";
-}
-
 // Writes the element when present, its value escaped; returns its length in characters (0 when
 // absent).
 size_t PutOptional(XmlWriter* w, const OptionalElement& element, const wchar_t* value)
@@ -62,9 +57,12 @@ size_t PutOptional(XmlWriter* w, const OptionalElement& element, const wchar_t* 
     return wcslen(element.open) + XmlEscapedLength(value) + wcslen(element.close);
 }
 
+// The value of a boolean element, or null when it is absent.
 const wchar_t* SwitchValue(ProfileSwitch value)
 {
-    return value == SWITCH_ABSENT ? nullptr : SwitchText(value);
+    if (value == SWITCH_ABSENT)
+        return nullptr;
+    return value == SWITCH_TRUE ? L"true" : L"false";
 }
 
 size_t PutMacRandomization(XmlWriter* w, ProfileMacRandomization value)
