@@ -24,10 +24,7 @@ namespace {
 struct Reader {
     const uint8_t* data;
     size_t size;
-    uint8_t Byte()
-    {
-        return size ? (--size, *data++) : 0;
-    }
+    uint8_t Byte() { return size ? (--size, *data++) : 0; }
     // Copies up to bytes bytes into out (the rest stays as it was).
     void Fill(void* out, size_t bytes)
     {

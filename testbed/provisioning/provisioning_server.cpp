@@ -17,15 +17,9 @@ LONG g_serverReferences = 0;
 // One service object per CoCreateInstance; it keeps no state (the machine's state lives in
 // the registry).
 class ProvisioningService : public IProvisioningProfileWireless {
-  public:
-    ProvisioningService()
-    {
-        InterlockedIncrement(&g_serverReferences);
-    }
-    virtual ~ProvisioningService()
-    {
-        InterlockedDecrement(&g_serverReferences);
-    }
+public:
+    ProvisioningService() { InterlockedIncrement(&g_serverReferences); }
+    virtual ~ProvisioningService() { InterlockedDecrement(&g_serverReferences); }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
     {
@@ -39,10 +33,7 @@ class ProvisioningService : public IProvisioningProfileWireless {
         AddRef();
         return S_OK;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override
-    {
-        return InterlockedIncrement(&references_);
-    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&references_); }
     ULONG STDMETHODCALLTYPE Release() override
     {
         ULONG left = InterlockedDecrement(&references_);
@@ -56,12 +47,12 @@ class ProvisioningService : public IProvisioningProfileWireless {
         return CreateWirelessProfile(document, connectionDocument, adapterGuid, status);
     }
 
-  private:
+private:
     LONG references_ = 1;
 };
 
 class ServiceFactory : public IClassFactory {
-  public:
+public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
     {
         if (!object)
@@ -75,14 +66,8 @@ class ServiceFactory : public IClassFactory {
         return S_OK;
     }
     // The factory is static: its references are the server's.
-    ULONG STDMETHODCALLTYPE AddRef() override
-    {
-        return InterlockedIncrement(&g_serverReferences);
-    }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        return InterlockedDecrement(&g_serverReferences);
-    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&g_serverReferences); }
+    ULONG STDMETHODCALLTYPE Release() override { return InterlockedDecrement(&g_serverReferences); }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override
     {
         if (!object)

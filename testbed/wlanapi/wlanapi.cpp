@@ -29,14 +29,8 @@ std::set<void*>* g_liveBlocks;
 ULONG_PTR g_lastHandle = 0x5A10;
 
 struct Lock {
-    Lock()
-    {
-        EnterCriticalSection(&g_lock);
-    }
-    ~Lock()
-    {
-        LeaveCriticalSection(&g_lock);
-    }
+    Lock() { EnterCriticalSection(&g_lock); }
+    ~Lock() { LeaveCriticalSection(&g_lock); }
 };
 
 bool IsOpen(HANDLE handle)

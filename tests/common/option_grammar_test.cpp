@@ -66,15 +66,9 @@ Parsed Parse(HandlerKind kind, std::vector<std::string> options)
 }
 
 class OptionGrammar : public ::testing::Test {
-  protected:
-    void SetUp() override
-    {
-        g_bDebugLog = 0;
-    }
-    void TearDown() override
-    {
-        g_bDebugLog = 0;
-    }
+protected:
+    void SetUp() override { g_bDebugLog = 0; }
+    void TearDown() override { g_bDebugLog = 0; }
 };
 
 const HandlerKind kAllHandlers[] = {HANDLER_ADD_VISTA,     HANDLER_ADD_XP_SP2,

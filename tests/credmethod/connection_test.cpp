@@ -23,7 +23,7 @@ std::wstring Take(BSTR text)
 }
 
 class Connection : public PluginTest {
-  protected:
+protected:
     void SetUp() override
     {
         CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);

@@ -40,7 +40,7 @@ struct Seen {
 // Answers the dialogs of this process from a second thread while the test's thread sits in the
 // plug-in's modal loop. Consecutive steps may answer the same dialog when it stays open.
 class DialogDriver {
-  public:
+public:
     explicit DialogDriver(std::vector<Step> steps, DWORD waitMs = kDialogWaitMs)
         : steps_(std::move(steps)), seen_(steps_.size()), waitMs_(waitMs)
     {
@@ -69,7 +69,7 @@ class DialogDriver {
         return seen_[i];
     }
 
-  private:
+private:
     static DWORD WINAPI Run(void* self)
     {
         DialogDriver* d = (DialogDriver*)self;
@@ -134,7 +134,7 @@ bool AnyLineHolds(const std::vector<std::string>& lines, const std::string& text
 }
 
 class Dialogs : public PluginTest {
-  protected:
+protected:
     void SetUp() override
     {
         PluginTest::SetUp();

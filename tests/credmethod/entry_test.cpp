@@ -44,7 +44,7 @@ bool AllZero(const void* data, size_t size)
 }
 
 class Entry : public PluginTest {
-  protected:
+protected:
     void SetUp() override
     {
         PluginTest::SetUp();

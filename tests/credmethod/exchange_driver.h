@@ -31,14 +31,11 @@ EAP_NAME_DIALOG CredentialsAnswer(const wchar_t* identity, const wchar_t* passwo
 
 // Fixture: the plug-in loaded, one authentication begun with identity and password.
 class ExchangeTest : public PluginTest {
-  protected:
+protected:
     void SetUp() override;
     void TearDown() override;
     void Begin(const wchar_t* identity, const wchar_t* password);
-    EAPCB* Work()
-    {
-        return (EAPCB*)work_;
-    }
+    EAPCB* Work() { return (EAPCB*)work_; }
     // One call; packet null for the call after the interactive UI. out starts as outInit.
     MessageResult Message(const Bytes* packet, DWORD sendSize = 1500,
                           PPP_EAP_INPUT* input = nullptr, const PPP_EAP_OUTPUT* outInit = nullptr);

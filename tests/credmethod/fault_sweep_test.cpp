@@ -69,7 +69,7 @@ struct DialogAnswerer {
 };
 
 class EntrySweep : public ExchangeTest {
-  protected:
+protected:
     void SetUp() override
     {
         CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
@@ -82,10 +82,7 @@ class EntrySweep : public ExchangeTest {
         CoUninitialize();
         RegDeleteKeyW(HKEY_LOCAL_MACHINE, kMethodKey);
     }
-    void Free(void* block)
-    {
-        ((FreeMemoryFn)Export("RasEapFreeMemory"))((BYTE*)block);
-    }
+    void Free(void* block) { ((FreeMemoryFn)Export("RasEapFreeMemory"))((BYTE*)block); }
 
     // One authentication as the host runs it from input_, ended at the first failing step: each
     // step adds what it sent, the prompt it asked for, or whether it saved credentials and whose.

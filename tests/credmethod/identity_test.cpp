@@ -38,7 +38,7 @@ ENCRYPTED_USER_IDENTITY Stored(const char* name)
 }
 
 class Identity : public PluginTest {
-  protected:
+protected:
     void SetUp() override
     {
         PluginTest::SetUp();

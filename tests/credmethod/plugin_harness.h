@@ -38,7 +38,7 @@ typedef HRESULT(WINAPI* RegisterFn)();
 
 // Fixture: a freshly loaded plug-in (its process-wide state new) and an empty trace log.
 class PluginTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override;
     void TearDown() override;
     void LoadPlugin(const std::wstring& fileName = L"credmethod.dll");
@@ -52,37 +52,28 @@ class PluginTest : public ::testing::Test {
 
 // Debugger output of the plug-in, captured through its OutputDebugStringA import.
 class DebugOutputCapture {
-  public:
+public:
     explicit DebugOutputCapture(HMODULE plugin);
     ~DebugOutputCapture();
     std::vector<std::string> Lines() const;
 
-  private:
+private:
     ImportPatch patch_;
 };
 
 // The plug-in's LocalAlloc fails with error on call number failAt (1-based) while it lives;
 // every LocalFree is checked for blocks that still hold secret (as ANSI or UTF-16 text).
 class AllocatorProbe {
-  public:
+public:
     AllocatorProbe(HMODULE plugin, int failAt, DWORD error, const std::string& secret = "")
         : faults_(plugin, failAt ? kLocalAlloc : kSweptCallCount, failAt, secret, error)
     {
     }
-    int Allocations() const
-    {
-        return faults_.Calls(kLocalAlloc);
-    }
-    int Frees() const
-    {
-        return faults_.Frees();
-    }
-    int SecretsFreed() const
-    {
-        return faults_.SecretsFreed();
-    } // released while holding it
+    int Allocations() const { return faults_.Calls(kLocalAlloc); }
+    int Frees() const { return faults_.Frees(); }
+    int SecretsFreed() const { return faults_.SecretsFreed(); } // released while holding it
 
-  private:
+private:
     ImportFaults faults_;
 };
 

@@ -90,7 +90,7 @@ void ExpectValues(size_t count, const std::wstring& path)
 }
 
 class Registration : public PluginTest {
-  protected:
+protected:
     void SetUp() override
     {
         RemoveMethodKey();
@@ -105,10 +105,7 @@ class Registration : public PluginTest {
         PluginTest::TearDown();
         RemoveMethodKey();
     }
-    std::wstring PluginPath()
-    {
-        return TestDir() + L"credmethod.dll";
-    }
+    std::wstring PluginPath() { return TestDir() + L"credmethod.dll"; }
     RegisterFn register_, unregister_;
 };
 

@@ -39,7 +39,7 @@ typedef DWORD(WINAPI* EndFn)(void*);
 typedef DWORD(WINAPI* InitializeFn)(BOOL);
 
 class Tracing : public PluginTest {
-  protected:
+protected:
     void TearDown() override
     {
         PluginTest::TearDown();

@@ -18,10 +18,7 @@ typedef std::map<std::wstring, Bytes> EapolValues;
 struct Outcome {
     HRESULT hr;
     ULONG status;
-    bool operator==(const Outcome& o) const
-    {
-        return hr == o.hr && status == o.status;
-    }
+    bool operator==(const Outcome& o) const { return hr == o.hr && status == o.status; }
 };
 
 std::ostream& operator<<(std::ostream& out, const Outcome& o)
@@ -149,7 +146,7 @@ EapolValues Eapol(int adapter)
 }
 
 class Provisioning : public ::testing::Test {
-  protected:
+protected:
     static void SetUpTestSuite()
     {
         SetEnvironmentVariableW(L"WLANPROV_TESTBED_STATE", L"provisioning_test");
@@ -159,14 +156,8 @@ class Provisioning : public ::testing::Test {
         auto reg = (HRESULT(WINAPI*)())(void*)GetProcAddress(server, "DllRegisterServer");
         ASSERT_EQ(S_OK, reg());
     }
-    void SetUp() override
-    {
-        ASSERT_EQ(0, ResetXpState(DefaultXpAdapters()));
-    }
-    void TearDown() override
-    {
-        ClearXpFaults();
-    }
+    void SetUp() override { ASSERT_EQ(0, ResetXpState(DefaultXpAdapters())); }
+    void TearDown() override { ClearXpFaults(); }
 };
 
 const Outcome kOk = {S_OK, 0};

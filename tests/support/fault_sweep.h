@@ -62,7 +62,7 @@ template <typename Row>
 // counted, cleared through the functions given), a call named in import_faults.h to the
 // patched imports of this program, into which the handlers are linked.
 class SweepFaults {
-  public:
+public:
     SweepFaults(const std::function<LONG(const wchar_t*, int, DWORD)>& set,
                 const std::function<DWORD(const wchar_t*)>& counted,
                 const std::function<LONG()>& clear);
@@ -88,7 +88,7 @@ class SweepFaults {
     std::vector<SweepPoint> Points(const std::vector<std::wstring>& calls,
                                    const std::function<void()>& run);
 
-  private:
+private:
     std::function<LONG(const wchar_t*, int, DWORD)> set_;
     std::function<DWORD(const wchar_t*)> counted_;
     std::function<LONG()> clear_;

@@ -58,7 +58,7 @@ const DWORD kUsualError = 0xFFFFFFFF;
 
 // Without a call to fail, calls are only counted.
 class ImportFaults {
-  public:
+public:
     explicit ImportFaults(HMODULE module, SweptCall fail = kSweptCallCount, int failAt = 0,
                           const std::string& secret = "", DWORD error = kUsualError);
     int Calls(SweptCall call) const;
@@ -67,7 +67,7 @@ class ImportFaults {
     size_t LiveBlocks() const; // LocalAlloc blocks of the module not yet released
     int SecretsFreed() const;  // blocks released while holding the secret (as ANSI or UTF-16 text)
 
-  private:
+private:
     std::vector<std::unique_ptr<ImportPatch>> patches_;
 };
 

@@ -11,12 +11,12 @@
 // Redirects the C runtime's standard output (file descriptor 1) into a temporary file while
 // it lives; Text() returns what was printed so far, with CR LF turned into LF.
 class StdoutCapture {
-  public:
+public:
     StdoutCapture();
     ~StdoutCapture();
     std::string Text();
 
-  private:
+private:
     int savedFd_ = -1;
     std::wstring path_;
 };

@@ -10,18 +10,15 @@
 // A self-signed certificate with this common name in the local computer's ROOT store while
 // the object lives.
 class TrustedRoot {
-  public:
+public:
     explicit TrustedRoot(const std::wstring& commonName);
     ~TrustedRoot();
     TrustedRoot(const TrustedRoot&) = delete;
     TrustedRoot& operator=(const TrustedRoot&) = delete;
-    const BYTE* Thumbprint() const
-    {
-        return thumbprint_;
-    }
+    const BYTE* Thumbprint() const { return thumbprint_; }
     std::string ThumbprintHex() const;
 
-  private:
+private:
     bool added_ = false;
     BYTE thumbprint_[20] = {};
 };

@@ -49,7 +49,7 @@ ProcessResult RunAddWithRoots(const std::wstring& roots)
 }
 
 class TrustedRootsInProfiles : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override
     {
         RemoveTrustedRoots(L"Wlanprov E2E");

@@ -25,11 +25,8 @@ const std::vector<std::string> kPskOptions = {"/SSID:Office", "/Authentication:W
                                               "/Encryption:AES", "/NetworkKey:secret12"};
 
 class VistaHandlers : public ::testing::Test {
-  protected:
-    void SetUp() override
-    {
-        UseMachine(kMachine, Interfaces(2));
-    }
+protected:
+    void SetUp() override { UseMachine(kMachine, Interfaces(2)); }
     void TearDown() override
     {
         EXPECT_EQ(0u, OpenWlanHandles());

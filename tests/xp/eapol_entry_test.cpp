@@ -20,23 +20,14 @@ struct B {
             d.push_back(uint8_t(v >> 8 * i));
         return *this;
     }
-    B& Z(size_t n)
-    {
-        return d.insert(d.end(), n, 0), *this;
-    }
-    B& H(int root)
-    {
-        return U(20), d.insert(d.end(), kRoots[root], kRoots[root] + 20), *this;
-    }
+    B& Z(size_t n) { return d.insert(d.end(), n, 0), *this; }
+    B& H(int root) { return U(20), d.insert(d.end(), kRoots[root], kRoots[root] + 20), *this; }
     B& Head(uint32_t version, uint32_t flags, uint32_t type, const std::string& ssid)
     {
         U(version).U(0).U(flags).U(type).U((uint32_t)ssid.size());
         return d.insert(d.end(), ssid.begin(), ssid.end()), Z(32 - ssid.size());
     }
-    B& DefaultTls()
-    {
-        return U(13).U(40).U(0).U(40).U(5).Z(32);
-    }
+    B& DefaultTls() { return U(13).U(40).U(0).U(40).U(5).Z(32); }
 };
 
 TEST(EapolEntry, EveryLayoutByteForByte)

@@ -56,7 +56,7 @@ std::pair<int64_t, int64_t> Params(int adapter, const std::string& ssid)
 }
 
 class XpSp1 : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override
     {
         UseXpMachine(kMachine, 2);

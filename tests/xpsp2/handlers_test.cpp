@@ -30,11 +30,8 @@ HandlerRun Add(const std::string& options)
 }
 
 class XpSp2 : public ::testing::Test {
-  protected:
-    void SetUp() override
-    {
-        Use(L"xpsp2", 2);
-    }
+protected:
+    void SetUp() override { Use(L"xpsp2", 2); }
     void TearDown() override
     {
         g_bDebugLog = 0;

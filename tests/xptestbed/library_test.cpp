@@ -32,10 +32,7 @@ struct Library {
               LoadLibraryW((MachineDir() + L"\\platforms\\" + platform + L"\\wzcsapi.dll").c_str()))
     {
     }
-    ~Library()
-    {
-        FreeLibrary(module);
-    }
+    ~Library() { FreeLibrary(module); }
     template <typename F>
     F Get(const char* name)
     {
@@ -80,17 +77,14 @@ Bytes Blob(const std::vector<Bytes>& records)
 }
 
 class XpLibrary : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override
     {
         SetEnvironmentVariableW(L"WLANPROV_TESTBED_STATE", L"xp_library_test");
         ASSERT_EQ(0, ResetXpState(XpAdaptersFor(2)));
         adapters = XpAdaptersFor(2);
     }
-    LPWSTR Guid(int i)
-    {
-        return &adapters[i].guid[0];
-    }
+    LPWSTR Guid(int i) { return &adapters[i].guid[0]; }
     std::vector<Bytes> Stored(int i)
     {
         std::vector<Bytes> records;
